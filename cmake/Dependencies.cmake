@@ -1,0 +1,80 @@
+# Third-party libraries. An installed package is used when there is one (native
+# Debian packages, MSYS2); otherwise the Windows build compiles the sources that
+# scripts/setup.sh fetched into third_party/src.
+
+set(SF_THIRD_PARTY_SRC "${PROJECT_SOURCE_DIR}/third_party/src")
+
+function(sf_find_source var pattern)
+  file(GLOB dirs LIST_DIRECTORIES true "${SF_THIRD_PARTY_SRC}/${pattern}")
+  list(FILTER dirs EXCLUDE REGEX "\\.(tar|dsc|xz|gz)")
+  if(NOT dirs)
+    message(FATAL_ERROR "No source for ${pattern} in ${SF_THIRD_PARTY_SRC}: run scripts/setup.sh")
+  endif()
+  list(GET dirs 0 dir)
+  set(${var} ${dir} PARENT_SCOPE)
+endfunction()
+
+# GoogleTest: built from Debian's sources for both targets, so the sanitizer and
+# MinGW builds use the same framework; an installed package is used otherwise.
+if(EXISTS /usr/src/googletest/CMakeLists.txt)
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
+  add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+  foreach(t gtest gmock)
+    sf_sanitize(${t} default)
+    if(NOT TARGET GTest::${t})
+      add_library(GTest::${t} ALIAS ${t})
+    endif()
+  endforeach()
+else()
+  find_package(GTest REQUIRED)
+endif()
+
+# yaml-cpp
+find_package(yaml-cpp QUIET)
+if(NOT TARGET yaml-cpp AND NOT TARGET yaml-cpp::yaml-cpp)
+  sf_find_source(yaml_src "yaml-cpp-*")
+  set(YAML_CPP_BUILD_TESTS OFF CACHE BOOL "" FORCE)
+  set(YAML_CPP_BUILD_TOOLS OFF CACHE BOOL "" FORCE)
+  set(YAML_CPP_BUILD_CONTRIB OFF CACHE BOOL "" FORCE)
+  set(YAML_CPP_INSTALL OFF CACHE BOOL "" FORCE)
+  set(YAML_BUILD_SHARED_LIBS OFF CACHE BOOL "" FORCE)
+  add_subdirectory(${yaml_src} ${CMAKE_BINARY_DIR}/yaml-cpp EXCLUDE_FROM_ALL)
+endif()
+if(NOT TARGET yaml-cpp::yaml-cpp)
+  add_library(yaml-cpp::yaml-cpp INTERFACE IMPORTED)
+  if(TARGET yaml-cpp)
+    target_link_libraries(yaml-cpp::yaml-cpp INTERFACE yaml-cpp)
+  else()
+    target_include_directories(yaml-cpp::yaml-cpp INTERFACE ${YAML_CPP_INCLUDE_DIR})
+    target_link_libraries(yaml-cpp::yaml-cpp INTERFACE ${YAML_CPP_LIBRARIES})
+  endif()
+endif()
+
+# pugixml
+find_package(pugixml QUIET)
+if(NOT TARGET pugixml::pugixml)
+  if(TARGET pugixml)
+    add_library(pugixml::pugixml ALIAS pugixml)
+  else()
+    sf_find_source(pugi_src "pugixml-*")
+    add_library(pugixml_static STATIC ${pugi_src}/src/pugixml.cpp)
+    target_include_directories(pugixml_static SYSTEM PUBLIC ${pugi_src}/src)
+    add_library(pugixml::pugixml ALIAS pugixml_static)
+  endif()
+endif()
+
+# stb (header-only image decoding and writing)
+find_path(STB_INCLUDE_DIR stb_image.h PATHS /usr/include/stb NO_CMAKE_FIND_ROOT_PATH)
+if(NOT STB_INCLUDE_DIR)
+  message(FATAL_ERROR "stb_image.h not found: run scripts/setup.sh")
+endif()
+add_library(sf_stb INTERFACE)
+target_include_directories(sf_stb SYSTEM INTERFACE ${STB_INCLUDE_DIR})
+add_library(sf::stb ALIAS sf_stb)
+
+# Benchmarks and the comparison logger: native build only.
+if(SF_HOST)
+  find_package(benchmark QUIET)
+  find_package(spdlog QUIET)
+endif()

@@ -1,0 +1,48 @@
+# Sourced by the scripts that run Windows programs: the Wine settings every run shares.
+# Needs WINEPREFIX set by the caller.
+
+export WINEDEBUG=-all
+export WINEARCH=win64
+export WINEDLLOVERRIDES="mscoree=;mshtml="
+# Code page 936 (GBK), as on the operators' Chinese Windows.
+export LANG=zh_CN.UTF-8
+export LC_ALL=zh_CN.UTF-8
+unset WINELOADERNOEXEC
+
+# Creates the prefix once (serialised by a lock, so parallel tests wait for one boot)
+# and maps the fonts the layouts name to an installed CJK font.
+sf_wine_prepare_prefix() {
+  mkdir -p "$(dirname "$WINEPREFIX")"
+  (
+    flock 9
+    if [ ! -f "$WINEPREFIX/.sf-ready" ]; then
+      wineboot -i >/dev/null 2>&1
+      for face in SimSun "Segoe UI" Tahoma "MS Shell Dlg" "MS Shell Dlg 2" "Microsoft Sans Serif" "Microsoft YaHei" "宋体" "微软雅黑"; do
+        wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$face" /t REG_SZ /d "WenQuanYi Micro Hei" /f >/dev/null 2>&1
+      done
+      wineserver -w
+      touch "$WINEPREFIX/.sf-ready"
+    fi
+  ) 9>"$WINEPREFIX.lock"
+}
+
+# Maps each drive letter in $1 (for example "D E") to a fresh temporary folder; the
+# folders are listed in SF_MAPPED_DIRS for sf_wine_unmap_drives.
+sf_wine_map_drives() {
+  SF_MAPPED_DIRS=()
+  SF_MAPPED_LINKS=()
+  local letter lower dir
+  for letter in $1; do
+    lower=$(echo "$letter" | tr 'A-Z' 'a-z')
+    dir=$(mktemp -d "${TMPDIR:-/tmp}/sf-drive-$lower.XXXXXX")
+    ln -sfn "$dir" "$WINEPREFIX/dosdevices/$lower:"
+    SF_MAPPED_DIRS+=("$dir")
+    SF_MAPPED_LINKS+=("$WINEPREFIX/dosdevices/$lower:")
+  done
+}
+
+sf_wine_unmap_drives() {
+  local item
+  for item in "${SF_MAPPED_LINKS[@]}"; do rm -f "$item"; done
+  for item in "${SF_MAPPED_DIRS[@]}"; do rm -rf "$item"; done
+}

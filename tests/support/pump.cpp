@@ -1,0 +1,37 @@
+#include "tests/support/pump.h"
+
+#include <windows.h>
+
+namespace testsupport {
+namespace {
+
+void DispatchWaiting()
+{
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+}
+
+}  // namespace
+
+bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds deadline)
+{
+    const auto end = std::chrono::steady_clock::now() + deadline;
+    for (;;) {
+        DispatchWaiting();
+        if (done())
+            return true;
+        if (std::chrono::steady_clock::now() >= end)
+            return false;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+}
+
+void PumpFor(std::chrono::milliseconds span)
+{
+    PumpUntil([] { return false; }, span);
+}
+
+}  // namespace testsupport
