@@ -24,6 +24,16 @@ void MakeDir(const std::wstring& path)
     ASSERT_TRUE(CreateDirectoryW(path.c_str(), nullptr)) << "cannot create test directory";
 }
 
+// Creates a directory link; false when the system does not really make one (Wine reports
+// success for directory links without creating anything).
+bool MakeDirLink(const std::wstring& link, const std::wstring& target)
+{
+    if (!CreateSymbolicLinkW(link.c_str(), target.c_str(), SYMBOLIC_LINK_FLAG_DIRECTORY))
+        return false;
+    const DWORD attributes = GetFileAttributesW(link.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+}
+
 Paths Sorted(Paths paths)
 {
     std::sort(paths.begin(), paths.end());
@@ -95,4 +105,34 @@ TEST(ListFilesRecursive, LongRootIsWalkedWithTheLongPathPrefix)
     Paths files;
     ListFilesRecursive(root, files);
     EXPECT_EQ(files, Paths{deep + L"\\long.txt"});
+}
+
+TEST(ListFilesRecursive, DirectoryLinkBackToAnAncestorIsNotWalkedInCircles)
+{
+    TempDir tmp;
+    MakeDir(tmp.wpath(L"game"));
+    Touch(tmp.wpath(L"game\\a.txt"));
+    const std::wstring link = tmp.wpath(L"game\\loop");
+    if (!MakeDirLink(link, tmp.wpath(L"game")))
+        GTEST_SKIP() << "directory links cannot be created here";
+
+    Paths files;
+    ListFilesRecursive(tmp.wpath(L"game"), files);
+    EXPECT_EQ(files, Paths{tmp.wpath(L"game\\a.txt")});
+}
+
+TEST(ListFilesRecursive, TwoLinksPointingAtEachOtherEnd)
+{
+    TempDir tmp;
+    MakeDir(tmp.wpath(L"x"));
+    MakeDir(tmp.wpath(L"y"));
+    Touch(tmp.wpath(L"x\\fx.txt"));
+    Touch(tmp.wpath(L"y\\fy.txt"));
+    if (!MakeDirLink(tmp.wpath(L"x\\toy"), tmp.wpath(L"y")) || !MakeDirLink(tmp.wpath(L"y\\tox"), tmp.wpath(L"x")))
+        GTEST_SKIP() << "directory links cannot be created here";
+
+    Paths files;
+    ListFilesRecursive(tmp.wpath(L"x"), files);
+    // x itself, then y through the link; the way back to x is not taken again.
+    EXPECT_EQ(files, (Paths{tmp.wpath(L"x\\fx.txt"), tmp.wpath(L"x\\toy\\fy.txt")}));
 }
