@@ -33,7 +33,7 @@ sf_wine_prepare_prefix
 if [ -z "${DISPLAY:-}" ] || [ -n "${CI:-}" ]; then
   sf_start_xvfb || status=1
 fi
-wineserver -p
+sf_wine_ensure_server
 ctest --preset windows -j "$jobs" 2>&1 | tee build/win/ctest.log || status=1
 wineserver -k 2>/dev/null
 sf_stop_xvfb

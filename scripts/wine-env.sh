@@ -46,3 +46,25 @@ sf_wine_unmap_drives() {
   for item in "${SF_MAPPED_LINKS[@]}"; do rm -f "$item"; done
   for item in "${SF_MAPPED_DIRS[@]}"; do rm -rf "$item"; done
 }
+
+# Starts the prefix's wineserver (kept for a minute after its last client) and Wine's
+# background services with their output detached, unless they run already. Otherwise
+# the services would be started by the first test program and inherit its output
+# pipe, and ctest would wait for them to exit after the program ended.
+sf_wine_server_running() {
+  local pid
+  for pid in $(pgrep wineserver); do
+    tr '\0' '\n' < "/proc/$pid/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX" && return 0
+  done
+  return 1
+}
+
+sf_wine_ensure_server() {
+  (
+    flock 9
+    if ! sf_wine_server_running; then
+      (setsid wineserver -p60 </dev/null >/dev/null 2>&1 &)
+      wine cmd /c exit </dev/null >/dev/null 2>&1
+    fi
+  ) 9>"$WINEPREFIX.server.lock"
+}

@@ -15,6 +15,7 @@ if [ "${SF_GUI:-0}" = 1 ] && [ -z "${DISPLAY:-}" ]; then
 fi
 
 sf_wine_prepare_prefix
+sf_wine_ensure_server
 SF_MAPPED_DIRS=()
 SF_MAPPED_LINKS=()
 if [ -n "${SF_DRIVES:-}" ]; then
