@@ -1,0 +1,103 @@
+#include "syncfolderapp/settings/settingscodec.h"
+
+#include <algorithm>
+#include <exception>
+
+#include <yaml-cpp/yaml.h>
+
+namespace {
+
+const char kKeyOpenDefaultDir[] = "OpenDefaultDir";
+const char kKeySyncType[] = "SyncType";
+const char kKeyBackUp[] = "BackUp";
+
+bool IsBlockIndicator(char c)
+{
+    return c == '-' || c == '?' || c == ':';
+}
+
+}  // namespace
+
+// A block collection that starts on an earlier line sits at a column no greater than
+// the indentation of the lines inside it (a sequence may share its parent key's column,
+// hence two levels per column). Collections that start on the line itself each need an
+// indicator character of their own. Flow collections nest by brackets, whatever the
+// lines look like. Quotes are ignored, which can only make the bound larger.
+int SettingsNestingBound(std::string_view text)
+{
+    int bound = 0;
+    int flowDepth = 0;
+    int maxFlowDepth = 0;
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        std::size_t end = text.find_first_of("\r\n", pos);
+        if (end == std::string_view::npos)
+            end = text.size();
+
+        int indent = 0;
+        int indicators = 0;
+        bool leading = true;
+        for (std::size_t i = pos; i < end; ++i) {
+            const char c = text[i];
+            if (leading && (c == ' ' || c == '\t')) {
+                ++indent;
+                continue;
+            }
+            leading = false;
+            if (IsBlockIndicator(c)) {
+                ++indicators;
+            } else if (c == '[' || c == '{') {
+                maxFlowDepth = std::max(maxFlowDepth, ++flowDepth);
+            } else if ((c == ']' || c == '}') && flowDepth > 0) {
+                --flowDepth;
+            }
+            // Stop counting once the answer is known, so huge lines stay cheap.
+            if (indicators > kMaxSettingsNesting)
+                return 2 * kMaxSettingsNesting + 2;
+        }
+        const long lineBound = 2L * (indent + 1) + 2L * indicators;
+        bound = static_cast<int>(std::min<long>(std::max<long>(bound, lineBound), 1L << 30));
+        pos = end + 1;
+    }
+    return std::min(bound + maxFlowDepth, 1 << 30);
+}
+
+bool ParseSettingsText(std::string_view text, SettingsFields& fields)
+{
+    fields = SettingsFields{};
+    if (text.size() > kMaxSettingsTextSize || SettingsNestingBound(text) > kMaxSettingsNesting)
+        return false;
+    try {
+        // A const root: looking a key up must never turn the parsed node into a map.
+        const YAML::Node root = YAML::Load(std::string(text));
+
+        // A scalar root throws here, before any value is taken.
+        const YAML::Node dir = root[kKeyOpenDefaultDir];
+        if (dir.IsDefined()) {
+            // A null value reads as the text "null"; a sequence or mapping as empty.
+            std::string value = dir.as<std::string>(std::string());
+            if (!value.empty())
+                fields.openDefaultDir = std::move(value);
+        }
+        fields.syncType = root[kKeySyncType].as<int32_t>(1);
+        fields.backUp = root[kKeyBackUp].as<bool>(false);
+        return true;
+    } catch (const YAML::Exception&) {
+    } catch (const std::exception&) {
+        // Out of memory on an absurd document: the defaults stand all the same.
+    }
+    fields = SettingsFields{};
+    return false;
+}
+
+std::string EmitSettingsText(const SettingsFields& fields)
+{
+    YAML::Emitter out;
+    out << YAML::BeginMap;
+    if (!fields.openDefaultDir.empty())
+        out << YAML::Key << kKeyOpenDefaultDir << YAML::Value << fields.openDefaultDir;
+    out << YAML::Key << kKeySyncType << YAML::Value << fields.syncType;
+    out << YAML::Key << kKeyBackUp << YAML::Value << fields.backUp;
+    out << YAML::EndMap;
+    return std::string(out.c_str(), out.size());
+}

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+// The text of syncfile.config and the values it carries, without any file access, so
+// that reading and writing the format can be exercised on any platform.
+
+// The values as they stand in the file: the directory text stays UTF-8.
+struct SettingsFields {
+    std::string openDefaultDir;  // empty: the key is absent (and is not written)
+    int32_t syncType = 1;
+    bool backUp = false;
+};
+
+// Bigger files are not settings files anyone wrote; they are read as malformed.
+inline constexpr std::size_t kMaxSettingsTextSize = 1u << 20;
+
+// Documents that could nest deeper than this are read as malformed before the parser
+// sees them: the parser recurses once per level and must not run out of stack.
+inline constexpr int kMaxSettingsNesting = 64;
+
+// An upper bound on how deeply the collections of a YAML text can nest. Cheap and
+// deliberately pessimistic: it only has to stay small for any plausible settings file.
+int SettingsNestingBound(std::string_view text);
+
+// Reads the values from the text of a settings file. Keys that are absent or of the
+// wrong type keep their fallbacks (empty directory, syncType 1, backUp false). Returns
+// false when the text is not an acceptable YAML document (malformed, a scalar root, too
+// big or too deeply nested); `fields` then holds the defaults.
+bool ParseSettingsText(std::string_view text, SettingsFields& fields);
+
+// The text written to the file: a block mapping with OpenDefaultDir (only when not
+// empty), SyncType and BackUp, in that order, exactly as the emitter produces it.
+std::string EmitSettingsText(const SettingsFields& fields);
