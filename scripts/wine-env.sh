@@ -6,7 +6,9 @@ export WINEARCH=win64
 export WINEDLLOVERRIDES="mscoree=;mshtml="
 # Code page 936 (GBK), as on the operators' Chinese Windows.
 export LANG=zh_CN.UTF-8
-export LC_ALL=zh_CN.UTF-8
+unset LC_ALL
+# Messages of the scripts' own tools stay in English.
+export LC_MESSAGES=C.UTF-8
 unset WINELOADERNOEXEC
 
 # Creates the prefix once (serialised by a lock, so parallel tests wait for one boot)
@@ -54,7 +56,7 @@ sf_wine_unmap_drives() {
 sf_wine_server_running() {
   local pid
   for pid in $(pgrep wineserver); do
-    tr '\0' '\n' < "/proc/$pid/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX" && return 0
+    { tr '\0' '\n' < "/proc/$pid/environ"; } 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX" && return 0
   done
   return 1
 }
@@ -63,7 +65,7 @@ sf_wine_ensure_server() {
   (
     flock 9
     if ! sf_wine_server_running; then
-      (setsid wineserver -p60 </dev/null >/dev/null 2>&1 &)
+      wineserver -p60 </dev/null >/dev/null 2>&1
       wine cmd /c exit </dev/null >/dev/null 2>&1
     fi
   ) 9>"$WINEPREFIX.server.lock"
