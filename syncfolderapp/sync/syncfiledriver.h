@@ -1,0 +1,55 @@
+#pragma once
+
+// The sync engine: copies every prepared source file into every version directory of a
+// job, one result line per copied pair. Runs on the pool's worker thread; the window
+// thread only reads `busy` and `progress` and stores false into `keepRunning`.
+
+#include <atomic>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "syncfolderapp/sync/syncfileimpl.h"
+#include "syncfolderapp/sync/syncmap.h"
+
+class CSyncFileDriver {
+public:
+    explicit CSyncFileDriver(SyncFileImpl* receiver = nullptr) : sink(receiver) {}
+    CSyncFileDriver(const CSyncFileDriver&) = delete;
+    CSyncFileDriver& operator=(const CSyncFileDriver&) = delete;
+
+    // Runs one whole job on the calling thread; returns the number of successful copies
+    // over all folders. A stop request is honoured only before copying begins.
+    std::int32_t StartSync(const std::vector<std::wstring>& files, const std::vector<std::wstring>& folders,
+                           std::int32_t type, bool withBackup);
+
+    // Maps and copies every prepared item into one version directory; `step` is the share
+    // of the progress (percent) allotted to it. Returns the copies made there.
+    std::int32_t SyncToFolder(const std::wstring& folder, std::int32_t step);
+
+    // One (source, target) pair: nothing at all when the target is the source itself;
+    // otherwise backup, copy and exactly one result line. True when the copy succeeded.
+    bool SyncOnePair(const SyncFileItem& item, const std::wstring& target);
+
+    // Renames an existing regular file `target` to a fresh backup name beside it (when the
+    // run asks for backups). True when no backup was needed or the rename succeeded.
+    bool BackupFile(const std::wstring& target);
+    // The same, also giving the name the old target now has (empty when none was made).
+    bool BackupFile(const std::wstring& target, std::wstring& backupName);
+
+    std::atomic<std::int32_t> yieldCounter{0};
+    std::atomic<bool> busy{false};
+    std::vector<SyncFileItem> items;
+    SyncFileImpl* sink = nullptr;
+    std::atomic<std::int32_t> successCount{0};
+    std::int32_t syncType = 0;
+    std::atomic<bool> keepRunning{false};
+    std::atomic<std::int32_t> progress{0};
+    bool backup = false;
+
+private:
+    void PrepareItems(const std::vector<std::wstring>& files);
+    SyncFileItem PrepareItem(const std::wstring& path, std::uint32_t& error) const;
+    bool IsSourceItself(const SyncFileItem& item, const std::wstring& target) const;
+    void YieldStep();
+};

@@ -1,0 +1,246 @@
+#include "syncfolderapp/sync/syncfiledriver.h"
+
+#include <limits>
+
+#include <windows.h>
+#include <shlwapi.h>
+
+#include "common/fileutil.h"
+#include "common/pathutil.h"
+#include "common/winhandle.h"
+
+namespace {
+
+// Backup names tried for one target within one second before giving up.
+constexpr int kMaxBackupAttempts = 10000;
+
+std::uint64_t FileTimeValue(const FILETIME& time)
+{
+    return (static_cast<std::uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+}
+
+bool ReadFileId(HANDLE file, std::uint32_t& volumeSerial, std::uint64_t& fileIndex)
+{
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!GetFileInformationByHandle(file, &info))
+        return false;
+    volumeSerial = info.dwVolumeSerialNumber;
+    fileIndex = (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+    return true;
+}
+
+// Both names exist as regular files with the same size and times: the only case in
+// which they can name one file, and the only one worth opening the target for.
+bool MayBeSameFile(const std::wstring& a, const std::wstring& b)
+{
+    WIN32_FILE_ATTRIBUTE_DATA da;
+    WIN32_FILE_ATTRIBUTE_DATA db;
+    if (!GetFileAttributesExW(a.c_str(), GetFileExInfoStandard, &da) ||
+        !GetFileAttributesExW(b.c_str(), GetFileExInfoStandard, &db))
+        return false;
+    if ((da.dwFileAttributes | db.dwFileAttributes) & FILE_ATTRIBUTE_DIRECTORY)
+        return false;
+    return da.nFileSizeHigh == db.nFileSizeHigh && da.nFileSizeLow == db.nFileSizeLow &&
+           FileTimeValue(da.ftLastWriteTime) == FileTimeValue(db.ftLastWriteTime) &&
+           FileTimeValue(da.ftCreationTime) == FileTimeValue(db.ftCreationTime);
+}
+
+}  // namespace
+
+std::int32_t CSyncFileDriver::StartSync(const std::vector<std::wstring>& files,
+                                        const std::vector<std::wstring>& folders, std::int32_t type,
+                                        bool withBackup)
+{
+    busy.store(true);
+    keepRunning.store(true);
+    yieldCounter.store(0);
+    items.clear();
+    syncType = type;
+    backup = withBackup;
+    progress.store(0);
+    successCount.store(0);
+
+    PrepareItems(files);
+
+    if (!items.empty() && keepRunning.load() && !folders.empty()) {
+        // Once copying has begun a stop request changes nothing: every folder is done.
+        std::int32_t base = progress.load();
+        const auto step = static_cast<std::int32_t>(90.0 / static_cast<double>(folders.size()));
+        for (const std::wstring& folder : folders) {
+            successCount.fetch_add(SyncToFolder(folder, step));
+            base += step;
+            progress.store(base);
+            YieldStep();
+        }
+    }
+
+    progress.store(100);
+    busy.store(false);
+    keepRunning.store(false);
+    return successCount.load();
+}
+
+void CSyncFileDriver::PrepareItems(const std::vector<std::wstring>& files)
+{
+    const std::size_t count = files.size();
+    for (std::size_t i = 0; i < count; ++i) {
+        std::uint32_t error = 0;
+        SyncFileItem item = PrepareItem(files[i], error);
+        if (item.size >= 0) {
+            items.push_back(std::move(item));
+        } else if (item.size == kSizeUnreadable) {
+            if (sink)
+                sink->OnSyncError(SourceUnreadableLine(item.sourcePath), error, LINE_SOURCE_UNREADABLE);
+        }
+        progress.store(static_cast<std::int32_t>(static_cast<double>(i + 1) * 10.0 / static_cast<double>(count)));
+        if (!keepRunning.load())
+            break;
+        YieldStep();
+    }
+}
+
+SyncFileItem CSyncFileDriver::PrepareItem(const std::wstring& path, std::uint32_t& error) const
+{
+    SyncFileItem item;
+    item.sourcePath = path;
+    item.sourceDir = GetParentPath(path);
+    item.fileName = PathFindFileNameW(path.c_str());
+    item.size = kSizeUnreadable;
+    item.mir200Pos = 0;
+
+    if (syncType == Mir200Only) {
+        const std::int32_t pos = FindMir200Pos(item.sourceDir);
+        // A position past the 16-bit field cannot occur in a path Windows accepts.
+        if (pos < 0 || pos > std::numeric_limits<std::int16_t>::max()) {
+            item.size = kSizeNoMir200;
+            return item;
+        }
+        item.mir200Pos = static_cast<std::int16_t>(pos);
+    }
+
+    FileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!file) {
+        error = GetLastError();
+        return item;
+    }
+    LARGE_INTEGER size;
+    if (!GetFileSizeEx(file.Get(), &size)) {
+        error = GetLastError();
+        return item;
+    }
+    item.size = size.QuadPart;
+    item.hasFileId = ReadFileId(file.Get(), item.volumeSerial, item.fileIndex);
+    return item;
+}
+
+std::int32_t CSyncFileDriver::SyncToFolder(const std::wstring& folder, std::int32_t step)
+{
+    const std::size_t folderPieces = SplitString(folder, L"\\").size();
+    const std::size_t count = items.size();
+    const std::int32_t base = progress.load();
+    std::int32_t copied = 0;
+    for (std::size_t k = 0; k < count; ++k) {
+        const SyncFileItem& item = items[k];
+        const std::wstring rel = RelativeTarget(item, folderPieces);
+        if (!rel.empty() && SyncOnePair(item, folder + rel))
+            ++copied;
+        progress.store(base + static_cast<std::int32_t>(static_cast<std::int64_t>(k + 1) * step /
+                                                        static_cast<std::int64_t>(count)));
+        YieldStep();
+    }
+    return copied;
+}
+
+bool CSyncFileDriver::IsSourceItself(const SyncFileItem& item, const std::wstring& target) const
+{
+    if (target == item.sourcePath)
+        return true;
+    if (!item.hasFileId || !MayBeSameFile(item.sourcePath, target))
+        return false;
+    FileHandle file(CreateFileW(target.c_str(), FILE_READ_ATTRIBUTES,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    std::uint32_t volumeSerial = 0;
+    std::uint64_t fileIndex = 0;
+    if (!file || !ReadFileId(file.Get(), volumeSerial, fileIndex))
+        return false;
+    return volumeSerial == item.volumeSerial && fileIndex == item.fileIndex;
+}
+
+bool CSyncFileDriver::SyncOnePair(const SyncFileItem& item, const std::wstring& target)
+{
+    // The target is the source file (same text, or the same file under another spelling):
+    // leave it alone entirely.
+    if (IsSourceItself(item, target))
+        return false;
+
+    std::wstring backupName;
+    BackupFile(target, backupName);
+
+    BOOL copied = CopyFileW(item.sourcePath.c_str(), target.c_str(), FALSE);
+    DWORD error = copied ? ERROR_SUCCESS : GetLastError();
+    if (!copied && error == ERROR_PATH_NOT_FOUND) {
+        // The target's directory is made only when the copy shows it missing, which
+        // spares a create call per ancestor for every pair of an existing tree.
+        CreateDirectoryTree(GetParentPath(target));
+        copied = CopyFileW(item.sourcePath.c_str(), target.c_str(), FALSE);
+        error = copied ? ERROR_SUCCESS : GetLastError();
+    }
+
+    if (copied) {
+        if (sink)
+            sink->OnSyncLog(SyncSucceededLine(item.sourcePath, target), LINE_SYNC_SUCCEEDED);
+        return true;
+    }
+    if (!backupName.empty()) {
+        // The old contents go back under the target's name rather than being left only
+        // under the backup name.
+        MoveFileExW(backupName.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING);
+    }
+    if (sink)
+        sink->OnSyncError(SyncFailedLine(item.sourcePath, target), error, LINE_SYNC_FAILED);
+    return false;
+}
+
+bool CSyncFileDriver::BackupFile(const std::wstring& target)
+{
+    std::wstring backupName;
+    return BackupFile(target, backupName);
+}
+
+bool CSyncFileDriver::BackupFile(const std::wstring& target, std::wstring& backupName)
+{
+    backupName.clear();
+    if (!backup || target.empty())
+        return true;
+    const DWORD attrs = GetFileAttributesW(target.c_str());
+    if (attrs == INVALID_FILE_ATTRIBUTES || (attrs & FILE_ATTRIBUTE_DIRECTORY))
+        return true;
+
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    const std::wstring stamp = FormatBackupStamp(now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond);
+    for (int attempt = 1; attempt <= kMaxBackupAttempts; ++attempt) {
+        const std::wstring name = BackupFileName(target, stamp, attempt);
+        // Without MOVEFILE_REPLACE_EXISTING: an earlier backup is never replaced.
+        if (MoveFileExW(target.c_str(), name.c_str(), 0)) {
+            backupName = name;
+            return true;
+        }
+        const DWORD error = GetLastError();
+        if (error != ERROR_ALREADY_EXISTS && error != ERROR_FILE_EXISTS)
+            return false;
+    }
+    return false;
+}
+
+void CSyncFileDriver::YieldStep()
+{
+    if (!busy.load())
+        return;
+    if (yieldCounter.fetch_add(1) + 1 >= 1000) {
+        yieldCounter.store(0);
+        Sleep(1);
+    }
+}

@@ -1,0 +1,21 @@
+#pragma once
+
+// The program's own window messages between the worker and the main window.
+
+// A version-directory scan: begin (window thread), the directories found on one drive
+// (lParam, worker), end (worker). Sent synchronously.
+inline constexpr unsigned int UM_SCAN_NOTIFY = 0x2401;
+inline constexpr unsigned int SCAN_BEGIN = 1;
+inline constexpr unsigned int SCAN_RESULTS = 2;
+inline constexpr unsigned int SCAN_END = 4;
+
+// A sync run: begin (window thread, before the task is posted), end with the success
+// count in lParam (worker, which waits until the window has handled it). Sent synchronously.
+inline constexpr unsigned int UM_SYNC_NOTIFY = 0x2402;
+inline constexpr unsigned int SYNC_BEGIN = 5;
+inline constexpr unsigned int SYNC_END = 7;
+
+// Result lines are waiting in the controller's queue of that kind. Posted by the worker.
+inline constexpr unsigned int UM_LOG_NOTIFY = 0x2403;
+inline constexpr unsigned int LOG_NOTIFY_SYNC = 0;
+inline constexpr unsigned int LOG_NOTIFY_ERROR = 1;
