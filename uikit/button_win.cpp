@@ -1,0 +1,175 @@
+#include "uikit/button_win.h"
+
+#include <commctrl.h>
+#include <shellapi.h>
+#include <windowsx.h>
+
+#include "uikit/application_win.h"
+#include "uikit/hostwnd_win.h"
+#include "uikit/wtext_win.h"
+
+namespace uikit {
+
+SButton::~SButton()
+{
+    if (tooltip_ && IsWindow(tooltip_))
+        DestroyWindow(tooltip_);
+}
+
+bool SButton::Create(HWND parentHwnd)
+{
+    if (!CreateCustom(parentHwnd, 0))
+        return false;
+    const std::wstring tip = TextAttr("tip");
+    if (!tip.empty()) {
+        tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, 0, 0, 0, 0,
+                                   host_.Hwnd(), nullptr, SApplication::Get()->Instance(), nullptr);
+        if (tooltip_) {
+            TTTOOLINFOW info{};
+            info.cbSize = sizeof(info);
+            info.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+            info.hwnd = host_.Hwnd();
+            info.uId = reinterpret_cast<UINT_PTR>(hwnd_);
+            std::wstring text = tip;
+            info.lpszText = text.data();
+            SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info));
+        }
+    }
+    return true;
+}
+
+SButton::State SButton::CurrentState() const
+{
+    if (!IsEnabled())
+        return Disabled;
+    if (pressed_ && hover_)
+        return Pressed;
+    return hover_ ? Hover : Normal;
+}
+
+HFONT SButton::StateFont(State state) const
+{
+    if (state != Hover || !node_.BoolAttr("hoverUnderline", false))
+        return Font();
+    SApplication* app = SApplication::Get();
+    FontSpec spec = ParseFont(node_.AttrOr("font", ""), app->Ui().DefaultFont());
+    if (node_.Attr("fontsize"))
+        spec.size = std::max(1, node_.IntAttr("fontsize", spec.size));
+    spec.italic = node_.BoolAttr("italic", spec.italic);
+    spec.bold = node_.BoolAttr("bold", spec.bold);
+    spec.underline = true;
+    return app->Font(spec);
+}
+
+Size SButton::Measure(int maxWidth) const
+{
+    Size size = MeasureText(Font(), text_, 0, true);
+    if (const SSkin* skin = SkinAttr("skin"); skin && text_.empty())
+        size = {skin->FrameWidth(), skin->FrameHeight()};
+    (void)maxWidth;
+    return size;
+}
+
+void SButton::Paint(HDC dc, const RECT& client)
+{
+    SControl::Paint(dc, client);
+    const State state = CurrentState();
+    if (const SSkin* skin = SkinAttr("skin"))
+        skin->Draw(dc, client, std::min<int>(state, skin->Frames() - 1));
+    if (text_.empty())
+        return;
+    COLORREF color = ColorRefAttr("colorText", RGB(0x33, 0x33, 0x33));
+    if (state == Hover)
+        color = ColorRefAttr("colorTextHover", color);
+    else if (state == Pressed)
+        color = ColorRefAttr("colorTextPush", ColorRefAttr("colorTextHover", color));
+    else if (state == Disabled)
+        color = ColorRefAttr("colorTextDisable", RGB(0x99, 0x99, 0x99));
+    const Insets& p = node_.box.padding;
+    const RECT inner{client.left + p.left, client.top + p.top, client.right - p.right, client.bottom - p.bottom};
+    DrawWrapped(dc, StateFont(state), text_, inner, color, ParseTextAlign(node_.AttrOr("textalign", ""), TextAlign::Center),
+                false, true);
+}
+
+void SButton::Click()
+{
+    // The handler may destroy this control's window: nothing of `this` is used after it.
+    const std::wstring href = Kind() == "link" ? TextAttr("href") : std::wstring();
+    EventArgs args{EventKind::Command, this, Name()};
+    SHostWnd& host = host_;
+    host.FireEvent(args);
+    if (!href.empty())
+        ShellExecuteW(nullptr, L"open", href.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+LRESULT SButton::WndProc(UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    switch (msg) {
+    case WM_NCHITTEST:
+        return PassThroughHitTest(lParam, false);
+    case WM_SETCURSOR:
+        if (node_.AttrOr("cursor", "") == "hand") {
+            SetCursor(LoadCursorW(nullptr, IDC_HAND));
+            return TRUE;
+        }
+        break;
+    case WM_MOUSEMOVE: {
+        RECT client;
+        GetClientRect(hwnd_, &client);
+        const POINT pt{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+        const bool inside = PtInRect(&client, pt) != FALSE;
+        if (inside != hover_) {
+            hover_ = inside;
+            Invalidate();
+        }
+        if (inside) {
+            TRACKMOUSEEVENT track{sizeof(track), TME_LEAVE, hwnd_, 0};
+            TrackMouseEvent(&track);
+        }
+        return 0;
+    }
+    case WM_MOUSELEAVE:
+        if (GetCapture() != hwnd_) {
+            hover_ = false;
+            Invalidate();
+        }
+        return 0;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+        if (IsEnabled()) {
+            pressed_ = true;
+            hover_ = true;
+            SetCapture(hwnd_);
+            Invalidate();
+        }
+        return 0;
+    case WM_LBUTTONUP: {
+        const bool wasPressed = pressed_;
+        pressed_ = false;
+        if (GetCapture() == hwnd_)
+            ReleaseCapture();
+        RECT client;
+        GetClientRect(hwnd_, &client);
+        const POINT pt{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+        hover_ = PtInRect(&client, pt) != FALSE;
+        Invalidate();
+        if (wasPressed && hover_ && IsEnabled())
+            Click();
+        return 0;
+    }
+    case WM_CAPTURECHANGED:
+        if (pressed_) {
+            pressed_ = false;
+            Invalidate();
+        }
+        return 0;
+    case WM_ENABLE:
+        Invalidate();
+        break;
+    default:
+        break;
+    }
+    return SControl::WndProc(msg, wParam, lParam);
+}
+
+}  // namespace uikit

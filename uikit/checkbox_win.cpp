@@ -1,0 +1,108 @@
+#include "uikit/checkbox_win.h"
+
+#include "uikit/hostwnd_win.h"
+#include "uikit/textdraw_win.h"
+
+namespace uikit {
+
+DWORD SCheck::ButtonStyle() const
+{
+    return node_.BoolAttr("focusable", true) ? WS_TABSTOP : 0;
+}
+
+bool SCheck::Create(HWND parentHwnd)
+{
+    if (!CreateNative(parentHwnd, L"BUTTON", BS_CHECKBOX | ButtonStyle()))
+        return false;
+    SetCheck(node_.BoolAttr("checked", false));
+    return true;
+}
+
+Size SCheck::Measure(int) const
+{
+    // Box, gap and label.
+    const Size label = MeasureText(Font(), text_, 0);
+    return {16 + (text_.empty() ? 0 : 4 + label.cx), std::max(16, label.cy)};
+}
+
+void SCheck::Changed()
+{
+    node_.SetAttr("checked", checked_ ? "1" : "0");
+    EventArgs args{EventKind::CheckChanged, this, Name(), checked_};
+    host_.FireEvent(args);
+}
+
+void SCheck::SetCheck(bool checked)
+{
+    if (hwnd_)
+        SendMessageW(hwnd_, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+    if (checked == checked_)
+        return;
+    checked_ = checked;
+    Changed();
+}
+
+bool SCheck::Reflect(UINT msg, WPARAM wParam, LPARAM, LRESULT& result)
+{
+    if (msg == WM_COMMAND && HIWORD(wParam) == BN_CLICKED) {
+        SetCheck(!checked_);
+        result = 0;
+        return true;
+    }
+    if (msg == WM_CTLCOLORSTATIC || msg == WM_CTLCOLORBTN) {
+        HDC dc = reinterpret_cast<HDC>(wParam);
+        const COLORREF back = InheritedBackColor();
+        SetTextColor(dc, IsEnabled() ? ColorRefAttr("colorText", RGB(0x33, 0x33, 0x33))
+                                     : ColorRefAttr("colorTextDisable", RGB(0x99, 0x99, 0x99)));
+        SetBkColor(dc, back);
+        SetDCBrushColor(dc, back);
+        result = reinterpret_cast<LRESULT>(GetStockObject(DC_BRUSH));
+        return true;
+    }
+    return false;
+}
+
+bool SRadio::Create(HWND parentHwnd)
+{
+    if (!CreateNative(parentHwnd, L"BUTTON", BS_RADIOBUTTON | ButtonStyle()))
+        return false;
+    const bool checked = node_.BoolAttr("checked", false);
+    node_.SetAttr("checked", "0");
+    if (checked)
+        SetCheck(true);
+    return true;
+}
+
+bool SRadio::SameGroup(const SRadio& other) const
+{
+    const std::string* mine = node_.Attr("group");
+    const std::string* theirs = other.node_.Attr("group");
+    if (mine || theirs)
+        return mine && theirs && *mine == *theirs;
+    return parent_ == other.parent_;
+}
+
+void SRadio::SetCheck(bool checked)
+{
+    SCheck::SetCheck(checked);
+    if (!checked)
+        return;
+    host_.ForEachControl([this](SControl& control) {
+        auto* radio = dynamic_cast<SRadio*>(&control);
+        if (radio && radio != this && radio->IsChecked() && SameGroup(*radio))
+            radio->SCheck::SetCheck(false);
+    });
+}
+
+bool SRadio::Reflect(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result)
+{
+    if (msg == WM_COMMAND && HIWORD(wParam) == BN_CLICKED) {
+        // A click on a radio only ever checks it.
+        SetCheck(true);
+        result = 0;
+        return true;
+    }
+    return SCheck::Reflect(msg, wParam, lParam, result);
+}
+
+}  // namespace uikit

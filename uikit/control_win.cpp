@@ -1,0 +1,348 @@
+#include "uikit/control_win.h"
+
+#include <windowsx.h>
+
+#include "uikit/application_win.h"
+#include "uikit/hostwnd_win.h"
+#include "uikit/wtext_win.h"
+
+namespace uikit {
+namespace {
+
+constexpr wchar_t kControlProp[] = L"SUiControl.object";
+
+}  // namespace
+
+SControl::SControl(SHostWnd& host, LayoutNode& node, SControl* parent) : host_(host), node_(node), parent_(parent)
+{
+    text_ = TextAttr("text");
+    host_.Register(this);
+}
+
+SControl::~SControl()
+{
+    children_.clear();
+    host_.Unregister(this);
+    if (hwnd_ && IsWindow(hwnd_)) {
+        RemovePropW(hwnd_, kControlProp);
+        DestroyWindow(hwnd_);
+    }
+}
+
+SControl* SControl::FromHwnd(HWND hwnd)
+{
+    return hwnd ? static_cast<SControl*>(GetPropW(hwnd, kControlProp)) : nullptr;
+}
+
+DWORD SControl::BaseStyle() const
+{
+    DWORD style = WS_CHILD | WS_CLIPSIBLINGS;
+    if (node_.box.visible)
+        style |= WS_VISIBLE;
+    if (!node_.BoolAttr("enable", true))
+        style |= WS_DISABLED;
+    return style;
+}
+
+void SControl::Attach(HWND hwnd, SControl* control)
+{
+    if (hwnd)
+        SetPropW(hwnd, kControlProp, control);
+}
+
+bool SControl::CreateCustom(HWND parentHwnd, DWORD style, DWORD exStyle)
+{
+    id_ = host_.AllocateId(node_.name);
+    HWND hwnd = CreateWindowExW(exStyle, kControlClassName, text_.c_str(), BaseStyle() | style, 0, 0, 0, 0, parentHwnd,
+                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(id_)), SApplication::Get()->Instance(), this);
+    if (!hwnd)
+        return false;
+    SetWindowPos(hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    return true;
+}
+
+bool SControl::CreateNative(HWND parentHwnd, const wchar_t* className, DWORD style, DWORD exStyle)
+{
+    id_ = host_.AllocateId(node_.name);
+    hwnd_ = CreateWindowExW(exStyle, className, text_.c_str(), BaseStyle() | style, 0, 0, 0, 0, parentHwnd,
+                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id_)), SApplication::Get()->Instance(), nullptr);
+    if (!hwnd_)
+        return false;
+    SetPropW(hwnd_, kControlProp, this);
+    SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(Font()), FALSE);
+    // Later siblings lie above earlier ones, as in the layout.
+    SetWindowPos(hwnd_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    return true;
+}
+
+bool SControl::Create(HWND parentHwnd)
+{
+    return CreateCustom(parentHwnd, IsContainer() ? WS_CLIPCHILDREN : 0);
+}
+
+Size SControl::Measure(int) const
+{
+    return {};
+}
+
+bool SControl::Reflect(UINT, WPARAM, LPARAM, LRESULT&)
+{
+    return false;
+}
+
+void SControl::SetVisible(bool visible)
+{
+    if (node_.box.visible == visible)
+        return;
+    node_.box.visible = visible;
+    node_.SetAttr("visible", visible ? "1" : "0");
+    host_.Relayout();
+    if (hwnd_)
+        ShowWindow(hwnd_, visible ? SW_SHOWNA : SW_HIDE);
+}
+
+void SControl::SetEnabled(bool enabled)
+{
+    node_.SetAttr("enable", enabled ? "1" : "0");
+    if (hwnd_) {
+        EnableWindow(hwnd_, enabled);
+        Invalidate();
+    }
+}
+
+bool SControl::IsEnabled() const
+{
+    return hwnd_ ? IsWindowEnabled(hwnd_) != FALSE : node_.BoolAttr("enable", true);
+}
+
+void SControl::SetText(const std::wstring& text)
+{
+    text_ = text;
+    if (hwnd_)
+        SetWindowTextW(hwnd_, text_.c_str());
+    Invalidate();
+    const SizeMode w = node_.box.width.mode;
+    const SizeMode h = node_.box.height.mode;
+    if (w == SizeMode::Fit || w == SizeMode::Auto || h == SizeMode::Fit || h == SizeMode::Auto)
+        host_.Relayout();
+}
+
+void SControl::Invalidate() const
+{
+    if (hwnd_)
+        InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+RECT SControl::ScreenRect() const
+{
+    RECT rc{};
+    if (hwnd_)
+        GetWindowRect(hwnd_, &rc);
+    return rc;
+}
+
+void SControl::Move()
+{
+    if (!hwnd_)
+        return;
+    const Rect& r = node_.rect;
+    int ox = 0, oy = 0;
+    for (const SControl* p = parent_; p; p = p->parent_) {
+        if (p->hwnd_) {
+            ox = p->node_.rect.left;
+            oy = p->node_.rect.top;
+            break;
+        }
+    }
+    SetWindowPos(hwnd_, nullptr, r.left - ox, r.top - oy, std::max(r.Width(), 0), std::max(r.Height(), 0),
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    const bool shown = IsWindowVisible(hwnd_) || (GetWindowLongW(hwnd_, GWL_STYLE) & WS_VISIBLE);
+    if (shown != node_.box.visible)
+        ShowWindow(hwnd_, node_.box.visible ? SW_SHOWNA : SW_HIDE);
+    OnLayout();
+}
+
+std::wstring SControl::TextAttr(std::string_view key) const
+{
+    const std::string* value = node_.Attr(key);
+    if (!value)
+        return {};
+    return Widen(SApplication::Get()->Ui().ResolveText(*value));
+}
+
+std::optional<Color> SControl::ColorAttr(std::string_view key) const
+{
+    const std::string* value = node_.Attr(key);
+    if (!value)
+        return std::nullopt;
+    return SApplication::Get()->Ui().ResolveColor(*value);
+}
+
+COLORREF SControl::ColorRefAttr(std::string_view key, COLORREF fallback) const
+{
+    const auto color = ColorAttr(key);
+    return color ? ToColorRef(*color) : fallback;
+}
+
+HFONT SControl::Font() const
+{
+    SApplication* app = SApplication::Get();
+    FontSpec spec = ParseFont(node_.AttrOr("font", ""), app->Ui().DefaultFont());
+    if (node_.Attr("fontsize"))
+        spec.size = std::max(1, node_.IntAttr("fontsize", spec.size));
+    spec.underline = node_.BoolAttr("underline", spec.underline);
+    spec.italic = node_.BoolAttr("italic", spec.italic);
+    spec.bold = node_.BoolAttr("bold", spec.bold);
+    return app->Font(spec);
+}
+
+const SSkin* SControl::SkinAttr(std::string_view key) const
+{
+    const std::string* name = node_.Attr(key);
+    return name ? SApplication::Get()->Skin(*name) : nullptr;
+}
+
+void SControl::PaintOwnBackground(HDC dc, const RECT& rect) const
+{
+    if (const auto color = ColorAttr("colorBkgnd"))
+        FillColor(dc, rect, *color);
+    if (IsContainer()) {
+        if (const SSkin* skin = SkinAttr("skin"))
+            skin->Draw(dc, rect, 0);
+    }
+    if (const SSkin* border = SkinAttr("borderSkin"))
+        border->Draw(dc, rect, 0);
+}
+
+void SControl::PaintBackgroundChain(HDC dc, const RECT& client) const
+{
+    // Ancestors from the root down, each at its place relative to this control.
+    std::vector<const SControl*> chain;
+    for (const SControl* p = parent_; p; p = p->parent_)
+        chain.push_back(p);
+    const Rect& me = node_.rect;
+    const Rect& root = host_.Root()->rect;
+    RECT rootRect{root.left - me.left, root.top - me.top, root.right - me.left, root.bottom - me.top};
+    if (!ColorAttr("colorBkgnd") || ColorAttr("colorBkgnd")->a < 255) {
+        host_.PaintRoot(dc, rootRect);
+        for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
+            const Rect& r = (*it)->node_.rect;
+            (*it)->PaintOwnBackground(dc, RECT{r.left - me.left, r.top - me.top, r.right - me.left, r.bottom - me.top});
+        }
+    }
+    (void)client;
+}
+
+COLORREF SControl::InheritedBackColor() const
+{
+    for (const SControl* c = this; c; c = c->parent_) {
+        if (const auto color = c->ColorAttr("colorBkgnd"); color && color->a == 255)
+            return ToColorRef(*color);
+    }
+    if (const std::string* value = host_.Root()->Attr("colorBkgnd")) {
+        if (const auto color = SApplication::Get()->Ui().ResolveColor(*value))
+            return ToColorRef(*color);
+    }
+    return RGB(255, 255, 255);
+}
+
+LRESULT SControl::PassThroughHitTest(LPARAM lParam, bool captionPassThrough) const
+{
+    POINT pt{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    ScreenToClient(host_.Hwnd(), &pt);
+    const LRESULT hit = host_.FrameHitTest(pt);
+    if (hit == HTCLIENT)
+        return HTCLIENT;
+    if (hit == HTCAPTION && !captionPassThrough)
+        return HTCLIENT;
+    return HTTRANSPARENT;
+}
+
+void SControl::Paint(HDC dc, const RECT& client)
+{
+    PaintBackgroundChain(dc, client);
+    PaintOwnBackground(dc, client);
+}
+
+LRESULT SControl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    switch (msg) {
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_PAINT: {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(hwnd_, &ps);
+        RECT client;
+        GetClientRect(hwnd_, &client);
+        // Draw off screen, then copy: no flicker from the layered background.
+        HDC memory = CreateCompatibleDC(dc);
+        HBITMAP bitmap = CreateCompatibleBitmap(dc, std::max<LONG>(client.right, 1), std::max<LONG>(client.bottom, 1));
+        HGDIOBJ old = SelectObject(memory, bitmap);
+        Paint(memory, client);
+        BitBlt(dc, 0, 0, client.right, client.bottom, memory, 0, 0, SRCCOPY);
+        SelectObject(memory, old);
+        DeleteObject(bitmap);
+        DeleteDC(memory);
+        EndPaint(hwnd_, &ps);
+        return 0;
+    }
+    case WM_NCHITTEST:
+        return PassThroughHitTest(lParam, true);
+    case WM_COMMAND:
+    case WM_NOTIFY:
+    case WM_DRAWITEM:
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORLISTBOX: {
+        LRESULT result = 0;
+        if (ReflectToChild(msg, wParam, lParam, result))
+            return result;
+        break;
+    }
+    default:
+        break;
+    }
+    return DefWindowProcW(hwnd_, msg, wParam, lParam);
+}
+
+LRESULT CALLBACK SControl::StaticProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    SControl* self = nullptr;
+    if (msg == WM_NCCREATE) {
+        self = static_cast<SControl*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        self->hwnd_ = hwnd;
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+        SetPropW(hwnd, kControlProp, self);
+    } else {
+        self = reinterpret_cast<SControl*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    }
+    if (!self)
+        return DefWindowProcW(hwnd, msg, wParam, lParam);
+    if (msg == WM_NCDESTROY) {
+        RemovePropW(hwnd, kControlProp);
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+        self->hwnd_ = nullptr;
+        return DefWindowProcW(hwnd, msg, wParam, lParam);
+    }
+    return self->WndProc(msg, wParam, lParam);
+}
+
+bool ReflectToChild(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result)
+{
+    HWND child = nullptr;
+    switch (msg) {
+    case WM_NOTIFY:
+        child = reinterpret_cast<NMHDR*>(lParam)->hwndFrom;
+        break;
+    case WM_DRAWITEM:
+        child = reinterpret_cast<DRAWITEMSTRUCT*>(lParam)->hwndItem;
+        break;
+    default:
+        child = reinterpret_cast<HWND>(lParam);
+        break;
+    }
+    SControl* control = SControl::FromHwnd(child);
+    return control && control->Reflect(msg, wParam, lParam, result);
+}
+
+}  // namespace uikit

@@ -1,0 +1,106 @@
+#pragma once
+
+// A control: one node of a layout with its window. Custom-painted controls use the
+// toolkit's own window class; native controls are subclassed only as far as needed and
+// receive their notifications back from their parent (reflection).
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include <windows.h>
+
+#include "uikit/color.h"
+#include "uikit/layoutnode.h"
+#include "uikit/render_win.h"
+
+namespace uikit {
+
+class SHostWnd;
+
+inline constexpr wchar_t kControlClassName[] = L"SUiControl";
+
+class SControl {
+public:
+    SControl(SHostWnd& host, LayoutNode& node, SControl* parent);
+    virtual ~SControl();
+    SControl(const SControl&) = delete;
+    SControl& operator=(const SControl&) = delete;
+
+    const std::string& Kind() const { return node_.kind; }
+    const std::string& Name() const { return node_.name; }
+    LayoutNode& Node() const { return node_; }
+    HWND Hwnd() const { return hwnd_; }
+    int Id() const { return id_; }
+    SControl* Parent() const { return parent_; }
+    SHostWnd& Host() const { return host_; }
+    const std::vector<std::unique_ptr<SControl>>& Children() const { return children_; }
+
+    // Creates the window below `parentHwnd`; false (and nothing created) on failure.
+    virtual bool Create(HWND parentHwnd);
+    // Natural size of the content for "fit" (leaves only).
+    virtual Size Measure(int maxWidth) const;
+    // Containers hold child controls; their node's children are created below them.
+    virtual bool IsContainer() const { return false; }
+    // A notification or colour request from the native control, passed back by its parent.
+    virtual bool Reflect(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    // Called after the layout moved the control.
+    virtual void OnLayout() {}
+
+    void SetVisible(bool visible);
+    bool IsVisible() const { return node_.box.visible; }
+    void SetEnabled(bool enabled);
+    bool IsEnabled() const;
+    virtual void SetText(const std::wstring& text);
+    const std::wstring& GetText() const { return text_; }
+    void Invalidate() const;
+    RECT ScreenRect() const;
+
+    // Background of the control and all its ancestors, in this control's coordinates:
+    // what a transparent control shows behind its own drawing.
+    void PaintBackgroundChain(HDC dc, const RECT& client) const;
+    // The nearest opaque background colour (for native controls' colour requests).
+    COLORREF InheritedBackColor() const;
+
+    std::wstring TextAttr(std::string_view key) const;
+    std::optional<Color> ColorAttr(std::string_view key) const;
+    COLORREF ColorRefAttr(std::string_view key, COLORREF fallback) const;
+    HFONT Font() const;
+    const SSkin* SkinAttr(std::string_view key) const;
+
+    // Position from the layout, relative to the parent control's window.
+    void Move();
+    void AddChild(std::unique_ptr<SControl> child) { children_.push_back(std::move(child)); }
+
+    static SControl* FromHwnd(HWND hwnd);
+    // Routes notifications of a window the control owns (a list's header) to the control.
+    static void Attach(HWND hwnd, SControl* control);
+    static LRESULT CALLBACK StaticProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+
+protected:
+    // Messages of a custom-painted control.
+    virtual LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam);
+    virtual void Paint(HDC dc, const RECT& client);
+    // Paints this control's own background (colour, skin, border skin).
+    void PaintOwnBackground(HDC dc, const RECT& rect) const;
+    bool CreateCustom(HWND parentHwnd, DWORD style, DWORD exStyle = 0);
+    bool CreateNative(HWND parentHwnd, const wchar_t* className, DWORD style, DWORD exStyle = 0);
+    DWORD BaseStyle() const;
+    // Container hit testing: the host's frame and caption pass through.
+    LRESULT PassThroughHitTest(LPARAM lParam, bool captionPassThrough) const;
+
+    SHostWnd& host_;
+    LayoutNode& node_;
+    SControl* parent_;
+    std::vector<std::unique_ptr<SControl>> children_;
+    HWND hwnd_ = nullptr;
+    int id_ = 0;
+    std::wstring text_;
+};
+
+// Sends a child's notification back to its control; true when the control handled it.
+bool ReflectToChild(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
+
+}  // namespace uikit

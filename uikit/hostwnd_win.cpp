@@ -1,0 +1,521 @@
+#include "uikit/hostwnd_win.h"
+
+#include <windowsx.h>
+
+#include "uikit/application_win.h"
+#include "uikit/controlfactory_win.h"
+#include "uikit/diaglog_win.h"
+#include "uikit/wtext_win.h"
+
+namespace uikit {
+namespace {
+
+bool IsButtonFamily(std::string_view kind)
+{
+    return kind == "button" || kind == "imgbtn" || kind == "link";
+}
+
+SControl* FindIn(const std::vector<std::unique_ptr<SControl>>& controls, std::string_view name, std::string_view kind)
+{
+    for (const auto& control : controls) {
+        if (control->Name() == name &&
+            (kind.empty() || control->Kind() == kind || (kind == "button" && IsButtonFamily(control->Kind()))))
+            return control.get();
+        if (SControl* found = FindIn(control->Children(), name, kind))
+            return found;
+    }
+    return nullptr;
+}
+
+void MoveAll(const std::vector<std::unique_ptr<SControl>>& controls)
+{
+    for (const auto& control : controls) {
+        control->Move();
+        MoveAll(control->Children());
+    }
+}
+
+HICON LoadIconAttr(const std::string& spec, int fallbackSize)
+{
+    // "ICON_LOGO:32": resource name and pixel size.
+    const auto parts = SplitList(spec, ':');
+    int size = fallbackSize;
+    if (parts.size() > 1)
+        ParseInt(parts[1], size);
+    const std::wstring name = Widen(parts[0]);
+    return static_cast<HICON>(LoadImageW(SApplication::Get()->Instance(), name.c_str(), IMAGE_ICON, size, size, LR_SHARED));
+}
+
+}  // namespace
+
+void RegisterHostClasses(HINSTANCE instance, const std::wstring& hostClassName)
+{
+    WNDCLASSEXW host{};
+    host.cbSize = sizeof(host);
+    host.style = CS_DBLCLKS;
+    host.lpfnWndProc = SHostWnd::StaticProc;
+    host.hInstance = instance;
+    host.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    host.lpszClassName = hostClassName.c_str();
+    RegisterClassExW(&host);
+
+    WNDCLASSEXW control{};
+    control.cbSize = sizeof(control);
+    control.style = CS_DBLCLKS;
+    control.lpfnWndProc = SControl::StaticProc;
+    control.hInstance = instance;
+    control.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    control.lpszClassName = kControlClassName;
+    RegisterClassExW(&control);
+}
+
+SHostWnd::SHostWnd(std::string layoutId, std::string layoutXml)
+    : layoutId_(std::move(layoutId)), layoutXml_(std::move(layoutXml))
+{
+}
+
+SHostWnd::~SHostWnd()
+{
+    autoDelete_ = false;
+    if (hwnd_ && IsWindow(hwnd_))
+        DestroyWindow(hwnd_);
+    controls_.clear();
+}
+
+bool SHostWnd::LoadLayout()
+{
+    SApplication* app = SApplication::Get();
+    if (!app) {
+        DiagLog(L"no application object: host window \"" + Widen(layoutId_) + L"\" cannot be built");
+        return false;
+    }
+    std::string xml = layoutXml_;
+    if (xml.empty() && !app->LoadResource(layoutId_, xml)) {
+        DiagLog(L"layout \"" + Widen(layoutId_) + L"\" not found");
+        return false;
+    }
+    ParseResult parsed = ParseLayout(xml);
+    if (!parsed.root) {
+        DiagLog(L"layout \"" + Widen(layoutId_) + L"\": " + Widen(parsed.error));
+        return false;
+    }
+    std::string error;
+    const auto loader = [app](const std::string& id, std::string& text) { return app->LoadResource(id, text); };
+    if (!ExpandIncludes(*parsed.root, loader, error)) {
+        DiagLog(L"layout \"" + Widen(layoutId_) + L"\": " + Widen(error));
+        return false;
+    }
+    app->Ui().ApplyClasses(*parsed.root);
+    root_ = std::move(parsed.root);
+    return true;
+}
+
+HWND SHostWnd::Create(HWND parent, int x, int y, int cx, int cy)
+{
+    if (hwnd_ || !LoadLayout())
+        return nullptr;
+    SApplication* app = SApplication::Get();
+    const LayoutNode& w = *root_;
+    fitWidth_ = w.box.width.mode == SizeMode::Fit;
+    fitHeight_ = w.box.height.mode == SizeMode::Fit;
+    translucent_ = w.BoolAttr("translucent", false);
+
+    DWORD style = WS_POPUP | WS_CLIPCHILDREN | WS_SYSMENU | WS_MINIMIZEBOX;
+    if (w.BoolAttr("resizable", false))
+        style |= WS_THICKFRAME | WS_MAXIMIZEBOX;
+    DWORD exStyle = 0;
+    if (w.BoolAttr("toolwindow", false))
+        exStyle |= WS_EX_TOOLWINDOW;
+    if (translucent_)
+        exStyle |= WS_EX_LAYERED | WS_EX_NOACTIVATE;
+    if (w.BoolAttr("topmost", false))
+        exStyle |= WS_EX_TOPMOST;
+
+    if (cx <= 0 || cy <= 0) {
+        const Size natural = MeasureNode(w, nullptr);
+        cx = w.box.width.mode == SizeMode::Fixed ? w.box.width.value : std::max(natural.cx, 1);
+        cy = w.box.height.mode == SizeMode::Fixed ? w.box.height.value : std::max(natural.cy, 1);
+    }
+    const std::wstring title = Widen(app->Ui().ResolveText(w.AttrOr("title", "")));
+    building_ = true;
+    HWND hwnd = CreateWindowExW(exStyle, app->HostClassName().c_str(), title.c_str(), style, x, y, cx, cy, parent, nullptr,
+                                app->Instance(), this);
+    if (!hwnd) {
+        building_ = false;
+        DiagLog(L"host window for \"" + Widen(layoutId_) + L"\" cannot be created");
+        return nullptr;
+    }
+    if (translucent_)
+        SetLayeredWindowAttributes(hwnd, 0, static_cast<BYTE>(std::clamp(w.IntAttr("alpha", 240), 1, 255)), LWA_ALPHA);
+    if (const std::string* icon = w.Attr("bigIcon"))
+        SendMessageW(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(LoadIconAttr(*icon, 32)));
+    if (const std::string* icon = w.Attr("smallIcon"))
+        SendMessageW(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(LoadIconAttr(*icon, 16)));
+    BuildControls(*root_, nullptr, hwnd);
+    building_ = false;
+    Relayout();
+    return hwnd;
+}
+
+int SHostWnd::AllocateId(const std::string& name)
+{
+    const int named = name.empty() ? 0 : SApplication::Get()->NamedId(name);
+    return named ? named : nextId_++;
+}
+
+void SHostWnd::BuildControls(LayoutNode& node, SControl* parentControl, HWND parentHwnd)
+{
+    for (auto& child : node.children) {
+        if (!child->IsBox())
+            continue;
+        std::unique_ptr<SControl> control = CreateControlFor(*this, *child, parentControl);
+        if (!control)
+            continue;  // a spacer: layout only
+        if (!control->Create(parentHwnd)) {
+            DiagLog(L"control \"" + Widen(child->name) + L"\" of kind \"" + Widen(child->kind) + L"\" cannot be created");
+            continue;
+        }
+        SControl* raw = control.get();
+        if (parentControl)
+            parentControl->AddChild(std::move(control));
+        else
+            controls_.push_back(std::move(control));
+        if (raw->IsContainer())
+            BuildControls(*child, raw, raw->Hwnd() ? raw->Hwnd() : parentHwnd);
+    }
+}
+
+SControl* SHostWnd::CreateChildren(SControl* container, std::string_view markup)
+{
+    if (!container || !container->IsContainer() || !container->Hwnd())
+        return nullptr;
+    ParseResult parsed = ParseLayout("<markup>" + std::string(markup) + "</markup>");
+    if (!parsed.root) {
+        DiagLog(L"control markup: " + Widen(parsed.error));
+        return nullptr;
+    }
+    SApplication::Get()->Ui().ApplyClasses(*parsed.root);
+    LayoutNode& target = container->Node();
+    const size_t firstNew = target.children.size();
+    for (auto& node : parsed.root->children)
+        target.AddChild(std::move(node));
+    // Build just the new nodes: a temporary holder keeps the rest of the tree untouched.
+    LayoutNode holder;
+    const size_t before = container->Children().size();
+    for (size_t i = firstNew; i < target.children.size(); ++i) {
+        LayoutNode& node = *target.children[i];
+        std::unique_ptr<SControl> control = CreateControlFor(*this, node, container);
+        if (!control || !control->Create(container->Hwnd()))
+            continue;
+        SControl* raw = control.get();
+        container->AddChild(std::move(control));
+        if (raw->IsContainer())
+            BuildControls(node, raw, raw->Hwnd());
+    }
+    Relayout();
+    return container->Children().size() > before ? container->Children()[before].get() : nullptr;
+}
+
+SControl* SHostWnd::ControlOf(const LayoutNode* node) const
+{
+    const auto it = nodeControls_.find(node);
+    return it == nodeControls_.end() ? nullptr : it->second;
+}
+
+SControl* SHostWnd::FindControl(std::string_view name, std::string_view kind) const
+{
+    return name.empty() ? nullptr : FindIn(controls_, name, kind);
+}
+
+void SHostWnd::ForEachControl(const std::function<void(SControl&)>& visit) const
+{
+    const std::function<void(const std::vector<std::unique_ptr<SControl>>&)> walk = [&](const auto& list) {
+        for (const auto& control : list) {
+            visit(*control);
+            walk(control->Children());
+        }
+    };
+    walk(controls_);
+}
+
+void SHostWnd::Subscribe(EventKind kind, std::string name, EventHandler handler)
+{
+    handlers_[{kind, std::move(name)}].push_back(std::move(handler));
+}
+
+void SHostWnd::OnCommand(std::string name, std::function<void()> handler)
+{
+    Subscribe(EventKind::Command, std::move(name), [h = std::move(handler)](EventArgs&) { h(); });
+}
+
+void SHostWnd::OnCheckChanged(std::string name, std::function<void(bool)> handler)
+{
+    Subscribe(EventKind::CheckChanged, std::move(name), [h = std::move(handler)](EventArgs& e) { h(e.checked); });
+}
+
+void SHostWnd::OnHover(std::string name, std::function<void()> handler)
+{
+    Subscribe(EventKind::Hover, std::move(name), [h = std::move(handler)](EventArgs&) { h(); });
+}
+
+void SHostWnd::OnLeave(std::string name, std::function<void()> handler)
+{
+    Subscribe(EventKind::Leave, std::move(name), [h = std::move(handler)](EventArgs&) { h(); });
+}
+
+void SHostWnd::FireEvent(EventArgs& args)
+{
+    OnEvent(args);
+}
+
+void SHostWnd::OnEvent(EventArgs& args)
+{
+    const auto it = handlers_.find({args.kind, args.name});
+    if (it != handlers_.end()) {
+        // Copy: a handler may subscribe more handlers while it runs.
+        const std::vector<EventHandler> handlers = it->second;
+        for (const EventHandler& handler : handlers)
+            handler(args);
+        return;
+    }
+    if (args.kind != EventKind::Command)
+        return;
+    if (args.name == "btn_close")
+        PostMessageW(hwnd_, WM_CLOSE, 0, 0);
+    else if (args.name == "btn_min")
+        ShowWindow(hwnd_, SW_MINIMIZE);
+    else if (args.name == "btn_max")
+        ShowWindow(hwnd_, SW_MAXIMIZE);
+    else if (args.name == "btn_restore")
+        ShowWindow(hwnd_, SW_RESTORE);
+}
+
+void SHostWnd::Relayout()
+{
+    if (!hwnd_ || building_ || !root_)
+        return;
+    if (fitWidth_ || fitHeight_) {
+        const auto measure = [this](const LayoutNode& n, int maxWidth) {
+            SControl* c = ControlOf(&n);
+            return c ? c->Measure(maxWidth) : Size{};
+        };
+        const Size natural = MeasureNode(*root_, measure);
+        RECT rc;
+        GetWindowRect(hwnd_, &rc);
+        const int cx = fitWidth_ ? std::max(natural.cx, 1) : rc.right - rc.left;
+        const int cy = fitHeight_ ? std::max(natural.cy, 1) : rc.bottom - rc.top;
+        if (cx != rc.right - rc.left || cy != rc.bottom - rc.top) {
+            // The size change arrives as WM_SIZE, which arranges.
+            SetWindowPos(hwnd_, nullptr, 0, 0, cx, cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+            return;
+        }
+    }
+    Arrange();
+}
+
+void SHostWnd::Arrange()
+{
+    RECT client;
+    GetClientRect(hwnd_, &client);
+    const auto measure = [this](const LayoutNode& n, int maxWidth) {
+        SControl* c = ControlOf(&n);
+        return c ? c->Measure(maxWidth) : Size{};
+    };
+    ArrangeNode(*root_, Rect{0, 0, client.right, client.bottom}, measure);
+    MoveAll(controls_);
+    if (translucent_) {
+        // Shape the popup by its background skin: fully transparent corners are cut off.
+        if (const SSkin* skin = SApplication::Get()->Skin(root_->AttrOr("skin", ""))) {
+            HRGN region = CreateRoundRectRgn(0, 0, client.right + 1, client.bottom + 1, 2 * std::max(skin->def.margin.left / 2, 1),
+                                             2 * std::max(skin->def.margin.top / 2, 1));
+            SetWindowRgn(hwnd_, region, TRUE);
+        }
+    }
+    InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+void SHostWnd::PaintRoot(HDC dc, const RECT& rect) const
+{
+    SApplication* app = SApplication::Get();
+    if (const std::string* value = root_->Attr("colorBkgnd")) {
+        if (const auto color = app->Ui().ResolveColor(*value))
+            FillColor(dc, rect, *color);
+    } else {
+        FillColor(dc, rect, Color{255, 255, 255, 255});
+    }
+    if (const SSkin* skin = app->Skin(root_->AttrOr("skin", "")))
+        skin->Draw(dc, rect, 0);
+}
+
+LRESULT SHostWnd::FrameHitTest(POINT pt) const
+{
+    if (!hwnd_ || !root_)
+        return HTCLIENT;
+    RECT client;
+    GetClientRect(hwnd_, &client);
+    const int margin = root_->IntAttr("margin", 0);
+    if (root_->BoolAttr("resizable", false) && margin > 0 && !IsZoomed(hwnd_)) {
+        const bool left = pt.x < margin, right = pt.x >= client.right - margin;
+        const bool top = pt.y < margin, bottom = pt.y >= client.bottom - margin;
+        if (top && left) return HTTOPLEFT;
+        if (top && right) return HTTOPRIGHT;
+        if (bottom && left) return HTBOTTOMLEFT;
+        if (bottom && right) return HTBOTTOMRIGHT;
+        if (left) return HTLEFT;
+        if (right) return HTRIGHT;
+        if (top) return HTTOP;
+        if (bottom) return HTBOTTOM;
+    }
+    // Caption areas drag the window.
+    const std::function<bool(const LayoutNode&)> inCaption = [&](const LayoutNode& node) {
+        if (node.kind == "caption" && node.box.visible && node.rect.Contains(pt.x, pt.y))
+            return true;
+        for (const auto& child : node.children) {
+            if (child->IsBox() && child->box.visible && inCaption(*child))
+                return true;
+        }
+        return false;
+    };
+    return inCaption(*root_) ? HTCAPTION : HTCLIENT;
+}
+
+void SHostWnd::CenterWindow(HWND relativeTo) const
+{
+    if (!hwnd_)
+        return;
+    RECT self, area;
+    GetWindowRect(hwnd_, &self);
+    if (relativeTo && IsWindowVisible(relativeTo) && !IsIconic(relativeTo)) {
+        GetWindowRect(relativeTo, &area);
+    } else {
+        MONITORINFO info{};
+        info.cbSize = sizeof(info);
+        GetMonitorInfoW(MonitorFromWindow(hwnd_, MONITOR_DEFAULTTONEAREST), &info);
+        area = info.rcWork;
+    }
+    const int w = self.right - self.left, h = self.bottom - self.top;
+    const int x = area.left + (area.right - area.left - w) / 2;
+    const int y = area.top + (area.bottom - area.top - h) / 2;
+    SetWindowPos(hwnd_, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+LRESULT SHostWnd::OnMessage(UINT, WPARAM, LPARAM, BOOL& handled)
+{
+    handled = FALSE;
+    return 0;
+}
+
+LRESULT SHostWnd::WndProc(UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    BOOL handled = FALSE;
+    const LRESULT hooked = OnMessage(msg, wParam, lParam, handled);
+    if (handled)
+        return hooked;
+    switch (msg) {
+    case WM_NCCALCSIZE:
+        if (wParam)
+            return 0;  // no frame: the layout draws its own caption and border
+        break;
+    case WM_NCACTIVATE:
+        return TRUE;
+    case WM_NCPAINT:
+        return 0;
+    case WM_NCHITTEST: {
+        POINT pt{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+        ScreenToClient(hwnd_, &pt);
+        return FrameHitTest(pt);
+    }
+    case WM_GETMINMAXINFO: {
+        auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
+        if (root_) {
+            info->ptMinTrackSize.x = std::max<LONG>(root_->box.minSize.cx, 1);
+            info->ptMinTrackSize.y = std::max<LONG>(root_->box.minSize.cy, 1);
+        }
+        // Maximised, a frameless window covers the work area, not the whole screen.
+        MONITORINFO mi{};
+        mi.cbSize = sizeof(mi);
+        if (GetMonitorInfoW(MonitorFromWindow(hwnd_, MONITOR_DEFAULTTONEAREST), &mi)) {
+            info->ptMaxPosition = {mi.rcWork.left - mi.rcMonitor.left, mi.rcWork.top - mi.rcMonitor.top};
+            info->ptMaxSize = {mi.rcWork.right - mi.rcWork.left, mi.rcWork.bottom - mi.rcWork.top};
+        }
+        return 0;
+    }
+    case WM_SIZE:
+        if (!building_ && wParam != SIZE_MINIMIZED)
+            Arrange();
+        return 0;
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_PAINT: {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(hwnd_, &ps);
+        RECT client;
+        GetClientRect(hwnd_, &client);
+        PaintRoot(dc, client);
+        EndPaint(hwnd_, &ps);
+        return 0;
+    }
+    case WM_MOUSEWHEEL: {
+        // The wheel turns the control under the cursor, not the one with the focus.
+        POINT pt{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+        HWND target = WindowFromPoint(pt);
+        if (target && target != hwnd_ && IsChild(hwnd_, target))
+            return SendMessageW(target, msg, wParam, lParam);
+        break;
+    }
+    case WM_COMMAND:
+    case WM_NOTIFY:
+    case WM_DRAWITEM:
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORLISTBOX: {
+        LRESULT result = 0;
+        if (ReflectToChild(msg, wParam, lParam, result))
+            return result;
+        break;
+    }
+    case WM_DESTROY:
+        if (SApplication* app = SApplication::Get())
+            app->OnHostDestroyed(hwnd_);
+        break;
+    default:
+        break;
+    }
+    return DefWindowProcW(hwnd_, msg, wParam, lParam);
+}
+
+SHostWnd* SHostWnd::FromHwnd(HWND hwnd)
+{
+    SApplication* app = SApplication::Get();
+    wchar_t className[128] = {};
+    if (!hwnd || !app || !GetClassNameW(hwnd, className, 128) || app->HostClassName() != className)
+        return nullptr;
+    return reinterpret_cast<SHostWnd*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+}
+
+LRESULT CALLBACK SHostWnd::StaticProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    SHostWnd* self = nullptr;
+    if (msg == WM_NCCREATE) {
+        self = static_cast<SHostWnd*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        self->hwnd_ = hwnd;
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    } else {
+        self = reinterpret_cast<SHostWnd*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    }
+    if (!self)
+        return DefWindowProcW(hwnd, msg, wParam, lParam);
+    if (msg == WM_NCDESTROY) {
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+        const LRESULT result = DefWindowProcW(hwnd, msg, wParam, lParam);
+        self->hwnd_ = nullptr;
+        self->controls_.clear();
+        self->OnFinalMessage(hwnd);
+        if (self->autoDelete_)
+            delete self;
+        return result;
+    }
+    return self->WndProc(msg, wParam, lParam);
+}
+
+}  // namespace uikit

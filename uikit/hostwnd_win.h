@@ -1,0 +1,123 @@
+#pragma once
+
+// Host windows built from a layout: a borderless top-level window with its own caption
+// area and buttons, a sizing margin and a minimum size; translucent self-sizing popups;
+// events of the controls delivered by control name.
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+#include <windows.h>
+
+#include "uikit/control_win.h"
+#include "uikit/layoutengine.h"
+
+namespace uikit {
+
+enum class EventKind { Command, CheckChanged, Hover, Leave };
+
+struct EventArgs {
+    EventKind kind = EventKind::Command;
+    SControl* sender = nullptr;
+    std::string name;
+    bool checked = false;  // CheckChanged: the new state
+};
+
+using EventHandler = std::function<void(EventArgs&)>;
+
+// Registers the host window class and the toolkit's control class (done by SApplication).
+void RegisterHostClasses(HINSTANCE instance, const std::wstring& hostClassName);
+
+class SHostWnd {
+public:
+    // `layoutId` names the layout resource; a non-empty `layoutXml` is used instead of it.
+    explicit SHostWnd(std::string layoutId, std::string layoutXml = {});
+    virtual ~SHostWnd();
+    SHostWnd(const SHostWnd&) = delete;
+    SHostWnd& operator=(const SHostWnd&) = delete;
+
+    // Builds the window and its controls. A zero width or height takes the layout's size.
+    // Returns null, with the reason in the diagnostic log, when the layout cannot be used.
+    HWND Create(HWND parent, int x = 0, int y = 0, int cx = 0, int cy = 0);
+    HWND Hwnd() const { return hwnd_; }
+    void CenterWindow(HWND relativeTo = nullptr) const;
+    // Content scale in percent; the toolkit draws at 100 % only, so other values are refused.
+    bool SetScale(int percent) const { return percent == 100; }
+
+    void Subscribe(EventKind kind, std::string name, EventHandler handler);
+    void OnCommand(std::string name, std::function<void()> handler);
+    void OnCheckChanged(std::string name, std::function<void(bool)> handler);
+    void OnHover(std::string name, std::function<void()> handler);
+    void OnLeave(std::string name, std::function<void()> handler);
+
+    // The control of that name below the window; with a kind, only a control of that kind
+    // ("button" also finds image buttons and hyperlinks).
+    SControl* FindControl(std::string_view name, std::string_view kind = {}) const;
+    // Visits every control, parents before children.
+    void ForEachControl(const std::function<void(SControl&)>& visit) const;
+    template <typename T>
+    T* FindControlAs(std::string_view name) const { return dynamic_cast<T*>(FindControl(name)); }
+
+    // Creates controls from markup text (one or more elements) inside a container control;
+    // returns the first one created, or null when the markup is malformed.
+    SControl* CreateChildren(SControl* container, std::string_view markup);
+
+    // Arranges the controls again (self-sizing windows first take their content's size).
+    void Relayout();
+    void FireEvent(EventArgs& args);
+
+    UINT_PTR SetTimer(UINT_PTR id, UINT milliseconds) const { return ::SetTimer(hwnd_, id, milliseconds, nullptr); }
+    bool KillTimer(UINT_PTR id) const { return ::KillTimer(hwnd_, id) != FALSE; }
+
+    LayoutNode* Root() const { return root_.get(); }
+    SControl* ControlOf(const LayoutNode* node) const;
+    // Frame and caption test in client coordinates: HTLEFT..HTBOTTOMRIGHT, HTCAPTION or HTCLIENT.
+    LRESULT FrameHitTest(POINT client) const;
+    // Popups delete their object once their window is gone.
+    void SetAutoDelete(bool autoDelete) { autoDelete_ = autoDelete; }
+
+    static LRESULT CALLBACK StaticProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    // The host object behind a window of the host class, or null.
+    static SHostWnd* FromHwnd(HWND hwnd);
+
+protected:
+    // The message hook of derived windows: set `handled` to stop the toolkit's handling.
+    virtual LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, BOOL& handled);
+    // Delivers an event to the handlers subscribed for the control's name; a window button
+    // (btn_close, btn_min, btn_max, btn_restore) without a handler does its usual job.
+    virtual void OnEvent(EventArgs& args);
+    virtual void OnFinalMessage(HWND) {}
+    virtual LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam);
+
+    bool LoadLayout();
+    void BuildControls(LayoutNode& node, SControl* parentControl, HWND parentHwnd);
+    void Arrange();
+    void PaintRoot(HDC dc, const RECT& client) const;
+
+    std::string layoutId_;
+    std::string layoutXml_;
+    std::unique_ptr<LayoutNode> root_;
+    std::vector<std::unique_ptr<SControl>> controls_;
+    std::unordered_map<const LayoutNode*, SControl*> nodeControls_;
+    std::map<std::pair<EventKind, std::string>, std::vector<EventHandler>> handlers_;
+    HWND hwnd_ = nullptr;
+    bool building_ = false;
+    bool autoDelete_ = false;
+    bool fitWidth_ = false;
+    bool fitHeight_ = false;
+    bool translucent_ = false;
+    int nextId_ = 1000;
+
+    friend class SControl;
+    int AllocateId(const std::string& name);
+    void Register(SControl* control) { nodeControls_[&control->Node()] = control; }
+    void Unregister(SControl* control) { nodeControls_.erase(&control->Node()); }
+};
+
+}  // namespace uikit

@@ -1,0 +1,80 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include "uikit/control_win.h"
+
+namespace uikit {
+
+// A report list: columns from the layout's <header>, a check box per row, multiple
+// selection, row and header heights, and custom colours for normal, alternate, hot and
+// selected rows.
+class SListCtrl : public SControl {
+public:
+    using SControl::SControl;
+    ~SListCtrl() override;
+    bool Create(HWND parentHwnd) override;
+    bool Reflect(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    void OnLayout() override;
+
+    int GetColumnCount() const { return static_cast<int>(columns_.size()); }
+    int GetItemCount() const;
+    // Inserts a row with `text` in column 0 at `row` (clamped to the end); returns its index.
+    int InsertItem(int row, const std::wstring& text);
+    bool SetItemText(int row, int column, const std::wstring& text);
+    std::wstring GetItemText(int row, int column) const;
+    bool DeleteItem(int row);
+    void DeleteAllItems();
+    bool GetCheckState(int row) const;
+    bool SetCheckState(int row, bool checked);
+    bool IsSelected(int row) const;
+    bool SetSelected(int row, bool selected);
+    void EnsureVisible(int row) const;
+    void Redraw() const { Invalidate(); }
+    HWND Header() const;
+    int HotRow() const { return hotRow_; }
+
+private:
+    struct Column {
+        std::wstring text;
+        int width = 0;
+        bool share = false;
+        int format = LVCFMT_LEFT;
+    };
+    static LRESULT CALLBACK ListProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK HeaderProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    LRESULT CustomDraw(NMLVCUSTOMDRAW* draw);
+    void SetHotRow(int row);
+
+    std::vector<Column> columns_;
+    HIMAGELIST rowHeightList_ = nullptr;
+    WNDPROC listProc_ = nullptr;
+    WNDPROC headerProc_ = nullptr;
+    int headerHeight_ = 0;
+    int hotRow_ = -1;
+};
+
+// An owner-drawn list box of text lines: row height, text padding and colours.
+class SListBox : public SControl {
+public:
+    using SControl::SControl;
+    bool Create(HWND parentHwnd) override;
+    bool Reflect(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+
+    int GetCount() const;
+    int AddString(const std::wstring& text);
+    int InsertString(int index, const std::wstring& text);
+    bool DeleteString(int index);
+    void ResetContent();
+    std::wstring GetText(int index) const;
+    int GetCurSel() const;
+    bool SetCurSel(int index);
+    // Scrolls so that line `index` is in view.
+    void EnsureVisible(int index) const;
+};
+
+}  // namespace uikit

@@ -1,0 +1,72 @@
+#pragma once
+
+// GDI rendering: image decoders (chosen by name), decoded bitmaps, skins drawn as
+// nine-grid frames of an image strip, fonts and colour fills.
+
+#include <map>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include <windows.h>
+
+#include "common/winhandle.h"
+#include "uikit/color.h"
+#include "uikit/uidef.h"
+
+namespace uikit {
+
+// A 32-bit top-down DIB section with premultiplied alpha.
+struct SBitmap {
+    GdiObject handle;
+    int width = 0;
+    int height = 0;
+};
+
+class SImgDecoderFactory {
+public:
+    virtual ~SImgDecoderFactory() = default;
+    virtual std::wstring_view Name() const = 0;
+    // Decodes a PNG (or any format the decoder reads) into a bitmap; false on bad data.
+    virtual bool Decode(const std::string& bytes, SBitmap& out) const = 0;
+};
+
+// The decoder of the given name: "imgdecoder-wic", "imgdecoder-stb" or "imgdecoder-gdip",
+// compared in that order. Only the built-in stb decoder is part of this toolkit; the other
+// two kinds cannot be created here. Null for an unknown name or a decoder that cannot be
+// created.
+std::unique_ptr<SImgDecoderFactory> CreateImgDecoderFactory(std::wstring_view name);
+
+class SSkin {
+public:
+    SkinDef def;
+    std::shared_ptr<SBitmap> image;  // null for a skin without image
+
+    int Frames() const { return def.states; }
+    int FrameWidth() const { return image ? image->width / std::max(def.states, 1) : 0; }
+    int FrameHeight() const { return image ? image->height : 0; }
+    // Draws frame `frame` (clamped to the strip) stretched over `rect` with its margins kept.
+    void Draw(HDC dc, const RECT& rect, int frame, BYTE alpha = 255) const;
+};
+
+// GDI-based rendering: holds the image decoder and caches fonts.
+class SRenderFactory {
+public:
+    void SetImgDecoderFactory(std::shared_ptr<SImgDecoderFactory> decoder) { decoder_ = std::move(decoder); }
+    const SImgDecoderFactory* ImgDecoder() const { return decoder_.get(); }
+    std::shared_ptr<SBitmap> DecodeImage(const std::string& bytes) const;
+    HFONT Font(const FontSpec& spec);
+
+private:
+    std::shared_ptr<SImgDecoderFactory> decoder_;
+    std::map<std::string, GdiObject> fonts_;
+};
+
+// Null when GDI cannot give a memory device context.
+std::unique_ptr<SRenderFactory> CreateRenderFactory();
+
+COLORREF ToColorRef(const Color& color);
+// Fills with the colour, blending when it is translucent.
+void FillColor(HDC dc, const RECT& rect, const Color& color);
+
+}  // namespace uikit
