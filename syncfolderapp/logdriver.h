@@ -1,0 +1,40 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace FNLog {
+class Logger;
+}
+
+// The application's door to its log files: each report becomes one time-stamped line on
+// channel 0 of the log engine (the day's full log; ERROR lines also the error log).
+// Calls must not overlap in time: the conversion buffer is shared between them.
+class CLogDriver {
+public:
+    // Writes through the process-wide engine.
+    CLogDriver();
+    // Writes through the given engine (tests, measurements).
+    explicit CLogDriver(FNLog::Logger& logger);
+
+    // One INFO line: message, then ", LINE:" and the caller's site number.
+    void PushLog(const std::wstring& message, uint32_t line);
+    // One ERROR line: message, ", ERROR:" and the system error code, ", LINE:" and site.
+    void PushLog(const std::wstring& message, uint32_t errorCode, uint32_t line);
+
+    // Starts the process-wide engine from the embedded configuration. A failure is
+    // printed to standard output and returned; the program then runs without log files.
+    static int StartLogEngine();
+
+private:
+    void Write(int priority, const std::wstring& message, const uint32_t* errorCode, uint32_t line);
+
+    FNLog::Logger& logger_;
+    std::vector<char> conversionBuffer;
+};
+
+// Converts `message` to the narrow encoding of the log files (the system's ANSI code page
+// on Windows, UTF-8 elsewhere) into `buffer`, growing it when needed. Returns the number
+// of bytes, or -1 when the text cannot be converted.
+int ConvertLogText(const std::wstring& message, std::vector<char>& buffer);
