@@ -1,6 +1,7 @@
 #include "uikit/diaglog_win.h"
 
 #include <cstdarg>
+#include <cstdio>
 #include <cwchar>
 #include <deque>
 #include <mutex>
@@ -47,7 +48,8 @@ void DiagLogf(const wchar_t* format, ...)
     wchar_t buffer[1024];
     va_list args;
     va_start(args, format);
-    const int n = std::vswprintf(buffer, sizeof(buffer) / sizeof(buffer[0]), format, args);
+    // The system's own formatter: "%s" takes a wide string, as in every wide Win32 format.
+    const int n = _vsnwprintf(buffer, sizeof(buffer) / sizeof(buffer[0]) - 1, format, args);
     va_end(args);
     // vswprintf fails on overlong output: keep what fits rather than dropping the line.
     buffer[sizeof(buffer) / sizeof(buffer[0]) - 1] = L'\0';

@@ -326,9 +326,9 @@ void SHostWnd::Arrange()
     if (translucent_) {
         // Shape the popup by its background skin: fully transparent corners are cut off.
         if (const SSkin* skin = SApplication::Get()->Skin(root_->AttrOr("skin", ""))) {
-            HRGN region = CreateRoundRectRgn(0, 0, client.right + 1, client.bottom + 1, 2 * std::max(skin->def.margin.left / 2, 1),
-                                             2 * std::max(skin->def.margin.top / 2, 1));
-            SetWindowRgn(hwnd_, region, TRUE);
+            HRGN region = RegionFromSkin(*skin, client.right, client.bottom);
+            if (region)
+                SetWindowRgn(hwnd_, region, TRUE);  // the window owns the region from now on
         }
     }
     InvalidateRect(hwnd_, nullptr, TRUE);
@@ -413,9 +413,9 @@ LRESULT SHostWnd::WndProc(UINT msg, WPARAM wParam, LPARAM lParam)
         return hooked;
     switch (msg) {
     case WM_NCCALCSIZE:
-        if (wParam)
-            return 0;  // no frame: the layout draws its own caption and border
-        break;
+        // No frame, with either form of the message: the client area is the whole window
+        // and the layout draws its own caption and border.
+        return 0;
     case WM_NCACTIVATE:
         return TRUE;
     case WM_NCPAINT:

@@ -107,16 +107,41 @@ bool SListCtrl::Create(HWND parentHwnd)
         lvc.iSubItem = static_cast<int>(i);
         ListView_InsertColumn(hwnd_, static_cast<int>(i), &lvc);
     }
-    // Column 0 ignores its format on insertion; set it again.
-    if (!columns_.empty()) {
-        LVCOLUMNW lvc{};
-        lvc.mask = LVCF_FMT;
-        lvc.fmt = columns_[0].format;
-        ListView_SetColumn(hwnd_, 0, &lvc);
+    // The list keeps column 0 left-aligned whatever its format; its header caption can
+    // still be aligned.
+    if (!columns_.empty() && columns_[0].format != LVCFMT_LEFT && Header()) {
+        HDITEMW hdi{};
+        hdi.mask = HDI_FORMAT;
+        Header_GetItem(Header(), 0, &hdi);
+        hdi.fmt = (hdi.fmt & ~HDF_JUSTIFYMASK) | (columns_[0].format == LVCFMT_CENTER ? HDF_CENTER : HDF_RIGHT);
+        Header_SetItem(Header(), 0, &hdi);
     }
+    if (rowHeight > 0)
+        CalibrateRowHeight(rowHeight);
     if (HWND header = Header())
         SetWindowPos(header, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
     return true;
+}
+
+void SListCtrl::CalibrateRowHeight(int rowHeight)
+{
+    // Some list implementations add padding to the image height: measure one row and
+    // correct the image list so that rows come out exactly as high as asked.
+    const int row = InsertItem(0, L"");
+    RECT bounds{};
+    bounds.left = LVIR_BOUNDS;
+    const bool measured = SendMessageW(hwnd_, LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(&bounds)) != FALSE;
+    ListView_DeleteItem(hwnd_, row);
+    const int actual = bounds.bottom - bounds.top;
+    const int corrected = rowHeight - (actual - rowHeight);
+    if (!measured || actual == rowHeight || corrected <= 0)
+        return;
+    HIMAGELIST replacement = ImageList_Create(1, corrected, ILC_COLOR32, 1, 0);
+    if (!replacement)
+        return;
+    ListView_SetImageList(hwnd_, replacement, LVSIL_SMALL);
+    ImageList_Destroy(rowHeightList_);
+    rowHeightList_ = replacement;
 }
 
 HWND SListCtrl::Header() const

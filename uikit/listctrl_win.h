@@ -49,6 +49,7 @@ private:
     static LRESULT CALLBACK HeaderProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     LRESULT CustomDraw(NMLVCUSTOMDRAW* draw);
     void SetHotRow(int row);
+    void CalibrateRowHeight(int rowHeight);
 
     std::vector<Column> columns_;
     HIMAGELIST rowHeightList_ = nullptr;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <vector>
 
 #define STB_IMAGE_IMPLEMENTATION
 #define STBI_ONLY_PNG
@@ -157,6 +158,51 @@ std::unique_ptr<SRenderFactory> CreateRenderFactory()
         return nullptr;
     DeleteDC(probe);
     return std::make_unique<SRenderFactory>();
+}
+
+HRGN RegionFromSkin(const SSkin& skin, int width, int height)
+{
+    if (!skin.image || width <= 0 || height <= 0)
+        return nullptr;
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    GdiObject canvas(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!canvas || !bits)
+        return nullptr;
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, canvas.Get());
+    skin.Draw(dc, RECT{0, 0, width, height}, 0);
+    GdiFlush();
+    // One rectangle per run of covered pixels in each row.
+    std::vector<RECT> runs;
+    const auto* pixels = static_cast<const unsigned char*>(bits);
+    for (int y = 0; y < height; ++y) {
+        int start = -1;
+        for (int x = 0; x <= width; ++x) {
+            const bool covered = x < width && pixels[(static_cast<size_t>(y) * width + x) * 4 + 3] >= 128;
+            if (covered && start < 0)
+                start = x;
+            if (!covered && start >= 0) {
+                runs.push_back(RECT{start, y, x, y + 1});
+                start = -1;
+            }
+        }
+    }
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    std::vector<unsigned char> data(sizeof(RGNDATAHEADER) + runs.size() * sizeof(RECT));
+    auto* region = reinterpret_cast<RGNDATA*>(data.data());
+    region->rdh.dwSize = sizeof(RGNDATAHEADER);
+    region->rdh.iType = RDH_RECTANGLES;
+    region->rdh.nCount = static_cast<DWORD>(runs.size());
+    region->rdh.rcBound = RECT{0, 0, width, height};
+    std::memcpy(region->Buffer, runs.data(), runs.size() * sizeof(RECT));
+    return ExtCreateRegion(nullptr, static_cast<DWORD>(data.size()), region);
 }
 
 COLORREF ToColorRef(const Color& color)

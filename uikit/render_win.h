@@ -65,6 +65,10 @@ private:
 // Null when GDI cannot give a memory device context.
 std::unique_ptr<SRenderFactory> CreateRenderFactory();
 
+// The region covered by the skin drawn at `width` x `height`: pixels at least half opaque.
+// Null when the skin has no image.
+HRGN RegionFromSkin(const SSkin& skin, int width, int height);
+
 COLORREF ToColorRef(const Color& color);
 // Fills with the colour, blending when it is translucent.
 void FillColor(HDC dc, const RECT& rect, const Color& color);

@@ -1,0 +1,219 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "tests/gui/uikit/uikitenv.h"
+#include "tests/support/pump.h"
+#include "uikit/automation_win.h"
+#include "uikit/checkbox_win.h"
+#include "uikit/containers_win.h"
+#include "uikit/image_win.h"
+#include "uikit/listctrl_win.h"
+
+namespace uikittest {
+namespace {
+
+using namespace uikit;
+
+class GalleryControls : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        host = OpenGallery();
+        ASSERT_TRUE(host);
+    }
+    std::unique_ptr<TestHost> host;
+};
+
+TEST_F(GalleryControls, ClickDeliversCommandByNameOnlyForEnabledButtons)
+{
+    int invert = 0, clear = 0;
+    host->OnCommand("but_remove_engine", [&] { ++invert; });
+    host->OnCommand("but_clear_engine", [&] { ++clear; });
+    EXPECT_TRUE(ClickControl(*host, "but_remove_engine"));
+    EXPECT_EQ(invert, 1);
+    // Disabled in the layout: no click, no command.
+    EXPECT_FALSE(ClickControl(*host, "but_clear_engine"));
+    host->FindControl("but_clear_engine")->SetEnabled(true);
+    EXPECT_TRUE(ClickControl(*host, "but_clear_engine"));
+    EXPECT_EQ(clear, 1);
+}
+
+TEST_F(GalleryControls, PressAndReleaseOutsideIsNoClick)
+{
+    int clicks = 0;
+    host->OnCommand("btn_startsync", [&] { ++clicks; });
+    HWND button = host->FindControl("btn_startsync")->Hwnd();
+    SendMessageW(button, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    SendMessageW(button, WM_LBUTTONUP, 0, MAKELPARAM(500, 5));
+    EXPECT_EQ(clicks, 0);
+}
+
+TEST_F(GalleryControls, CheckBoxReportsEveryChangeOfStateWhetherClickedOrSet)
+{
+    std::vector<bool> changes;
+    host->OnCheckChanged("chk_def_sel", [&](bool checked) { changes.push_back(checked); });
+    auto* box = host->FindControlAs<SCheck>("chk_def_sel");
+    ASSERT_NE(box, nullptr);
+    EXPECT_TRUE(box->IsChecked());  // checked="1" in the layout
+    EXPECT_TRUE(ClickControl(*host, "chk_def_sel"));
+    EXPECT_FALSE(box->IsChecked());
+    EXPECT_EQ(SendMessageW(box->Hwnd(), BM_GETCHECK, 0, 0), BST_UNCHECKED);
+    box->SetCheck(true);
+    box->SetCheck(true);  // no change, no event
+    EXPECT_EQ(changes, (std::vector<bool>{false, true}));
+}
+
+TEST_F(GalleryControls, RadiosOfOneGroupExcludeEachOther)
+{
+    auto* level = host->FindControlAs<SRadio>("radio_sync_level_file");
+    auto* mir200 = host->FindControlAs<SRadio>("radio_sync_mir200_file");
+    ASSERT_TRUE(level && mir200);
+    EXPECT_TRUE(mir200->IsChecked());
+    EXPECT_FALSE(level->IsChecked());
+    std::vector<std::string> events;
+    for (const char* name : {"radio_sync_level_file", "radio_sync_mir200_file"})
+        host->Subscribe(EventKind::CheckChanged, name, [&events](EventArgs& e) { events.push_back(e.name + (e.checked ? "+" : "-")); });
+    EXPECT_TRUE(ClickControl(*host, "radio_sync_level_file"));
+    EXPECT_TRUE(level->IsChecked());
+    EXPECT_FALSE(mir200->IsChecked());
+    // Clicking a checked radio leaves it checked.
+    EXPECT_TRUE(ClickControl(*host, "radio_sync_level_file"));
+    EXPECT_TRUE(level->IsChecked());
+    EXPECT_EQ(events, (std::vector<std::string>{"radio_sync_level_file+", "radio_sync_mir200_file-"}));
+}
+
+TEST_F(GalleryControls, ImageFrameReportsHoverAndLeaveByName)
+{
+    std::vector<std::string> seen;
+    host->OnHover("img_sync_mir200_file", [&] { seen.push_back("hover"); });
+    host->OnLeave("img_sync_mir200_file", [&] { seen.push_back("leave"); });
+    EXPECT_TRUE(HoverControl(*host, "img_sync_mir200_file"));
+    EXPECT_TRUE(HoverControl(*host, "img_sync_mir200_file"));  // still inside: no second hover
+    EXPECT_TRUE(LeaveControl(*host, "img_sync_mir200_file"));
+    EXPECT_EQ(seen, (std::vector<std::string>{"hover", "leave"}));
+
+    auto* loading = host->FindControlAs<SImage>("img_loading");
+    EXPECT_TRUE(loading->SetFrame(7));
+    EXPECT_FALSE(loading->SetFrame(8));
+    EXPECT_EQ(loading->GetFrame(), 7);
+}
+
+TEST_F(GalleryControls, TabControlShowsOnePageAtATime)
+{
+    auto* tab = host->FindControlAs<STabCtrl>("tab_file");
+    ASSERT_NE(tab, nullptr);
+    EXPECT_EQ(tab->GetPageCount(), 3);
+    EXPECT_EQ(tab->GetCurSel(), 1);
+    HWND list = host->FindControl("lv_file")->Hwnd();
+    HWND addImage = host->FindControl("imgbtn_addfile")->Hwnd();
+    EXPECT_TRUE(IsWindowVisible(list));
+    EXPECT_FALSE(IsWindowVisible(addImage));
+    EXPECT_TRUE(tab->SetCurSel(0));
+    EXPECT_FALSE(IsWindowVisible(list));
+    EXPECT_TRUE(IsWindowVisible(addImage));
+    // The shown page fills the tab control.
+    RECT page = host->FindControl("imgbtn_addfile")->Parent()->ScreenRect();
+    RECT whole = tab->ScreenRect();
+    EXPECT_EQ(page.right - page.left, whole.right - whole.left);
+    EXPECT_FALSE(tab->SetCurSel(3));
+    EXPECT_FALSE(tab->SetCurSel(-1));
+    EXPECT_EQ(tab->GetCurSel(), 0);
+}
+
+TEST_F(GalleryControls, ProgressKeepsItsValueInRange)
+{
+    auto* progress = host->FindControlAs<SProgress>("pro_ing");
+    progress->SetValue(42);
+    EXPECT_EQ(progress->Percent(), 42);
+    progress->SetValue(250);
+    EXPECT_EQ(progress->GetValue(), 100);
+    progress->SetValue(-3);
+    EXPECT_EQ(progress->Percent(), 0);
+    progress->SetRange(0, 200);
+    progress->SetValue(50);
+    EXPECT_EQ(progress->Percent(), 25);
+}
+
+TEST_F(GalleryControls, ListControlKeepsRowsTextsAndCheckStates)
+{
+    auto* list = host->FindControlAs<SListCtrl>("lv_file");
+    EXPECT_EQ(list->GetColumnCount(), 2);
+    const std::wstring longPath = L"D:\\" + std::wstring(700, L'长') + L"\\x.txt";
+    EXPECT_EQ(list->InsertItem(0, L"x.txt"), 0);
+    EXPECT_TRUE(list->SetItemText(0, 1, longPath));
+    EXPECT_EQ(list->InsertItem(99, L"y.txt"), 1);  // past the end: appended
+    EXPECT_EQ(list->GetItemText(0, 1), longPath);
+    EXPECT_FALSE(list->GetCheckState(0));
+    EXPECT_TRUE(list->SetCheckState(0, true));
+    EXPECT_TRUE(list->GetCheckState(0));
+    EXPECT_FALSE(list->GetCheckState(1));
+    EXPECT_FALSE(list->SetCheckState(5, true));
+    EXPECT_FALSE(list->SetItemText(2, 0, L"none"));
+    EXPECT_TRUE(list->DeleteItem(0));
+    EXPECT_EQ(list->GetItemCount(), 1);
+    EXPECT_EQ(list->GetItemText(0, 0), L"y.txt");
+    list->DeleteAllItems();
+    EXPECT_EQ(list->GetItemCount(), 0);
+    EXPECT_EQ(list->GetItemText(0, 0), L"");
+}
+
+TEST_F(GalleryControls, ListBoxHoldsLinesInOrder)
+{
+    host->FindControlAs<STabCtrl>("tab_file")->SetCurSel(2);
+    auto* box = host->FindControlAs<SListBox>("lv_log");
+    for (int i = 0; i < 50; ++i)
+        box->AddString(L"行 " + std::to_wstring(i));
+    EXPECT_EQ(box->GetCount(), 50);
+    EXPECT_TRUE(box->DeleteString(0));
+    EXPECT_EQ(box->GetText(0), L"行 1");
+    EXPECT_FALSE(box->DeleteString(49));
+    box->EnsureVisible(48);
+    EXPECT_GT(SendMessageW(box->Hwnd(), LB_GETTOPINDEX, 0, 0), 0);
+    EXPECT_EQ(SendMessageW(box->Hwnd(), LB_GETITEMHEIGHT, 0, 0), 20);
+    box->ResetContent();
+    EXPECT_EQ(box->GetCount(), 0);
+    EXPECT_EQ(box->GetText(0), L"");
+}
+
+TEST_F(GalleryControls, SplitterDragStopsAtThePaneMinimums)
+{
+    auto* split = host->FindControlAs<SSplitWnd>("split_main");
+    ASSERT_NE(split, nullptr);
+    split->DragSeparator(0, -1000);
+    auto sizes = split->PaneSizes();
+    ASSERT_EQ(sizes.size(), 2u);
+    EXPECT_EQ(sizes[0], 420);
+    split->DragSeparator(0, 1000);
+    sizes = split->PaneSizes();
+    EXPECT_EQ(sizes[1], 240);
+    // The panes' windows follow.
+    RECT right = host->FindControl("pane_right")->ScreenRect();
+    EXPECT_EQ(right.right - right.left, 240);
+}
+
+TEST_F(GalleryControls, ControlsCreatedFromMarkupJoinTheGridAndAreFoundByName)
+{
+    TestHost dialog("LAYOUT:XML_GDIALOG");
+    ASSERT_TRUE(dialog.Create(host->Hwnd()));
+    SControl* grid = dialog.FindControl("wnd_drive", "window");
+    ASSERT_NE(grid, nullptr);
+    for (const char* markup : {R"x(<check name="ck_C" text="C盘(系统磁盘)" checked="true"/>)x", R"x(<check name="ck_D" text="D盘(本地磁盘)" />)x",
+                               R"x(<check name="ck_E" text="E盘(本地磁盘)" />)x"})
+        EXPECT_NE(dialog.CreateChildren(grid, markup), nullptr);
+    auto* c = dialog.FindControlAs<SCheck>("ck_C");
+    auto* e = dialog.FindControlAs<SCheck>("ck_E");
+    ASSERT_TRUE(c && e);
+    EXPECT_TRUE(c->IsChecked());
+    EXPECT_FALSE(dialog.FindControlAs<SCheck>("ck_D")->IsChecked());
+    EXPECT_EQ(GetParent(e->Hwnd()), grid->Hwnd());
+    // Two per row: E starts the second row below C.
+    const RECT rc = c->ScreenRect(), re = e->ScreenRect();
+    EXPECT_EQ(re.left, rc.left);
+    EXPECT_GT(re.top, rc.top);
+    EXPECT_EQ(SetWindowPos(dialog.Hwnd(), nullptr, 0, 0, 260, 134, SWP_NOMOVE | SWP_NOZORDER), TRUE);
+    EXPECT_EQ(dialog.CreateChildren(grid, "<check name=broken"), nullptr);
+}
+
+}  // namespace
+}  // namespace uikittest

@@ -1,0 +1,305 @@
+#include <gtest/gtest.h>
+
+#include "tests/gui/uikit/uikitenv.h"
+#include "tests/support/pump.h"
+#include "tests/support/screenshot.h"
+#include "uikit/automation_win.h"
+#include "uikit/diaglog_win.h"
+#include "uikit/hostdialog_win.h"
+#include "uikit/messagebox_win.h"
+
+namespace uikittest {
+namespace {
+
+using namespace uikit;
+
+TEST(HostWindow, MalformedOrMissingLayoutsAreRefusedAndReported)
+{
+    App();
+    ClearDiagLines();
+    for (const char* xml : {"<window><broken", "<window size=\"100,100\"><page src=\"LAYOUT:NOWHERE\"/></window>"}) {
+        TestHost host("LAYOUT:TEST_INLINE", xml);
+        EXPECT_EQ(host.Create(nullptr), nullptr) << xml;
+    }
+    TestHost missing("LAYOUT:NOT_THERE");
+    EXPECT_EQ(missing.Create(nullptr), nullptr);
+    const auto lines = RecentDiagLines();
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_NE(lines[1].find(L"LAYOUT:NOWHERE"), std::wstring::npos);
+    EXPECT_NE(lines[2].find(L"LAYOUT:NOT_THERE"), std::wstring::npos);
+}
+
+TEST(HostWindow, MinimumSizeSizingMarginAndCaptionDrag)
+{
+    auto host = OpenGallery();
+    ASSERT_TRUE(host);
+    SetWindowPos(host->Hwnd(), nullptr, 0, 0, 200, 100, SWP_NOMOVE | SWP_NOZORDER);
+    MINMAXINFO info{};
+    SendMessageW(host->Hwnd(), WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
+    EXPECT_EQ(info.ptMinTrackSize.x, 680);
+    EXPECT_EQ(info.ptMinTrackSize.y, 300);
+    SetWindowPos(host->Hwnd(), nullptr, 0, 0, 900, 600, SWP_NOMOVE | SWP_NOZORDER);
+    EXPECT_EQ(host->FrameHitTest({2, 300}), HTLEFT);
+    EXPECT_EQ(host->FrameHitTest({897, 597}), HTBOTTOMRIGHT);
+    EXPECT_EQ(host->FrameHitTest({200, 20}), HTCAPTION);
+    EXPECT_EQ(host->FrameHitTest({200, 300}), HTCLIENT);
+    // Over a caption button the button takes the mouse, elsewhere in the caption it drags.
+    RECT close = host->FindControl("btn_close")->ScreenRect();
+    const LRESULT overButton = SendMessageW(host->FindControl("btn_close")->Hwnd(), WM_NCHITTEST, 0,
+                                            MAKELPARAM(close.left + 3, close.top + 3));
+    EXPECT_EQ(overButton, HTCLIENT);
+}
+
+TEST(HostWindow, WindowButtonsWithoutHandlersDoTheirUsualJob)
+{
+    auto host = OpenGallery();
+    ASSERT_TRUE(host);
+    HWND hwnd = host->Hwnd();
+    EXPECT_TRUE(ClickControl(*host, "btn_max"));
+    EXPECT_TRUE(IsZoomed(hwnd));
+    ShowWindow(hwnd, SW_RESTORE);
+    EXPECT_TRUE(ClickControl(*host, "btn_close"));
+    EXPECT_TRUE(testsupport::PumpUntil([&] { return !IsWindow(hwnd); }));
+    EXPECT_EQ(host->Hwnd(), nullptr);
+}
+
+TEST(HostWindow, MessageLoopEndsWhenTheMainWindowIsDestroyed)
+{
+    auto host = OpenGallery();
+    ASSERT_TRUE(host);
+    HWND hwnd = host->Hwnd();
+    // Close from inside the loop, as the operator would.
+    SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR id, DWORD) {
+        KillTimer(nullptr, id);
+        PostMessageW(App().MainWnd(), WM_CLOSE, 0, 0);
+    });
+    EXPECT_EQ(App().Run(hwnd), 0);
+    EXPECT_FALSE(IsWindow(hwnd));
+}
+
+TEST(HostWindow, RepeatedCreateAndDestroyLeaksNoGdiObjects)
+{
+    App();
+    { auto warm = OpenGallery(); }
+    testsupport::PumpFor(std::chrono::milliseconds(50));
+    const DWORD before = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+    for (int i = 0; i < 10; ++i) {
+        auto host = OpenGallery();
+        ASSERT_TRUE(host);
+    }
+    testsupport::PumpFor(std::chrono::milliseconds(50));
+    const DWORD after = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+    if (before == 0 && after == 0)
+        GTEST_SKIP() << "GDI object counts are not reported here";
+    EXPECT_LE(after, before + 5);
+}
+
+class Popup : public SHostWnd {
+public:
+    Popup() : SHostWnd("LAYOUT:XML_GTOAST") {}
+};
+
+TEST(Popups, TranslucentPopupSizesItselfToItsTextAndNeverTakesActivation)
+{
+    auto owner = OpenGallery();
+    ASSERT_TRUE(owner);
+    SetForegroundWindow(owner->Hwnd());
+    testsupport::PumpFor(std::chrono::milliseconds(50));
+    Popup popup;
+    ASSERT_TRUE(popup.Create(nullptr));
+    const LONG_PTR ex = GetWindowLongPtrW(popup.Hwnd(), GWL_EXSTYLE);
+    EXPECT_TRUE(ex & WS_EX_LAYERED);
+    EXPECT_TRUE(ex & WS_EX_NOACTIVATE);
+    RECT small;
+    GetWindowRect(popup.Hwnd(), &small);
+    popup.FindControl("txt_tip", "text")->SetText(L"文件同步中,不支持此操作!");
+    RECT wide;
+    GetWindowRect(popup.Hwnd(), &wide);
+    EXPECT_GT(wide.right - wide.left, small.right - small.left);
+    EXPECT_LE(wide.right - wide.left, 20 + 18 + 10 + 500 + 20);
+    // Much longer text wraps at 500 pixels and grows downwards instead.
+    popup.FindControl("txt_tip")->SetText(std::wstring(200, L'长'));
+    RECT wrapped;
+    GetWindowRect(popup.Hwnd(), &wrapped);
+    EXPECT_LE(wrapped.right - wrapped.left, 20 + 18 + 10 + 500 + 20);
+    EXPECT_GT(wrapped.bottom - wrapped.top, wide.bottom - wide.top);
+
+    popup.FindControl("txt_tip")->SetText(L"文件同步中,不支持此操作!");
+    SetWindowPos(popup.Hwnd(), HWND_TOPMOST, 300, 300, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    testsupport::PumpFor(std::chrono::milliseconds(150));
+    EXPECT_TRUE(GetWindowLongPtrW(popup.Hwnd(), GWL_EXSTYLE) & WS_EX_TOPMOST);
+    EXPECT_NE(GetActiveWindow(), popup.Hwnd());
+    EXPECT_FALSE(testsupport::SaveScreenshot(popup.Hwnd(), "uikit_toast").empty());
+}
+
+class DriveDialog : public SHostDialog {
+public:
+    DriveDialog() : SHostDialog("LAYOUT:XML_GDIALOG") {}
+    HWND owner = nullptr;
+    bool ownerEnabledWhileOpen = true;
+    bool initialised = false;
+
+protected:
+    LRESULT OnMessage(UINT msg, WPARAM, LPARAM, BOOL& handled) override
+    {
+        handled = FALSE;
+        if (msg == WM_INITDIALOG) {
+            initialised = true;
+            OnCommand("but_ok", [this] {
+                ownerEnabledWhileOpen = IsWindowEnabled(owner) != FALSE;
+                RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+                testsupport::SaveScreenshot(hwnd_, "uikit_dialog");
+                EndDialog(IDOK);
+            });
+            // Clicked once the modal loop runs.
+            PostMessageW(hwnd_, WM_APP + 1, 0, 0);
+        }
+        if (msg == WM_APP + 1) {
+            ClickControl(*this, "but_ok");
+            handled = TRUE;
+        }
+        return 0;
+    }
+};
+
+TEST(Dialogs, ModalDialogDisablesItsOwnerAndEndsWithTheCode)
+{
+    auto owner = OpenGallery();
+    ASSERT_TRUE(owner);
+    DriveDialog dialog;
+    dialog.owner = owner->Hwnd();
+    EXPECT_EQ(dialog.DoModal(owner->Hwnd()), IDOK);
+    EXPECT_TRUE(dialog.initialised);
+    EXPECT_FALSE(dialog.ownerEnabledWhileOpen);
+    EXPECT_TRUE(IsWindowEnabled(owner->Hwnd()));
+    EXPECT_EQ(dialog.Hwnd(), nullptr);
+}
+
+TEST(Dialogs, ClosingTheDialogEndsItWithCancel)
+{
+    App();
+    class Closing : public SHostDialog {
+    public:
+        Closing() : SHostDialog("LAYOUT:XML_GDIALOG") {}
+
+    protected:
+        LRESULT OnMessage(UINT msg, WPARAM, LPARAM, BOOL& handled) override
+        {
+            handled = FALSE;
+            if (msg == WM_INITDIALOG)
+                PostMessageW(hwnd_, WM_CLOSE, 0, 0);
+            return 0;
+        }
+    } dialog;
+    EXPECT_EQ(dialog.DoModal(nullptr), IDCANCEL);
+}
+
+TEST(MessageBoxes, TheHookAnswersInsteadOfTheBox)
+{
+    App();
+    std::wstring seenText, seenCaption;
+    UINT seenType = 0;
+    SetMessageBoxHook([&](HWND, const std::wstring& text, const std::wstring& caption, UINT type) {
+        seenText = text;
+        seenCaption = caption;
+        seenType = type;
+        return IDOK;
+    });
+    EXPECT_EQ(uikit::MessageBox(nullptr, L"请至少选择一个同步文件!", L"温馨提示", MB_ICONWARNING), IDOK);
+    SetMessageBoxHook(nullptr);
+    EXPECT_EQ(seenText, L"请至少选择一个同步文件!");
+    EXPECT_EQ(seenCaption, L"温馨提示");
+    EXPECT_EQ(seenType, static_cast<UINT>(MB_ICONWARNING));
+}
+
+TEST(MessageBoxes, ButtonsFollowTheType)
+{
+    const auto texts = [](UINT type) {
+        std::vector<std::wstring> out;
+        for (const auto& b : MessageBoxButtons(type))
+            out.push_back(b.text);
+        return out;
+    };
+    EXPECT_EQ(texts(MB_OK | MB_ICONWARNING), (std::vector<std::wstring>{L"确定(&O)"}));
+    EXPECT_EQ(texts(MB_OKCANCEL), (std::vector<std::wstring>{L"确定(&O)", L"取消(&C)"}));
+    EXPECT_EQ(texts(MB_ABORTRETRYIGNORE), (std::vector<std::wstring>{L"中止(&A)", L"重试(&R)", L"忽略(&I)"}));
+    EXPECT_EQ(texts(MB_YESNOCANCEL), (std::vector<std::wstring>{L"是(&Y)", L"否(&N)", L"取消(&C)"}));
+    EXPECT_EQ(texts(MB_YESNO), (std::vector<std::wstring>{L"是(&Y)", L"否(&N)"}));
+    EXPECT_EQ(texts(MB_RETRYCANCEL), (std::vector<std::wstring>{L"重试(&R)", L"取消(&C)"}));
+}
+
+struct BoxProbe {
+    HWND owner = nullptr;
+    bool ownerEnabled = true;
+    int width = 0, height = 0;
+    std::wstring text;
+    bool clicked = false;
+};
+BoxProbe g_probe;
+
+TEST(MessageBoxes, RealBoxShowsTextAndButtonsAndAnswersTheClickedButton)
+{
+    auto owner = OpenGallery();
+    ASSERT_TRUE(owner);
+    g_probe = {};
+    g_probe.owner = owner->Hwnd();
+    SetTimer(nullptr, 0, 100, [](HWND, UINT, UINT_PTR id, DWORD) {
+        HWND box = FindWindowW(App().HostClassName().c_str(), L"温馨提示");
+        SHostWnd* host = SHostWnd::FromHwnd(box);
+        if (!host)
+            return;
+        KillTimer(nullptr, id);
+        RECT r;
+        GetWindowRect(box, &r);
+        g_probe.width = r.right - r.left;
+        g_probe.height = r.bottom - r.top;
+        g_probe.ownerEnabled = IsWindowEnabled(g_probe.owner) != FALSE;
+        g_probe.text = host->FindControl("msgbox_text", "text")->GetText();
+        testsupport::SaveScreenshot(box, "uikit_messagebox");
+        g_probe.clicked = ClickControl(*host, "msgbox_btn_2");  // 取消(&C)
+    });
+    const std::wstring text = L"请至少选择一个待同步的游戏版本目录!这一行足够长，会在三百像素处换行显示。";
+    const int answer = uikit::MessageBox(owner->Hwnd(), text, L"温馨提示", MB_OKCANCEL | MB_ICONWARNING);
+    EXPECT_TRUE(g_probe.clicked);
+    EXPECT_EQ(answer, IDCANCEL);
+    EXPECT_EQ(g_probe.text, text);
+    EXPECT_FALSE(g_probe.ownerEnabled);
+    EXPECT_TRUE(IsWindowEnabled(owner->Hwnd()));
+    EXPECT_GE(g_probe.width, 300);
+    EXPECT_GE(g_probe.height, 135);
+    // The text wraps at 300 pixels, so the box stays narrow.
+    EXPECT_LE(g_probe.width, 2 + 20 + 32 + 12 + 300 + 20);
+}
+
+TEST(Pickers, TheHookAnswersInsteadOfTheSystemDialog)
+{
+    bool realCalled = false;
+    const PickerFunction real = [&](const PickerRequest&) {
+        realCalled = true;
+        return std::vector<std::wstring>{};
+    };
+    SetPickerHook([](const PickerRequest& request) {
+        return request.kind == PickerRequest::Folder ? std::vector<std::wstring>{L"D:\\"}
+                                                      : std::vector<std::wstring>{L"D:\\a.txt", L"D:\\b.txt"};
+    });
+    EXPECT_EQ(RunPicker({PickerRequest::Folder, nullptr, L"", L""}, real), (std::vector<std::wstring>{L"D:\\"}));
+    EXPECT_EQ(RunPicker({PickerRequest::Files, nullptr, L"Korvel文件同步工具", L""}, real).size(), 2u);
+    EXPECT_FALSE(realCalled);
+    SetPickerHook(nullptr);
+    RunPicker({PickerRequest::Files, nullptr, L"", L""}, real);
+    EXPECT_TRUE(realCalled);
+}
+
+TEST(Startup, DecoderIsChosenByNameAndUnknownNamesFail)
+{
+    EXPECT_NE(CreateImgDecoderFactory(L"imgdecoder-stb"), nullptr);
+    EXPECT_EQ(CreateImgDecoderFactory(L"imgdecoder-png"), nullptr);
+    EXPECT_EQ(CreateImgDecoderFactory(L""), nullptr);
+    EXPECT_STREQ(kLoadRenderFailed, L"load interface [render] failed!");
+    ClearDiagLines();
+    DiagLogf(kLoadInterfaceFailedFormat, L"imgdecoder");
+    EXPECT_EQ(RecentDiagLines().back(), L"load interface [imgdecoder] failed!");
+}
+
+}  // namespace
+}  // namespace uikittest
