@@ -50,6 +50,8 @@ constexpr auto kPollInterval = std::chrono::milliseconds(10);
 constexpr int kClaimTries = kRingSize;
 constexpr int kFlushEvery = 10000;
 constexpr int kIdleSpins = 64;
+constexpr int kFullSpins = 200;
+constexpr int kFreeBatch = 32;
 constexpr int kStartWaitSteps = 100;
 
 std::mutex& ConsoleLock() {
@@ -59,7 +61,23 @@ std::mutex& ConsoleLock() {
 
 bool ValidChannelCount(int count) { return count >= 1 && count <= kMaxChannels; }
 
-uint64_t Used(const Channel& ch) { return ch.claim.load() - ch.free.load(); }
+// Each producer thread remembers the free index it saw last, so that the line the
+// consumer keeps writing is read only when the ring looks full. The index only grows
+// while a channel runs; after a restart a stale value looks "full" and is re-read.
+struct FreeCache {
+    const Channel* channel = nullptr;
+    uint64_t free = 0;
+};
+thread_local FreeCache tlsFree;
+
+bool RingFull(const Channel& ch, uint64_t claim) {
+    FreeCache& cache = tlsFree;
+    if (cache.channel == &ch && claim - cache.free < kRingSize - 1)
+        return false;
+    cache.channel = &ch;
+    cache.free = ch.free.load(std::memory_order_acquire);
+    return claim - cache.free >= kRingSize - 1;
+}
 
 bool DeviceTakes(const DeviceConfig& device, int priority) {
     int p = priority > PRIORITY_FATAL ? PRIORITY_FATAL : priority;
@@ -316,16 +334,17 @@ LogRecord* Logger::OpenRecord(int channel, int priority) {
 
     LogRecord* record = nullptr;
     bool waiting = false;
+    int spins = 0;
     while (record == nullptr) {
         for (int i = 0; i < kClaimTries; ++i) {
-            if (ch.runState.load() != CHANNEL_STATE_RUNNING)
+            if (ch.runState.load(std::memory_order_acquire) != CHANNEL_STATE_RUNNING)
                 break;
-            uint64_t k = ch.claim.load();
-            if (k - ch.free.load() >= kRingSize - 1)
-                break;  // full: at most kRingSize - 1 slots in use
-            if (ch.claim.compare_exchange_strong(k, k + 1)) {
+            uint64_t k = ch.claim.load(std::memory_order_acquire);
+            if (RingFull(ch, k))
+                break;
+            if (ch.claim.compare_exchange_weak(k, k + 1)) {
                 record = &ch.records[k % kRingSize];
-                record->slotState.store(SLOT_CLAIMED);
+                record->slotState.store(SLOT_CLAIMED, std::memory_order_release);
                 break;
             }
         }
@@ -335,8 +354,14 @@ LogRecord* Logger::OpenRecord(int channel, int priority) {
             waiting = true;
             ch.producersWaiting.fetch_add(1);
         }
+        // The consumer usually frees slots within microseconds; sleep only when it
+        // does not.
+        if (++spins <= kFullSpins) {
+            std::this_thread::yield();
+            continue;
+        }
         std::unique_lock<std::mutex> lock(ch.waitMutex);
-        if (Used(ch) >= kRingSize - 1 && ch.runState.load() == CHANNEL_STATE_RUNNING)
+        if (RingFull(ch, ch.claim.load()) && ch.runState.load() == CHANNEL_STATE_RUNNING)
             ch.producerWake.wait_for(lock, kPollInterval);
     }
     if (waiting)
@@ -440,30 +465,37 @@ void Logger::FlushDevices(Channel& ch) {
 int Logger::RunPass(Channel& ch) {
     int written = 0;
     int sinceFlush = 0;
-    for (;;) {
-        uint64_t t = ch.take.load();
-        if (t == ch.commit.load())
+    bool more = true;
+    while (more) {
+        uint64_t t = ch.take.load(std::memory_order_acquire);
+        uint64_t end = ch.commit.load(std::memory_order_acquire);
+        if (t == end)
             break;
-        if (!ch.take.compare_exchange_strong(t, t + 1))
-            break;
-        LogRecord& record = ch.records[t % kRingSize];
-        WriteRecord(ch, record);
-        record.slotState.store(SLOT_FREE);
-        AdvanceOver(ch, ch.free, ch.take, SLOT_FREE);
-        ++written;
-        if ((written & 31) == 0)
-            WakeProducers(ch);
-        if (++sinceFlush > kFlushEvery) {
-            FlushDevices(ch);
-            sinceFlush = 0;
+        if (end - t > kFreeBatch)
+            end = t + kFreeBatch;
+        // Take a batch of committed records, then give the slots back in one step.
+        for (; t != end; ++t) {
+            uint64_t expected = t;
+            if (!ch.take.compare_exchange_strong(expected, t + 1)) {
+                more = false;  // another thread of a sync channel took it
+                break;
+            }
+            LogRecord& record = ch.records[t % kRingSize];
+            WriteRecord(ch, record);
+            record.slotState.store(SLOT_FREE, std::memory_order_release);
+            ++written;
+            if (++sinceFlush > kFlushEvery) {
+                FlushDevices(ch);
+                sinceFlush = 0;
+            }
         }
+        AdvanceOver(ch, ch.free, ch.take, SLOT_FREE);
+        WakeProducers(ch);
     }
     int none = CHANNEL_STATE_NONE;
     ch.runState.compare_exchange_strong(none, CHANNEL_STATE_RUNNING);
-    if (written > 0) {
+    if (written > 0)
         FlushDevices(ch);
-        WakeProducers(ch);
-    }
     return written;
 }
 
