@@ -37,6 +37,25 @@ bool ParseEdge(std::string_view text, Edge& edge)
     return ParseInt(text, edge.value) && edge.value >= 0;
 }
 
+// Deeper nesting than any window needs is refused: the tree is walked recursively.
+constexpr int kMaxDepth = 128;
+
+int Depth(const pugi::xml_node& root)
+{
+    int deepest = 0;
+    const std::function<void(const pugi::xml_node&, int)> walk = [&](const pugi::xml_node& node, int depth) {
+        deepest = std::max(deepest, depth);
+        if (depth > kMaxDepth)
+            return;
+        for (const pugi::xml_node& child : node.children()) {
+            if (child.type() == pugi::node_element)
+                walk(child, depth + 1);
+        }
+    };
+    walk(root, 1);
+    return deepest;
+}
+
 std::unique_ptr<LayoutNode> BuildNode(const pugi::xml_node& element, LayoutNode* parent)
 {
     auto node = std::make_unique<LayoutNode>();
@@ -286,6 +305,10 @@ ParseResult ParseLayout(std::string_view xml)
     const pugi::xml_node element = document.document_element();
     if (!element) {
         result.error = "layout XML has no root element";
+        return result;
+    }
+    if (Depth(element) > kMaxDepth) {
+        result.error = "layout XML nests deeper than " + std::to_string(kMaxDepth) + " elements";
         return result;
     }
     result.root = BuildNode(element, nullptr);

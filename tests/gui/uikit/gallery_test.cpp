@@ -120,10 +120,12 @@ TEST(Gallery, ScreenshotsOfTheMainStates)
     log->AddString(L"开始同步文件...");
     log->AddString(L"同步文件成功:D:\\src\\Config.ini >> D:\\MirServer\\Mir200\\Config.ini");
     errors->AddString(L"同步文件失败:D:\\src\\a.txt >> E:\\传奇版本\\a.txt");
+    testsupport::PumpFor(std::chrono::milliseconds(200));
+    EXPECT_FALSE(testsupport::SaveScreenshot(host->Hwnd(), "uikit_gallery_log").empty());
     host->FindControl("win_loading")->SetVisible(true);
     host->FindControlAs<SImage>("img_loading")->SetFrame(3);
     testsupport::PumpFor(std::chrono::milliseconds(200));
-    EXPECT_FALSE(testsupport::SaveScreenshot(host->Hwnd(), "uikit_gallery_log_loading").empty());
+    EXPECT_FALSE(testsupport::SaveScreenshot(host->Hwnd(), "uikit_gallery_loading").empty());
 }
 
 }  // namespace

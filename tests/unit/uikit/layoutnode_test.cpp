@@ -35,6 +35,24 @@ TEST(ParseLayout, MalformedDocumentsAreRefusedWithAReason)
     }
 }
 
+TEST(ParseLayout, AbsurdlyDeepNestingIsRefusedNotOverflowingTheStack)
+{
+    std::string deep;
+    for (int i = 0; i < 5000; ++i)
+        deep += "<w>";
+    for (int i = 0; i < 5000; ++i)
+        deep += "</w>";
+    ParseResult parsed = ParseLayout(deep);
+    EXPECT_FALSE(parsed.root);
+    EXPECT_NE(parsed.error.find("deeper"), std::string::npos);
+    std::string fine;
+    for (int i = 0; i < 40; ++i)
+        fine += "<w>";
+    for (int i = 0; i < 40; ++i)
+        fine += "</w>";
+    EXPECT_TRUE(ParseLayout(fine).root);
+}
+
 TEST(ParseLayout, UnreadableNumbersFallBackInsteadOfFailing)
 {
     ParseResult parsed = ParseLayout(R"(<a width="wide" padding="1,2,3" gap="-4" pos="x,1" columns="0" visible="maybe"/>)");
