@@ -18,9 +18,9 @@ sf_wine_prepare_prefix() {
   (
     flock 9
     if [ ! -f "$WINEPREFIX/.sf-ready" ]; then
-      wineboot -i >/dev/null 2>&1
+      wineboot -i </dev/null >/dev/null 2>&1 9>&-
       for face in SimSun "Segoe UI" Tahoma "MS Shell Dlg" "MS Shell Dlg 2" "Microsoft Sans Serif" "Microsoft YaHei" "宋体" "微软雅黑"; do
-        wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$face" /t REG_SZ /d "WenQuanYi Micro Hei" /f >/dev/null 2>&1
+        wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$face" /t REG_SZ /d "WenQuanYi Micro Hei" /f </dev/null >/dev/null 2>&1 9>&-
       done
       wineserver -w
       touch "$WINEPREFIX/.sf-ready"
@@ -65,8 +65,9 @@ sf_wine_ensure_server() {
   (
     flock 9
     if ! sf_wine_server_running; then
-      wineserver -p60 </dev/null >/dev/null 2>&1
-      wine cmd /c exit </dev/null >/dev/null 2>&1
+      # The server and the services must not inherit the lock.
+      wineserver -p60 </dev/null >/dev/null 2>&1 9>&-
+      wine cmd /c exit </dev/null >/dev/null 2>&1 9>&-
     fi
   ) 9>"$WINEPREFIX.server.lock"
 }
