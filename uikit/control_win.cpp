@@ -154,8 +154,13 @@ void SControl::Move()
             break;
         }
     }
-    SetWindowPos(hwnd_, nullptr, r.left - ox, r.top - oy, std::max(r.Width(), 0), std::max(r.Height(), 0),
-                 SWP_NOZORDER | SWP_NOACTIVATE);
+    const RECT target{r.left - ox, r.top - oy, r.left - ox + std::max(r.Width(), 0), r.top - oy + std::max(r.Height(), 0)};
+    // Unchanged places are not applied again: a relayout touches only what moved.
+    if (!EqualRect(&target, &placed_)) {
+        SetWindowPos(hwnd_, nullptr, target.left, target.top, target.right - target.left, target.bottom - target.top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+        placed_ = target;
+    }
     const bool shown = IsWindowVisible(hwnd_) || (GetWindowLongW(hwnd_, GWL_STYLE) & WS_VISIBLE);
     if (shown != node_.box.visible)
         ShowWindow(hwnd_, node_.box.visible ? SW_SHOWNA : SW_HIDE);

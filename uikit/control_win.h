@@ -98,6 +98,7 @@ protected:
     HWND hwnd_ = nullptr;
     int id_ = 0;
     std::wstring text_;
+    RECT placed_{-1, -1, -1, -1};  // where Move last put the window
 };
 
 // Sends a child's notification back to its control; true when the control handled it.

@@ -409,8 +409,8 @@ LRESULT SHostWnd::WndProc(UINT msg, WPARAM wParam, LPARAM lParam)
 {
     BOOL handled = FALSE;
     const LRESULT hooked = OnMessage(msg, wParam, lParam, handled);
-    if (handled)
-        return hooked;
+    if (handled || !hwnd_)
+        return hooked;  // handled, or the handler destroyed the window
     switch (msg) {
     case WM_NCCALCSIZE:
         // No frame, with either form of the message: the client area is the whole window
@@ -511,11 +511,21 @@ LRESULT CALLBACK SHostWnd::StaticProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM
         self->hwnd_ = nullptr;
         self->controls_.clear();
         self->OnFinalMessage(hwnd);
-        if (self->autoDelete_)
-            delete self;
+        // A window destroyed from inside one of its own handlers (a popup's timer) is
+        // deleted only once that handler has returned.
+        if (self->autoDelete_) {
+            if (self->callDepth_ > 0)
+                self->deletePending_ = true;
+            else
+                delete self;
+        }
         return result;
     }
-    return self->WndProc(msg, wParam, lParam);
+    ++self->callDepth_;
+    const LRESULT result = self->WndProc(msg, wParam, lParam);
+    if (--self->callDepth_ == 0 && self->deletePending_)
+        delete self;
+    return result;
 }
 
 }  // namespace uikit

@@ -109,6 +109,8 @@ protected:
     HWND hwnd_ = nullptr;
     bool building_ = false;
     bool autoDelete_ = false;
+    int callDepth_ = 0;          // messages of this window being handled right now
+    bool deletePending_ = false; // auto-delete once the outermost message returns
     bool fitWidth_ = false;
     bool fitHeight_ = false;
     bool translucent_ = false;

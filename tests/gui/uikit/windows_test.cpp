@@ -132,6 +132,39 @@ TEST(Popups, TranslucentPopupSizesItselfToItsTextAndNeverTakesActivation)
     EXPECT_FALSE(testsupport::SaveScreenshot(popup.Hwnd(), "uikit_toast").empty());
 }
 
+class SelfClosingToast : public SHostWnd {
+public:
+    static int alive;
+    SelfClosingToast() : SHostWnd("LAYOUT:XML_GTOAST") { ++alive; }
+    ~SelfClosingToast() override { --alive; }
+
+protected:
+    LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM, BOOL& handled) override
+    {
+        // Destroys itself and lets the default handling follow, as a toast does.
+        if (msg == WM_TIMER && wParam == 100)
+            DestroyWindow(hwnd_);
+        handled = FALSE;
+        return 0;
+    }
+};
+int SelfClosingToast::alive = 0;
+
+TEST(Popups, PopupThatDestroysItselfFromItsTimerIsReleasedAfterwards)
+{
+    App();
+    for (int i = 0; i < 3; ++i) {
+        auto* toast = new SelfClosingToast;
+        toast->SetAutoDelete(true);
+        ASSERT_TRUE(toast->Create(nullptr));
+        toast->FindControl("txt_tip")->SetText(L"文件同步中,不支持此操作!");
+        SetWindowPos(toast->Hwnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+        toast->SetTimer(100, 50 + i * 20);
+    }
+    EXPECT_EQ(SelfClosingToast::alive, 3);
+    EXPECT_TRUE(testsupport::PumpUntil([] { return SelfClosingToast::alive == 0; }));
+}
+
 class DriveDialog : public SHostDialog {
 public:
     DriveDialog() : SHostDialog("LAYOUT:XML_GDIALOG") {}
