@@ -50,30 +50,20 @@ TEST(EngineFolderFor, RefusesPathsWithoutAUsableMir200)
         EXPECT_EQ(EngineFolderFor(path, false), std::nullopt) << path;
 }
 
-TEST(RegisterEngineFolder, ComparesExactlyAndAppendsInOrder)
-{
-    Paths known;
-    EXPECT_FALSE(RegisterEngineFolder(known, L"D:\\srv"));
-    EXPECT_TRUE(RegisterEngineFolder(known, L"D:\\srv"));
-    EXPECT_FALSE(RegisterEngineFolder(known, L"d:\\srv"));
-    EXPECT_FALSE(RegisterEngineFolder(known, L"D:\\srv\\"));
-    EXPECT_FALSE(RegisterEngineFolder(known, L"D:\\sr"));
-    EXPECT_EQ(known, (Paths{L"D:\\srv", L"d:\\srv", L"D:\\srv\\", L"D:\\sr"}));
-}
-
 TEST(CollectEngineFolders, AddsValidPathsOnceAndFlagsTheRest)
 {
     const std::set<std::wstring> withMir200 = {L"D:\\MirServer", L"E:\\b"};
     auto hasMir200 = [&](const std::wstring& path) { return withMir200.count(path) != 0; };
 
-    Paths known = {L"E:\\b"};
+    // Known entries match only with the same letter case and no trailing separator.
+    Paths known = {L"E:\\b", L"d:\\mirserver", L"F:\\x\\"};
     const EngineFolderBatch batch = CollectEngineFolders(
         {L"D:\\MirServer", L"D:\\Other", L"D:\\MirServer", L"D:\\MirServer\\Mir200", L"E:\\b", L"F:\\x\\Mir200\\y",
          L"D:\\mir200data"},
         known, hasMir200);
     EXPECT_EQ(batch.added, (Paths{L"D:\\MirServer", L"F:\\x"}));
     EXPECT_TRUE(batch.refused);
-    EXPECT_EQ(known, (Paths{L"E:\\b", L"D:\\MirServer", L"F:\\x"}));
+    EXPECT_EQ(known, (Paths{L"E:\\b", L"d:\\mirserver", L"F:\\x\\", L"D:\\MirServer", L"F:\\x"}));
 }
 
 TEST(CollectEngineFolders, DuplicatesAloneAreNoRefusal)

@@ -41,15 +41,6 @@ TEST(SettingsEmit, DefaultsGiveExactlySyncTypeAndBackUp)
     EXPECT_EQ(EmitSettingsText(SettingsFields{}), "SyncType: 1\nBackUp: false");
 }
 
-TEST(SettingsEmit, DirectoryComesFirstAndOnlyWhenNotEmpty)
-{
-    SettingsFields fields;
-    fields.openDefaultDir = "D:\\MirServer";
-    fields.syncType = 0;
-    fields.backUp = true;
-    EXPECT_EQ(EmitSettingsText(fields), "OpenDefaultDir: D:\\MirServer\nSyncType: 0\nBackUp: true");
-}
-
 TEST(SettingsRoundTrip, EmittedTextReadsBackToTheSameValues)
 {
     const char* dirs[] = {"D:\\游戏\\版本 - 副本", "null", "~", "true", "123", "a: b", "- x", "'quoted'", " lead",

@@ -106,18 +106,6 @@ TEST_F(YamlConfigTest, UnknownSyncType_StaysInMemoryUntilTheNextRunStores)
     EXPECT_EQ(ReadFile(ConfigFile()), kDefaultsText);
 }
 
-TEST_F(YamlConfigTest, WrongValueTypes_UseTheFallbacksPerKey)
-{
-    WriteConfig("OpenDefaultDir: [a]\nSyncType: 1x\nBackUp: sure\n");
-    ExpectDefaults(Loaded());
-
-    WriteConfig("OpenDefaultDir: D:\\x\nSyncType: zero\nBackUp: On\n");
-    const CYamlConfig config = Loaded();
-    EXPECT_EQ(config.OpenDefaultDir, L"D:\\x");
-    EXPECT_EQ(config.SyncType, 1);
-    EXPECT_TRUE(config.BackUp);
-}
-
 TEST_F(YamlConfigTest, OpenDefaultDirNull_ReadsAsNullAndIsWrittenBackAsSuch)
 {
     WriteConfig("OpenDefaultDir:\nSyncType: 1\nBackUp: false\n");
