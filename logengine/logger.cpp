@@ -16,6 +16,7 @@ namespace FNLog {
 struct Channel {
     ChannelConfig config;
     std::atomic<int> runState{CHANNEL_STATE_NONE};
+    std::atomic<uint64_t> ringEpoch{0};  // changes whenever the ring indices are reset
 
     // Ring positions count up without wrapping (64 bits will not run out); a slot is
     // position % kRingSize. Counting modulo the ring size instead would let a producer
@@ -61,20 +62,26 @@ std::mutex& ConsoleLock() {
 
 bool ValidChannelCount(int count) { return count >= 1 && count <= kMaxChannels; }
 
-// Each producer thread remembers the free index it saw last, so that the line the
-// consumer keeps writing is read only when the ring looks full. The index only grows
-// while a channel runs; after a restart a stale value looks "full" and is re-read.
+std::atomic<uint64_t> gRingEpochs{0};
+
+// Each producer thread remembers the free index it saw last, so that the cache line the
+// consumer keeps writing is read only when the ring looks full. The free index only
+// grows between two resets of the ring; the epoch tells a value from before a reset
+// (or from another engine at the same address) apart.
 struct FreeCache {
     const Channel* channel = nullptr;
+    uint64_t epoch = 0;
     uint64_t free = 0;
 };
 thread_local FreeCache tlsFree;
 
 bool RingFull(const Channel& ch, uint64_t claim) {
     FreeCache& cache = tlsFree;
-    if (cache.channel == &ch && claim - cache.free < kRingSize - 1)
+    uint64_t epoch = ch.ringEpoch.load(std::memory_order_acquire);
+    if (cache.channel == &ch && cache.epoch == epoch && claim - cache.free < kRingSize - 1)
         return false;
     cache.channel = &ch;
+    cache.epoch = epoch;
     cache.free = ch.free.load(std::memory_order_acquire);
     return claim - cache.free >= kRingSize - 1;
 }
@@ -316,6 +323,7 @@ void Logger::ResetRing(Channel& ch) {
     ch.commit.store(0);
     ch.take.store(0);
     ch.free.store(0);
+    ch.ringEpoch.store(gRingEpochs.fetch_add(1) + 1);
 }
 
 LogRecord* Logger::OpenRecord(int channel, int priority) {

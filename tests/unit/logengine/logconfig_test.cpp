@@ -247,15 +247,3 @@ TEST(ParseErrorReport, StopsAtFirstLineEndFrom380CharactersOn) {
     size_t expectedEnd = text.find('\n', 380);
     EXPECT_EQ(shown, text.substr(0, expectedEnd));
 }
-
-TEST(ErrorText, TextsOfCodes) {
-    EXPECT_STREQ(ErrorText(0), "success");
-    EXPECT_STREQ(ErrorText(1), "logger alread in use");
-    EXPECT_STREQ(ErrorText(10), "out of device size(20)");
-    EXPECT_STREQ(ErrorText(26), "not closure line ");
-    EXPECT_STREQ(ErrorText(14), "shm error");
-    EXPECT_STREQ(ErrorText(20), "some warn");
-    EXPECT_STREQ(ErrorText(31), "undefined type");
-    EXPECT_STREQ(ErrorText(34), "unknown error.");
-    EXPECT_STREQ(ErrorText(-1), "unknown error.");
-}
