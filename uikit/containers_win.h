@@ -1,10 +1,7 @@
 #pragma once
 
-// Containers: a plain window (background colour or skin, border skin), the caption area
-// that drags the host window, the header-less tab control whose pages are child layouts,
-// and the splitter between panes.
-
-#include <vector>
+// A plain container window (background colour or skin, border skin); also the caption
+// area that drags the host window.
 
 #include "uikit/control_win.h"
 
@@ -17,38 +14,6 @@ public:
 
 protected:
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
-};
-
-class STabCtrl : public SWindow {
-public:
-    STabCtrl(SHostWnd& host, LayoutNode& node, SControl* parent);
-    bool Create(HWND parentHwnd) override;
-    int GetPageCount() const;
-    int GetCurSel() const { return current_; }
-    // Shows page `index`; false for an index out of range.
-    bool SetCurSel(int index);
-
-private:
-    std::vector<LayoutNode*> Pages() const;
-    int current_ = 0;
-};
-
-class SSplitWnd : public SWindow {
-public:
-    using SWindow::SWindow;
-    // Moves separator `index` (after pane `index`) by `delta` pixels, keeping pane minimums.
-    void DragSeparator(size_t index, int delta);
-    std::vector<int> PaneSizes() const;
-
-protected:
-    LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
-
-private:
-    std::vector<LayoutNode*> Panes() const;
-    int SeparatorAt(POINT client) const;
-    int dragging_ = -1;
-    int dragOrigin_ = 0;
-    std::vector<int> dragStartSizes_;
 };
 
 }  // namespace uikit

@@ -3,8 +3,13 @@
 #include "uikit/button_win.h"
 #include "uikit/checkbox_win.h"
 #include "uikit/containers_win.h"
+#include "uikit/icon_win.h"
 #include "uikit/image_win.h"
+#include "uikit/listbox_win.h"
 #include "uikit/listctrl_win.h"
+#include "uikit/progress_win.h"
+#include "uikit/splitter_win.h"
+#include "uikit/tabctrl_win.h"
 #include "uikit/text_win.h"
 
 namespace uikit {

@@ -22,28 +22,4 @@ private:
     bool inside_ = false;
 };
 
-// An icon resource at the control's size ("src" names the icon, e.g. ICON_LOGO).
-class SIcon : public SControl {
-public:
-    using SControl::SControl;
-    Size Measure(int maxWidth) const override;
-
-protected:
-    void Paint(HDC dc, const RECT& client) override;
-    LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
-};
-
-// A progress bar over a range with the percentage written on it.
-class SProgress : public SControl {
-public:
-    using SControl::SControl;
-    void SetRange(int low, int high);
-    void SetValue(int value);
-    int GetValue() const;
-    int Percent() const;
-
-protected:
-    void Paint(HDC dc, const RECT& client) override;
-};
-
 }  // namespace uikit

@@ -1,6 +1,7 @@
-#include <windowsx.h>
+#include "uikit/listbox_win.h"
 
-#include "uikit/listctrl_win.h"
+#include <algorithm>
+
 #include "uikit/textdraw_win.h"
 
 namespace uikit {

@@ -6,7 +6,10 @@
 #include "tests/support/pump.h"
 #include "uikit/automation_win.h"
 #include "uikit/checkbox_win.h"
-#include "uikit/containers_win.h"
+#include "uikit/listbox_win.h"
+#include "uikit/progress_win.h"
+#include "uikit/splitter_win.h"
+#include "uikit/tabctrl_win.h"
 #include "uikit/image_win.h"
 #include "uikit/listctrl_win.h"
 

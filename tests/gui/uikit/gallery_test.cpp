@@ -5,7 +5,9 @@
 #include "tests/support/screenshot.h"
 #include "uikit/button_win.h"
 #include "uikit/checkbox_win.h"
-#include "uikit/containers_win.h"
+#include "uikit/listbox_win.h"
+#include "uikit/progress_win.h"
+#include "uikit/tabctrl_win.h"
 #include "uikit/image_win.h"
 #include "uikit/listctrl_win.h"
 
