@@ -18,6 +18,8 @@ export WINEPREFIX="$demo/wineprefix"
 . scripts/xvfb.sh
 sf_wine_prepare_prefix
 sf_make_demo_workspace "$demo/workspace"
+# Wine learns its drive letters when its services start: map them before that.
+wineserver -k 2>/dev/null || true
 ln -sfn "$demo/workspace/d" "$WINEPREFIX/dosdevices/d:"
 ln -sfn "$demo/workspace/e" "$WINEPREFIX/dosdevices/e:"
 

@@ -14,13 +14,21 @@ if [ "${SF_GUI:-0}" = 1 ] && [ -z "${DISPLAY:-}" ]; then
   exit 1
 fi
 
-sf_wine_prepare_prefix
-sf_wine_ensure_server
 SF_MAPPED_DIRS=()
 SF_MAPPED_LINKS=()
 if [ -n "${SF_DRIVES:-}" ]; then
+  # Wine learns its drive letters when its services start, so a program that maps
+  # drives runs in a prefix of its own whose server starts after the mapping and is
+  # ended afterwards (ctest runs these programs one at a time).
+  export WINEPREFIX="$WINEPREFIX-drives"
+  sf_wine_prepare_prefix
+  wineserver -k 2>/dev/null
+  wineserver -w 2>/dev/null
   sf_wine_map_drives "$SF_DRIVES"
+  trap 'sf_wine_unmap_drives; wineserver -k 2>/dev/null' EXIT
+else
+  sf_wine_prepare_prefix
 fi
-trap sf_wine_unmap_drives EXIT
+sf_wine_ensure_server
 
 wine "$@"

@@ -31,7 +31,6 @@ TEST(GetFixedDrives, ListsFixedDisksAsSortedUpperCaseLetters)
 
 TEST(GetFixedDrives, IncludesTheTestDisks)
 {
-    SF_SKIP_UNDER_WINE("disks mapped for one test run do not appear in the logical drive list");
     const std::vector<std::wstring> drives = GetFixedDrives();
     EXPECT_NE(std::find(drives.begin(), drives.end(), L"D"), drives.end());
     EXPECT_NE(std::find(drives.begin(), drives.end(), L"E"), drives.end());
