@@ -74,6 +74,9 @@ public:
     void Move();
     void AddChild(std::unique_ptr<SControl> child) { children_.push_back(std::move(child)); }
 
+    // Drops the window handle once the window has been destroyed with its host.
+    void ForgetWindow() { hwnd_ = nullptr; }
+
     static SControl* FromHwnd(HWND hwnd);
     // Routes notifications of a window the control owns (a list's header) to the control.
     static void Attach(HWND hwnd, SControl* control);

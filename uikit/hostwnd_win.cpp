@@ -199,8 +199,7 @@ SControl* SHostWnd::CreateChildren(SControl* container, std::string_view markup)
     const size_t firstNew = target.children.size();
     for (auto& node : parsed.root->children)
         target.AddChild(std::move(node));
-    // Build just the new nodes: a temporary holder keeps the rest of the tree untouched.
-    LayoutNode holder;
+    // Build just the new nodes; the rest of the tree is untouched.
     const size_t before = container->Children().size();
     for (size_t i = firstNew; i < target.children.size(); ++i) {
         LayoutNode& node = *target.children[i];
@@ -509,6 +508,8 @@ LRESULT CALLBACK SHostWnd::StaticProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM
         SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
         const LRESULT result = DefWindowProcW(hwnd, msg, wParam, lParam);
         self->hwnd_ = nullptr;
+        // The child windows are gone already: their handles may be reused from now on.
+        self->ForEachControl([](SControl& control) { control.ForgetWindow(); });
         self->controls_.clear();
         self->OnFinalMessage(hwnd);
         // A window destroyed from inside one of its own handlers (a popup's timer) is

@@ -4,6 +4,7 @@
 #include <windowsx.h>
 
 #include "uikit/application_win.h"
+#include "uikit/textdraw_win.h"
 #include "uikit/wtext_win.h"
 
 namespace uikit {
@@ -309,6 +310,57 @@ LRESULT SListCtrl::CustomDraw(NMLVCUSTOMDRAW* draw)
     }
 }
 
+LRESULT SListCtrl::HeaderCustomDraw(NMCUSTOMDRAW* draw) const
+{
+    // A flat header: white cells, captions in the list's font and colour, and one-pixel
+    // separators in the header's `colorSep`.
+    const LayoutNode* headerNode = nullptr;
+    for (auto& child : node_.children) {
+        if (child->kind == "header")
+            headerNode = child.get();
+    }
+    const auto color = [&](const char* key, COLORREF fallback) {
+        const std::string* value = headerNode ? headerNode->Attr(key) : nullptr;
+        const auto parsed = value ? SApplication::Get()->Ui().ResolveColor(*value) : std::nullopt;
+        return parsed ? ToColorRef(*parsed) : fallback;
+    };
+    const COLORREF back = color("colorBkgnd", RGB(255, 255, 255));
+    const COLORREF line = color("colorSep", RGB(0xCC, 0xCC, 0xCC));
+    HDC dc = draw->hdc;
+    switch (draw->dwDrawStage) {
+    case CDDS_PREPAINT: {
+        RECT client;
+        GetClientRect(Header(), &client);
+        SetDCBrushColor(dc, back);
+        FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
+        RECT bottom{client.left, client.bottom - 1, client.right, client.bottom};
+        SetDCBrushColor(dc, line);
+        FillRect(dc, &bottom, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
+        return CDRF_NOTIFYITEMDRAW;
+    }
+    case CDDS_ITEMPREPAINT: {
+        const int column = static_cast<int>(draw->dwItemSpec);
+        RECT cell = draw->rc;
+        SetDCBrushColor(dc, back);
+        RECT inner{cell.left, cell.top, cell.right, cell.bottom - 1};
+        FillRect(dc, &inner, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
+        RECT separator{cell.right - 1, cell.top + 3, cell.right, cell.bottom - 4};
+        SetDCBrushColor(dc, line);
+        FillRect(dc, &separator, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
+        if (column >= 0 && column < GetColumnCount()) {
+            const Column& c = columns_[static_cast<size_t>(column)];
+            RECT text{cell.left + 4, cell.top, cell.right - 4, cell.bottom - 1};
+            DrawWrapped(dc, Font(), c.text, text, ColorRefAttr("colorText", RGB(0x33, 0x33, 0x33)),
+                        c.format == LVCFMT_CENTER ? TextAlign::Center : c.format == LVCFMT_RIGHT ? TextAlign::Right : TextAlign::Left,
+                        false);
+        }
+        return CDRF_SKIPDEFAULT;
+    }
+    default:
+        return CDRF_DODEFAULT;
+    }
+}
+
 bool SListCtrl::Reflect(UINT msg, WPARAM, LPARAM lParam, LRESULT& result)
 {
     if (msg != WM_NOTIFY)
@@ -362,6 +414,8 @@ LRESULT CALLBACK SListCtrl::ListProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM 
         // Header notifications reach the list first; pass them to the control.
         LRESULT result = 0;
         auto* header = reinterpret_cast<NMHDR*>(lParam);
+        if (header->hwndFrom == self->Header() && header->code == NM_CUSTOMDRAW)
+            return self->HeaderCustomDraw(reinterpret_cast<NMCUSTOMDRAW*>(lParam));
         if (header->hwndFrom == self->Header() && header->code != NM_CUSTOMDRAW && self->Reflect(msg, wParam, lParam, result))
             return result;
         break;

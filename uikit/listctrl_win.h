@@ -48,6 +48,7 @@ private:
     static LRESULT CALLBACK ListProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK HeaderProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     LRESULT CustomDraw(NMLVCUSTOMDRAW* draw);
+    LRESULT HeaderCustomDraw(NMCUSTOMDRAW* draw) const;
     void SetHotRow(int row);
     void CalibrateRowHeight(int rowHeight);
 

@@ -124,6 +124,22 @@ TEST_F(GalleryControls, TabControlShowsOnePageAtATime)
     EXPECT_EQ(tab->GetCurSel(), 0);
 }
 
+TEST_F(GalleryControls, AnimatedPageSlidesInAndEndsWhereTheLayoutPutsIt)
+{
+    auto* bar = host->FindControlAs<STabCtrl>("tab_sync_bar");
+    SControl* page = host->FindControl("pro_ing")->Parent();
+    ASSERT_TRUE(bar->SetCurSel(1));
+    const auto left = [&] {
+        RECT r = page->ScreenRect();
+        return r.left - bar->ScreenRect().left;
+    };
+    const int home = page->Node().rect.left - bar->Node().rect.left;
+    EXPECT_GT(left(), home);  // still on its way in
+    EXPECT_TRUE(testsupport::PumpUntil([&] { return left() == home; }));
+    EXPECT_TRUE(IsWindowVisible(host->FindControl("pro_ing")->Hwnd()));
+    EXPECT_FALSE(IsWindowVisible(host->FindControl("btn_startsync")->Hwnd()));
+}
+
 TEST_F(GalleryControls, ProgressKeepsItsValueInRange)
 {
     auto* progress = host->FindControlAs<SProgress>("pro_ing");
