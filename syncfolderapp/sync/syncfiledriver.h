@@ -7,6 +7,7 @@
 #include <atomic>
 #include <cstdint>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "syncfolderapp/sync/syncfileimpl.h"
@@ -48,8 +49,18 @@ public:
     bool backup = false;
 
 private:
+    struct FileId {
+        bool valid = false;
+        std::uint32_t volumeSerial = 0;
+        std::uint64_t fileIndex = 0;
+    };
+    const FileId& DirectoryId(const std::wstring& dir);
+
+    // Identities of the directories looked at during the current run, by path text.
+    std::unordered_map<std::wstring, FileId> dirIds;
+
     void PrepareItems(const std::vector<std::wstring>& files);
     SyncFileItem PrepareItem(const std::wstring& path, std::uint32_t& error) const;
-    bool IsSourceItself(const SyncFileItem& item, const std::wstring& target) const;
+    bool IsSourceItself(const SyncFileItem& item, const std::wstring& target);
     void YieldStep();
 };

@@ -19,14 +19,24 @@ std::uint64_t FileTimeValue(const FILETIME& time)
     return (static_cast<std::uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
 }
 
-bool ReadFileId(HANDLE file, std::uint32_t& volumeSerial, std::uint64_t& fileIndex)
+bool ReadFileId(HANDLE file, std::uint32_t& volumeSerial, std::uint64_t& fileIndex, std::uint32_t* links = nullptr)
 {
     BY_HANDLE_FILE_INFORMATION info;
     if (!GetFileInformationByHandle(file, &info))
         return false;
     volumeSerial = info.dwVolumeSerialNumber;
     fileIndex = (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+    if (links)
+        *links = info.nNumberOfLinks;
     return true;
+}
+
+// Opens a file or directory only to ask who it is.
+FileHandle OpenForIdentity(const std::wstring& path)
+{
+    return FileHandle(CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                  FILE_FLAG_BACKUP_SEMANTICS, nullptr));
 }
 
 // Both names exist as regular files with the same size and times: the only case in
@@ -55,6 +65,7 @@ std::int32_t CSyncFileDriver::StartSync(const std::vector<std::wstring>& files,
     keepRunning.store(true);
     yieldCounter.store(0);
     items.clear();
+    dirIds.clear();
     syncType = type;
     backup = withBackup;
     progress.store(0);
@@ -130,7 +141,7 @@ SyncFileItem CSyncFileDriver::PrepareItem(const std::wstring& path, std::uint32_
         return item;
     }
     item.size = size.QuadPart;
-    item.hasFileId = ReadFileId(file.Get(), item.volumeSerial, item.fileIndex);
+    item.hasFileId = ReadFileId(file.Get(), item.volumeSerial, item.fileIndex, &item.linkCount);
     return item;
 }
 
@@ -152,15 +163,41 @@ std::int32_t CSyncFileDriver::SyncToFolder(const std::wstring& folder, std::int3
     return copied;
 }
 
-bool CSyncFileDriver::IsSourceItself(const SyncFileItem& item, const std::wstring& target) const
+const CSyncFileDriver::FileId& CSyncFileDriver::DirectoryId(const std::wstring& dir)
+{
+    auto found = dirIds.find(dir);
+    if (found != dirIds.end())
+        return found->second;
+    FileId id;
+    // A bare drive ("D:") would open that drive's current directory, not its root.
+    const bool bareDrive = dir.size() == 2 && dir[1] == L':';
+    FileHandle handle = OpenForIdentity(bareDrive ? dir + L"\\" : dir);
+    if (handle)
+        id.valid = ReadFileId(handle.Get(), id.volumeSerial, id.fileIndex);
+    return dirIds.emplace(dir, id).first->second;
+}
+
+bool CSyncFileDriver::IsSourceItself(const SyncFileItem& item, const std::wstring& target)
 {
     if (target == item.sourcePath)
         return true;
-    if (!item.hasFileId || !MayBeSameFile(item.sourcePath, target))
+    if (!item.hasFileId)
         return false;
-    FileHandle file(CreateFileW(target.c_str(), FILE_READ_ATTRIBUTES,
-                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                                FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (item.linkCount <= 1) {
+        // A file with a single name is reachable only through its own directory, so a
+        // target in any other directory cannot be it. Directory identities are asked once
+        // per run, not once per pair.
+        const FileId& targetDir = DirectoryId(GetParentPath(target));
+        if (!targetDir.valid)
+            return false;
+        const FileId& sourceDir = DirectoryId(item.sourceDir);
+        if (!sourceDir.valid || sourceDir.volumeSerial != targetDir.volumeSerial ||
+            sourceDir.fileIndex != targetDir.fileIndex)
+            return false;
+    }
+    if (!MayBeSameFile(item.sourcePath, target))
+        return false;
+    FileHandle file = OpenForIdentity(target);
     std::uint32_t volumeSerial = 0;
     std::uint64_t fileIndex = 0;
     if (!file || !ReadFileId(file.Get(), volumeSerial, fileIndex))

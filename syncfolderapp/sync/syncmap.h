@@ -26,6 +26,7 @@ struct SyncFileItem {
     bool hasFileId = false;
     std::uint32_t volumeSerial = 0;
     std::uint64_t fileIndex = 0;
+    std::uint32_t linkCount = 0;  // names the file has; with one, only its own directory can reach it
 };
 
 inline constexpr std::int64_t kSizeUnreadable = -1;

@@ -164,6 +164,13 @@ TEST_F(SyncBackup, TargetThatIsTheSourceItselfIsLeftAlone)
     EXPECT_EQ(testsupport::ListNames(std::filesystem::path(P(L"ver\\cfg"))), std::vector<std::string>{"a.txt"});
     EXPECT_EQ(Get(source), "mine");
 
+    // Another name of the same file, in another directory.
+    ASSERT_TRUE(CreateDirectoryW(P(L"other").c_str(), nullptr));
+    ASSERT_TRUE(CreateHardLinkW(P(L"other\\a.txt").c_str(), source.c_str(), nullptr));
+    EXPECT_FALSE(engine.SyncOnePair(Prepared(source), P(L"other\\a.txt")));
+    EXPECT_TRUE(sink.Lines().empty());
+    EXPECT_EQ(testsupport::ListNames(std::filesystem::path(P(L"other"))), std::vector<std::string>{"a.txt"});
+
     // A whole run whose version directory names the source's own tree in other letters.
     std::wstring folder = P(L"ver");
     for (wchar_t& c : folder)
