@@ -30,24 +30,6 @@ struct Tracked {
 };
 std::atomic<int> Tracked::live{0};
 
-TEST(TaskRing, TasksComeOutInPostingOrder)
-{
-    auto queue = std::make_unique<TaskQueue>();
-    std::vector<int> ran;
-    for (int i = 0; i < 5; ++i) {
-        EpoolTask task;
-        task.work = [&ran, i](std::uint16_t, void*) {
-            ran.push_back(i);
-            return 0;
-        };
-        ASSERT_TRUE(queue->Enqueue(std::move(task)));
-    }
-    EpoolTask out;
-    while (queue->Dequeue(out))
-        out.work(out.tag, out.arg);
-    EXPECT_EQ(ran, (std::vector<int>{0, 1, 2, 3, 4}));
-}
-
 TEST(TaskRing, HoldsExactly1024TasksAndRefusesTheNext)
 {
     auto queue = std::make_unique<TaskQueue>();

@@ -187,14 +187,6 @@ TEST_F(SyncRun, StopDuringTheCopyPassChangesNothing)
     EXPECT_EQ(Get(P(L"v2\\b.txt")), "b");
 }
 
-TEST_F(SyncRun, ShallowSourceIsNotPlacedIntoADeeperFolder)
-{
-    Put(P(L"a.txt"), "x");
-    EXPECT_EQ(engine.StartSync({P(L"a.txt")}, {P(L"deep\\er")}, SameLevel, false), 0);
-    EXPECT_TRUE(sink.Lines().empty());
-    EXPECT_EQ(engine.items.size(), 1u);
-}
-
 TEST_F(SyncRun, YieldCounterRunsOnAcrossBothPassesAndRestartsAfterAThousand)
 {
     std::vector<std::wstring> files;
