@@ -23,3 +23,7 @@ bool EnsureDirectory(const std::wstring& path);
 // skipped; a directory link that leads back into a directory already walked is not
 // followed again, so link cycles end.
 void ListFilesRecursive(const std::wstring& root, std::vector<std::wstring>& files);
+
+// The path the system resolves an existing file or directory to, links followed (in the
+// system's \\?\ form); empty on failure.
+std::wstring GetFinalPath(const std::wstring& path);

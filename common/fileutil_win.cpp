@@ -21,27 +21,6 @@ std::wstring JoinPath(const std::wstring& dir, const std::wstring& name)
     return dir + L'\\' + name;
 }
 
-// The path the system resolves a directory to, links followed; empty on failure.
-std::wstring FinalPath(const std::wstring& dir)
-{
-    FileHandle handle(CreateFileW(dir.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    if (!handle)
-        return {};
-    std::wstring buffer(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD length =
-            GetFinalPathNameByHandleW(handle.Get(), buffer.data(), static_cast<DWORD>(buffer.size()), 0);
-        if (length == 0)
-            return {};
-        if (length < buffer.size()) {
-            buffer.resize(length);
-            return buffer;
-        }
-        buffer.resize(length + 1);
-    }
-}
-
 bool StartsWithDir(const std::wstring& path, const std::wstring& dir)
 {
     return path == dir || (path.size() > dir.size() && path.compare(0, dir.size(), dir) == 0 &&
@@ -51,11 +30,11 @@ bool StartsWithDir(const std::wstring& path, const std::wstring& dir)
 // Remembers where directory links led, so that a cycle through links is walked once.
 class LinkGuard {
 public:
-    explicit LinkGuard(const std::wstring& root) : rootFinal_(FinalPath(root)) {}
+    explicit LinkGuard(const std::wstring& root) : rootFinal_(GetFinalPath(root)) {}
 
     bool ShouldFollow(const std::wstring& link)
     {
-        const std::wstring target = FinalPath(link);
+        const std::wstring target = GetFinalPath(link);
         if (target.empty())
             return true;  // unresolvable: listing it will simply fail
         if (!rootFinal_.empty() && StartsWithDir(rootFinal_, target))
@@ -129,5 +108,25 @@ void ListFilesRecursive(const std::wstring& root, std::vector<std::wstring>& fil
                 continue;
             pending.push_back(std::move(full));
         } while (FindNextFileW(find.Get(), &data));
+    }
+}
+
+std::wstring GetFinalPath(const std::wstring& path)
+{
+    FileHandle handle(CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!handle)
+        return {};
+    std::wstring buffer(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length =
+            GetFinalPathNameByHandleW(handle.Get(), buffer.data(), static_cast<DWORD>(buffer.size()), 0);
+        if (length == 0)
+            return {};
+        if (length < buffer.size()) {
+            buffer.resize(length);
+            return buffer;
+        }
+        buffer.resize(length + 1);
     }
 }

@@ -2,6 +2,7 @@
 
 #include <shlwapi.h>
 
+#include "common/fileutil.h"
 #include "common/winhandle.h"
 #include "syncfolderapp/discovery/enginefolders.h"
 
@@ -26,27 +27,6 @@ std::wstring SeparatorAfter(const std::wstring& directory)
     return L"\\";
 }
 
-// The path the system resolves a directory to, links followed; empty on failure.
-std::wstring FinalPath(const std::wstring& dir)
-{
-    FileHandle handle(CreateFileW(dir.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    if (!handle)
-        return {};
-    std::wstring buffer(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD length =
-            GetFinalPathNameByHandleW(handle.Get(), buffer.data(), static_cast<DWORD>(buffer.size()), 0);
-        if (length == 0)
-            return {};
-        if (length < buffer.size()) {
-            buffer.resize(length);
-            return buffer;
-        }
-        buffer.resize(length + 1);
-    }
-}
-
 bool SameText(const std::wstring& a, size_t length, const std::wstring& b)
 {
     return CompareStringOrdinal(a.c_str(), static_cast<int>(length), b.c_str(), static_cast<int>(b.size()), TRUE) ==
@@ -57,8 +37,8 @@ bool SameText(const std::wstring& a, size_t length, const std::wstring& b)
 // would search the same directories again under another name, round and round.
 bool LeadsBackUp(const std::wstring& link, const std::wstring& directory)
 {
-    std::wstring target = FinalPath(link);
-    const std::wstring here = FinalPath(directory);
+    std::wstring target = GetFinalPath(link);
+    const std::wstring here = GetFinalPath(directory);
     if (target.empty() || here.empty())
         return false;
     while (!target.empty() && target.back() == L'\\')
