@@ -15,14 +15,7 @@ namespace fs = std::filesystem;
 namespace {
 
 FNLog::LogTime FixedNow() {
-    std::tm tm{};
-    tm.tm_year = 2025 - 1900;
-    tm.tm_mon = 11;
-    tm.tm_mday = 19;
-    tm.tm_hour = 8;
-    tm.tm_min = 30;
-    tm.tm_sec = 1;
-    return FNLog::LogTime{FNLog::FromLocalTime(tm), 2};
+    return FNLog::LogTime{logtest::LocalSeconds(2025, 12, 19, 8, 30, 1), 2};
 }
 
 constexpr const char* kStamp = "[20251219 08:30:01.002] ";

@@ -14,20 +14,10 @@ using namespace FNLog;
 namespace fs = std::filesystem;
 using testsupport::ReadFile;
 using testsupport::WriteFile;
+using logtest::LocalTm;
 
 namespace {
 
-std::tm LocalTm(int year, int mon, int day, int hour = 0, int min = 0, int sec = 0) {
-    std::tm tm{};
-    tm.tm_year = year - 1900;
-    tm.tm_mon = mon - 1;
-    tm.tm_mday = day;
-    tm.tm_hour = hour;
-    tm.tm_min = min;
-    tm.tm_sec = sec;
-    tm.tm_isdst = -1;
-    return tm;
-}
 
 int64_t LocalTs(int year, int mon, int day, int hour = 12) { return FromLocalTime(LocalTm(year, mon, day, hour)); }
 

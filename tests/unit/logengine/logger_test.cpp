@@ -24,14 +24,7 @@ std::atomic<int> gFakeMs{0};
 LogTime FakeNow() { return LogTime{gFakeSec.load(), gFakeMs.load()}; }
 
 void SetFakeTime(int year, int mon, int day, int hour, int min, int sec, int ms) {
-    std::tm tm{};
-    tm.tm_year = year - 1900;
-    tm.tm_mon = mon - 1;
-    tm.tm_mday = day;
-    tm.tm_hour = hour;
-    tm.tm_min = min;
-    tm.tm_sec = sec;
-    gFakeSec = FromLocalTime(tm);
+    gFakeSec = logtest::LocalSeconds(year, mon, day, hour, min, sec);
     gFakeMs = ms;
 }
 

@@ -4,21 +4,12 @@
 #include <thread>
 
 #include "logengine/logtime.h"
+#include "tests/unit/logengine/workdir.h"
 
 using namespace FNLog;
 
 namespace {
 
-int64_t Local(int year, int mon, int day, int hour, int min, int sec) {
-    std::tm tm{};
-    tm.tm_year = year - 1900;
-    tm.tm_mon = mon - 1;
-    tm.tm_mday = day;
-    tm.tm_hour = hour;
-    tm.tm_min = min;
-    tm.tm_sec = sec;
-    return FromLocalTime(tm);
-}
 
 std::string Stamp(int64_t sec, int ms) {
     char buffer[kTimePrefixLength + 1] = {};
@@ -29,8 +20,8 @@ std::string Stamp(int64_t sec, int ms) {
 }  // namespace
 
 TEST(TimePrefix, StampsAcrossMidnightCarryTheirOwnDays) {
-    int64_t before = Local(2025, 12, 19, 23, 59, 59);
-    int64_t after = Local(2025, 12, 20, 0, 0, 0);
+    int64_t before = logtest::LocalSeconds(2025, 12, 19, 23, 59, 59);
+    int64_t after = logtest::LocalSeconds(2025, 12, 20, 0, 0, 0);
     EXPECT_EQ(Stamp(before, 999), "[20251219 23:59:59.999]");
     EXPECT_EQ(Stamp(after, 0), "[20251220 00:00:00.000]");
     // Going back in time on the same thread refreshes the cached day as well.
@@ -38,15 +29,15 @@ TEST(TimePrefix, StampsAcrossMidnightCarryTheirOwnDays) {
 }
 
 TEST(TimePrefix, FieldsAndMilliseconds) {
-    EXPECT_EQ(Stamp(Local(2026, 1, 2, 3, 4, 5), 67), "[20260102 03:04:05.067]");
-    EXPECT_EQ(Stamp(Local(2026, 1, 2, 13, 59, 0), 1234), "[20260102 13:59:00.999]");
-    EXPECT_EQ(Stamp(Local(2026, 2, 28, 23, 0, 0), 5), "[20260228 23:00:00.005]");
-    EXPECT_EQ(Stamp(Local(2026, 3, 1, 0, 59, 59), 5), "[20260301 00:59:59.005]");
+    EXPECT_EQ(Stamp(logtest::LocalSeconds(2026, 1, 2, 3, 4, 5), 67), "[20260102 03:04:05.067]");
+    EXPECT_EQ(Stamp(logtest::LocalSeconds(2026, 1, 2, 13, 59, 0), 1234), "[20260102 13:59:00.999]");
+    EXPECT_EQ(Stamp(logtest::LocalSeconds(2026, 2, 28, 23, 0, 0), 5), "[20260228 23:00:00.005]");
+    EXPECT_EQ(Stamp(logtest::LocalSeconds(2026, 3, 1, 0, 59, 59), 5), "[20260301 00:59:59.005]");
 }
 
 TEST(TimePrefix, EachThreadKeepsItsOwnCache) {
-    int64_t a = Local(2025, 6, 1, 10, 0, 0);
-    int64_t b = Local(2031, 7, 9, 22, 30, 15);
+    int64_t a = logtest::LocalSeconds(2025, 6, 1, 10, 0, 0);
+    int64_t b = logtest::LocalSeconds(2031, 7, 9, 22, 30, 15);
     EXPECT_EQ(Stamp(a, 0), "[20250601 10:00:00.000]");
     std::string other;
     std::thread([&] { other = Stamp(b, 250); }).join();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+#include <ctime>
 #include <filesystem>
 #include <memory>
 
@@ -22,5 +24,9 @@ private:
     std::filesystem::path previous_;
     std::unique_ptr<testsupport::TempDir> temp_;
 };
+
+// The calendar time as the engine's clock gives it (local time, seconds).
+std::tm LocalTm(int year, int mon, int day, int hour = 0, int min = 0, int sec = 0);
+int64_t LocalSeconds(int year, int mon, int day, int hour = 0, int min = 0, int sec = 0);
 
 }  // namespace logtest

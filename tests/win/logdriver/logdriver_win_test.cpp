@@ -13,14 +13,7 @@
 namespace {
 
 FNLog::LogTime FixedNow() {
-    std::tm tm{};
-    tm.tm_year = 2025 - 1900;
-    tm.tm_mon = 11;
-    tm.tm_mday = 19;
-    tm.tm_hour = 23;
-    tm.tm_min = 5;
-    tm.tm_sec = 0;
-    return FNLog::LogTime{FNLog::FromLocalTime(tm), 0};
+    return FNLog::LogTime{logtest::LocalSeconds(2025, 12, 19, 23, 5, 0), 0};
 }
 
 std::string ReadWin32(const wchar_t* path) {
