@@ -14,7 +14,7 @@ namespace {
 
 enum class Stretch { None, Horizontal, Both };
 
-struct ImageSpec {
+struct ImageEntry {
     const char* id;
     const char* file;
     int frameWidth;
@@ -26,7 +26,7 @@ struct ImageSpec {
     Stretch stretch;
 };
 
-const ImageSpec kImages[] = {
+const ImageEntry kImages[] = {
     {"IMG:USER_BK_DLG", "user_bk_dlg.png", 20, 20, 1, 3, 3, 3, 3, Stretch::Both},
     {"IMG:USER_BK_BORDER", "user_bk_border.png", 20, 20, 1, 3, 3, 3, 3, Stretch::Both},
     // Drawn at its own 22 x 22 as the drop-down button; its arrow sits in the middle.
@@ -41,9 +41,9 @@ const ImageSpec kImages[] = {
     {"IMG:PNG_ICO_TOAST", "png_ico_toast.png", 18, 22, 1, 0, 0, 0, 0, Stretch::None},
 };
 
-const ImageSpec& Spec(const std::string& file) {
-    for (const ImageSpec& spec : kImages) {
-        if (file == spec.file) return spec;
+const ImageEntry& EntryFor(const std::string& file) {
+    for (const ImageEntry& entry : kImages) {
+        if (file == entry.file) return entry;
     }
     ADD_FAILURE() << "no catalogue entry for " << file;
     return kImages[0];
@@ -88,39 +88,39 @@ bool FramesEqual(const Image& image, int frameWidth, int a, int b) {
 }
 
 TEST(ResourceImages, EveryCatalogueImageIsRgbaAtFrameSizeTimesFrames) {
-    for (const ImageSpec& spec : kImages) {
-        SCOPED_TRACE(spec.id);
-        const Image image = Load(spec.file);
+    for (const ImageEntry& entry : kImages) {
+        SCOPED_TRACE(entry.id);
+        const Image image = Load(entry.file);
         ASSERT_TRUE(image.Loaded());
         EXPECT_EQ(image.fileChannels, 4);
-        EXPECT_EQ(image.width, spec.frameWidth * spec.frames);
-        EXPECT_EQ(image.height, spec.frameHeight);
+        EXPECT_EQ(image.width, entry.frameWidth * entry.frames);
+        EXPECT_EQ(image.height, entry.frameHeight);
     }
 }
 
 // Stretching repeats the middle column and row of the grid, so everything between the
 // margins must be the same along the stretch direction, or a stretched skin smears.
 TEST(ResourceImages, StretchedBackgroundsAreUniformBetweenTheirMargins) {
-    for (const ImageSpec& spec : kImages) {
-        if (spec.stretch == Stretch::None) continue;
-        SCOPED_TRACE(spec.id);
-        const Image image = Load(spec.file);
-        ASSERT_EQ(image.width, spec.frameWidth * spec.frames);
-        ASSERT_EQ(image.height, spec.frameHeight);
-        ASSERT_LT(spec.left + spec.right, spec.frameWidth);
-        ASSERT_LT(spec.top + spec.bottom, spec.frameHeight);
-        for (int f = 0; f < spec.frames; ++f) {
-            const int x0 = f * spec.frameWidth;
-            for (int y = 0; y < spec.frameHeight; ++y) {
-                for (int x = x0 + spec.left + 1; x < x0 + spec.frameWidth - spec.right; ++x) {
-                    ASSERT_TRUE(image.At(x, y) == image.At(x0 + spec.left, y))
+    for (const ImageEntry& entry : kImages) {
+        if (entry.stretch == Stretch::None) continue;
+        SCOPED_TRACE(entry.id);
+        const Image image = Load(entry.file);
+        ASSERT_EQ(image.width, entry.frameWidth * entry.frames);
+        ASSERT_EQ(image.height, entry.frameHeight);
+        ASSERT_LT(entry.left + entry.right, entry.frameWidth);
+        ASSERT_LT(entry.top + entry.bottom, entry.frameHeight);
+        for (int f = 0; f < entry.frames; ++f) {
+            const int x0 = f * entry.frameWidth;
+            for (int y = 0; y < entry.frameHeight; ++y) {
+                for (int x = x0 + entry.left + 1; x < x0 + entry.frameWidth - entry.right; ++x) {
+                    ASSERT_TRUE(image.At(x, y) == image.At(x0 + entry.left, y))
                         << "frame " << f << " row " << y << " varies at x " << x - x0;
                 }
             }
-            if (spec.stretch != Stretch::Both) continue;
-            for (int x = x0; x < x0 + spec.frameWidth; ++x) {
-                for (int y = spec.top + 1; y < spec.frameHeight - spec.bottom; ++y) {
-                    ASSERT_TRUE(image.At(x, y) == image.At(x, spec.top))
+            if (entry.stretch != Stretch::Both) continue;
+            for (int x = x0; x < x0 + entry.frameWidth; ++x) {
+                for (int y = entry.top + 1; y < entry.frameHeight - entry.bottom; ++y) {
+                    ASSERT_TRUE(image.At(x, y) == image.At(x, entry.top))
                         << "frame " << f << " column " << x - x0 << " varies at y " << y;
                 }
             }
@@ -150,8 +150,8 @@ TEST(ResourceImages, PopupBackgroundsAreRoundedAndTranslucentWhereIntended) {
 // icon, so its pointer must come out of the bottom edge over x 40..54 and must not be
 // stretched: it lies inside the left and bottom margins.
 TEST(ResourceImages, TooltipPointerHangsFromBottomEdgeOverTheIcon) {
-    const ImageSpec& spec = Spec("png_bktop_tip.png");
-    const Image tip = Load(spec.file);
+    const ImageEntry& entry = EntryFor("png_bktop_tip.png");
+    const Image tip = Load(entry.file);
     ASSERT_TRUE(tip.Loaded());
     const int bottom = tip.height - 1;
     int first = -1, last = -1;
@@ -164,9 +164,9 @@ TEST(ResourceImages, TooltipPointerHangsFromBottomEdgeOverTheIcon) {
     ASSERT_GE(first, 0) << "nothing reaches the bottom edge";
     EXPECT_GE(first, 40);
     EXPECT_LE(last, 40 + 14 - 1);
-    EXPECT_LT(last, spec.left);
+    EXPECT_LT(last, entry.left);
     // Nothing of the pointer rises out of the top: the popup never points upwards.
-    for (int x = spec.left; x < tip.width - spec.right; ++x) {
+    for (int x = entry.left; x < tip.width - entry.right; ++x) {
         ASSERT_GT(tip.At(x, 0).a, 0) << "top edge broken at x " << x;
     }
     EXPECT_EQ(tip.At(10, bottom).a, 0);
@@ -175,13 +175,13 @@ TEST(ResourceImages, TooltipPointerHangsFromBottomEdgeOverTheIcon) {
 
 TEST(ResourceImages, StateAndAnimationStripsHaveDistinctFrames) {
     for (const char* file : {"png_sloading.png", "drop_down.png", "user_file_null.png", "png_butback.png"}) {
-        const ImageSpec& spec = Spec(file);
-        SCOPED_TRACE(spec.id);
+        const ImageEntry& entry = EntryFor(file);
+        SCOPED_TRACE(entry.id);
         const Image image = Load(file);
-        ASSERT_EQ(image.width, spec.frameWidth * spec.frames);
-        for (int a = 0; a < spec.frames; ++a) {
-            for (int b = a + 1; b < spec.frames; ++b) {
-                EXPECT_FALSE(FramesEqual(image, spec.frameWidth, a, b)) << "frames " << a << " and " << b;
+        ASSERT_EQ(image.width, entry.frameWidth * entry.frames);
+        for (int a = 0; a < entry.frames; ++a) {
+            for (int b = a + 1; b < entry.frames; ++b) {
+                EXPECT_FALSE(FramesEqual(image, entry.frameWidth, a, b)) << "frames " << a << " and " << b;
             }
         }
     }
