@@ -55,7 +55,7 @@ public:
     UiDefinition& Ui() { return ui_; }
     // The skin of that name, decoded on first use; null when unknown or undecodable.
     const SSkin* Skin(std::string_view name);
-    HFONT Font(const FontSpec& spec) { return render_->Font(spec); }
+    HFONT Font(const FontDesc& desc) { return render_->Font(desc); }
 
     void RegisterNamedIds(const std::vector<std::pair<std::string, int>>& table);
     // The registered identifier of a control name, or 0.

@@ -52,13 +52,13 @@ HFONT SButton::StateFont(State state) const
     if (state != Hover || !node_.BoolAttr("hoverUnderline", false))
         return Font();
     SApplication* app = SApplication::Get();
-    FontSpec spec = ParseFont(node_.AttrOr("font", ""), app->Ui().DefaultFont());
+    FontDesc desc = ParseFont(node_.AttrOr("font", ""), app->Ui().DefaultFont());
     if (node_.Attr("fontsize"))
-        spec.size = std::max(1, node_.IntAttr("fontsize", spec.size));
-    spec.italic = node_.BoolAttr("italic", spec.italic);
-    spec.bold = node_.BoolAttr("bold", spec.bold);
-    spec.underline = true;
-    return app->Font(spec);
+        desc.size = std::max(1, node_.IntAttr("fontsize", desc.size));
+    desc.italic = node_.BoolAttr("italic", desc.italic);
+    desc.bold = node_.BoolAttr("bold", desc.bold);
+    desc.underline = true;
+    return app->Font(desc);
 }
 
 Size SButton::Measure(int maxWidth) const

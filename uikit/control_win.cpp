@@ -192,13 +192,13 @@ COLORREF SControl::ColorRefAttr(std::string_view key, COLORREF fallback) const
 HFONT SControl::Font() const
 {
     SApplication* app = SApplication::Get();
-    FontSpec spec = ParseFont(node_.AttrOr("font", ""), app->Ui().DefaultFont());
+    FontDesc desc = ParseFont(node_.AttrOr("font", ""), app->Ui().DefaultFont());
     if (node_.Attr("fontsize"))
-        spec.size = std::max(1, node_.IntAttr("fontsize", spec.size));
-    spec.underline = node_.BoolAttr("underline", spec.underline);
-    spec.italic = node_.BoolAttr("italic", spec.italic);
-    spec.bold = node_.BoolAttr("bold", spec.bold);
-    return app->Font(spec);
+        desc.size = std::max(1, node_.IntAttr("fontsize", desc.size));
+    desc.underline = node_.BoolAttr("underline", desc.underline);
+    desc.italic = node_.BoolAttr("italic", desc.italic);
+    desc.bold = node_.BoolAttr("bold", desc.bold);
+    return app->Font(desc);
 }
 
 const SSkin* SControl::SkinAttr(std::string_view key) const

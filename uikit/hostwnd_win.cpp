@@ -35,10 +35,10 @@ void MoveAll(const std::vector<std::unique_ptr<SControl>>& controls)
     }
 }
 
-HICON LoadIconAttr(const std::string& spec, int fallbackSize)
+HICON LoadIconAttr(const std::string& desc, int fallbackSize)
 {
     // "ICON_LOGO:32": resource name and pixel size.
-    const auto parts = SplitList(spec, ':');
+    const auto parts = SplitList(desc, ':');
     int size = fallbackSize;
     if (parts.size() > 1)
         ParseInt(parts[1], size);

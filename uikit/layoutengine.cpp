@@ -41,7 +41,7 @@ int AlignOffset(Align align, int room)
 // STEP 1: natural size of the content, without padding.
 Size ContentNatural(const LayoutNode& node, const MeasureFn& measure, int contentWidth)
 {
-    const BoxSpec& box = node.box;
+    const BoxProps& box = node.box;
     if (!HasBoxChildren(node)) {
         if (!measure)
             return {};
@@ -166,7 +166,7 @@ int CrossExtent(const Extent& extent, int natural, int available)
 // STEP 2: a horizontal or vertical stack.
 void ArrangeStack(LayoutNode& node, const Rect& content, const MeasureFn& measure, bool horizontal)
 {
-    const BoxSpec& box = node.box;
+    const BoxProps& box = node.box;
     std::vector<LayoutNode*> flow;
     for (auto& child : node.children) {
         if (InFlow(*child))
@@ -181,7 +181,7 @@ void ArrangeStack(LayoutNode& node, const Rect& content, const MeasureFn& measur
     int used = box.gap * static_cast<int>(flow.size() - 1);
     int weights = 0;
     for (size_t i = 0; i < flow.size(); ++i) {
-        const BoxSpec& cb = flow[i]->box;
+        const BoxProps& cb = flow[i]->box;
         if (horizontal) {
             const Size natural = (cb.width.mode == SizeMode::Fit || cb.width.mode == SizeMode::Auto)
                                      ? MeasureNode(*flow[i], measure)
@@ -212,7 +212,7 @@ void ArrangeStack(LayoutNode& node, const Rect& content, const MeasureFn& measur
         for (size_t i = 0; i < flow.size(); ++i) {
             if (main[i] >= 0)
                 continue;
-            const BoxSpec& cb = flow[i]->box;
+            const BoxProps& cb = flow[i]->box;
             weightSoFar += ShareWeight(horizontal ? cb.width : cb.height);
             // Cumulative rounding: the shares always add up to the pool exactly.
             const int upTo = static_cast<int>(static_cast<long long>(pool) * weightSoFar / weights);
@@ -225,7 +225,7 @@ void ArrangeStack(LayoutNode& node, const Rect& content, const MeasureFn& measur
     int at = (horizontal ? content.left : content.top) + AlignOffset(horizontal ? box.halign : box.valign, remaining);
     for (size_t i = 0; i < flow.size(); ++i) {
         LayoutNode& child = *flow[i];
-        const BoxSpec& cb = child.box;
+        const BoxProps& cb = child.box;
         Rect r;
         if (horizontal) {
             const Size natural = cb.height.mode == SizeMode::Fit ? MeasureNode(child, measure, main[i]) : Size{};
@@ -244,10 +244,10 @@ void ArrangeStack(LayoutNode& node, const Rect& content, const MeasureFn& measur
 // STEP 3: children placed by position, or filling / aligned in the content.
 void ArrangeFree(LayoutNode& node, const Rect& content, const MeasureFn& measure, bool positionedOnly)
 {
-    const BoxSpec& box = node.box;
+    const BoxProps& box = node.box;
     for (auto& owned : node.children) {
         LayoutNode& child = *owned;
-        const BoxSpec& cb = child.box;
+        const BoxProps& cb = child.box;
         if (!child.IsBox() || !cb.visible)
             continue;
         if (positionedOnly && cb.posCount == 0)
@@ -289,7 +289,7 @@ void ArrangeFree(LayoutNode& node, const Rect& content, const MeasureFn& measure
 // STEP 4: a grid of equal cells, filled row by row; children beyond the last row get nothing.
 void ArrangeGrid(LayoutNode& node, const Rect& content, const MeasureFn& measure)
 {
-    const BoxSpec& box = node.box;
+    const BoxProps& box = node.box;
     std::vector<LayoutNode*> flow;
     for (auto& child : node.children) {
         if (InFlow(*child))
@@ -319,22 +319,22 @@ void ArrangeGrid(LayoutNode& node, const Rect& content, const MeasureFn& measure
 // STEP 5: panes of a split, with separators between them.
 void ArrangeSplit(LayoutNode& node, const Rect& content, const MeasureFn& measure)
 {
-    const BoxSpec& box = node.box;
+    const BoxProps& box = node.box;
     std::vector<LayoutNode*> panes;
-    std::vector<PaneSpec> specs;
+    std::vector<PaneLimits> limits;
     for (auto& child : node.children) {
         if (!InFlow(*child))
             continue;
         panes.push_back(child.get());
-        const BoxSpec& cb = child->box;
-        specs.push_back({cb.ideal >= 0 ? cb.ideal : cb.paneMin, cb.paneMin, cb.priority});
+        const BoxProps& cb = child->box;
+        limits.push_back({cb.ideal >= 0 ? cb.ideal : cb.paneMin, cb.paneMin, cb.priority});
     }
     if (panes.empty())
         return;
     const bool vertical = box.verticalSplit;
     const int along = vertical ? content.Height() : content.Width();
     const int available = std::max(along - box.sepSize * static_cast<int>(panes.size() - 1), 0);
-    const std::vector<int> sizes = SplitSizes(available, specs);
+    const std::vector<int> sizes = SplitSizes(available, limits);
     int at = vertical ? content.top : content.left;
     for (size_t i = 0; i < panes.size(); ++i) {
         const Rect r = vertical ? Rect{content.left, at, content.right, at + sizes[i]}
@@ -348,7 +348,7 @@ void ArrangeSplit(LayoutNode& node, const Rect& content, const MeasureFn& measur
 
 Size MeasureNode(const LayoutNode& node, const MeasureFn& measure, int knownWidth)
 {
-    const BoxSpec& box = node.box;
+    const BoxProps& box = node.box;
     Size result;
     const bool fixedW = box.width.mode == SizeMode::Fixed;
     const bool fixedH = box.height.mode == SizeMode::Fixed;
@@ -399,15 +399,15 @@ void ArrangeNode(LayoutNode& node, const Rect& rect, const MeasureFn& measure)
     }
 }
 
-std::vector<int> SplitSizes(int available, const std::vector<PaneSpec>& panes)
+std::vector<int> SplitSizes(int available, const std::vector<PaneLimits>& panes)
 {
     std::vector<int> sizes;
-    for (const PaneSpec& p : panes)
+    for (const PaneLimits& p : panes)
         sizes.push_back(std::max(p.ideal, p.min));
     if (panes.empty())
         return sizes;
     std::vector<int> priorities;
-    for (const PaneSpec& p : panes)
+    for (const PaneLimits& p : panes)
         priorities.push_back(p.priority);
     std::sort(priorities.begin(), priorities.end());
     priorities.erase(std::unique(priorities.begin(), priorities.end()), priorities.end());

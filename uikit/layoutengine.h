@@ -20,7 +20,7 @@ Size MeasureNode(const LayoutNode& node, const MeasureFn& measure, int knownWidt
 // Gives `node` the rectangle `rect` and arranges its descendants inside it.
 void ArrangeNode(LayoutNode& node, const Rect& rect, const MeasureFn& measure);
 
-struct PaneSpec {
+struct PaneLimits {
     int ideal = 0;
     int min = 0;
     int priority = 1;  // panes with the lowest number take size changes first
@@ -29,7 +29,7 @@ struct PaneSpec {
 // Pane sizes along the split axis for `available` pixels (separators already taken off).
 // Space beyond the ideals goes to the first priority group in proportion to the ideals;
 // a shortfall is taken from the first group down to the minimums, then from the next.
-std::vector<int> SplitSizes(int available, const std::vector<PaneSpec>& panes);
+std::vector<int> SplitSizes(int available, const std::vector<PaneLimits>& panes);
 
 // Moves the separator after pane `index` by `delta` pixels, keeping both neighbours at
 // or above their minimums; returns the new sizes.

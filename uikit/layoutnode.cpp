@@ -223,7 +223,7 @@ bool LayoutNode::IsBox() const
 
 void RefreshBox(LayoutNode& node, bool deep)
 {
-    BoxSpec box;
+    BoxProps box;
     const std::string layout = node.AttrOr("layout", node.kind == "split" ? "split" : "free");
     if (layout == "hbox" || layout == "horizontal" || layout == "row")
         box.arrange = Arrange::HBox;

@@ -38,7 +38,7 @@ struct Edge {
     int value = 0;
 };
 
-struct BoxSpec {
+struct BoxProps {
     Arrange arrange = Arrange::Free;
     Extent width;
     Extent height;
@@ -69,7 +69,7 @@ struct LayoutNode {
     std::vector<std::pair<std::string, std::string>> attrs;
     std::vector<std::unique_ptr<LayoutNode>> children;
     LayoutNode* parent = nullptr;
-    BoxSpec box;
+    BoxProps box;
     Rect rect;  // result of the last arrangement, relative to the root
 
     const std::string* Attr(std::string_view key) const;

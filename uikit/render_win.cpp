@@ -66,7 +66,7 @@ void Blend(HDC dst, int dx, int dy, int dw, int dh, HDC src, int sx, int sy, int
     AlphaBlend(dst, dx, dy, dw, dh, src, sx, sy, sw, sh, blend);
 }
 
-std::string FontKey(const FontSpec& f)
+std::string FontKey(const FontDesc& f)
 {
     return f.face + "|" + std::to_string(f.size) + "|" + (f.bold ? "b" : "") + (f.italic ? "i" : "") + (f.underline ? "u" : "");
 }
@@ -128,20 +128,20 @@ std::shared_ptr<SBitmap> SRenderFactory::DecodeImage(const std::string& bytes) c
     return bitmap;
 }
 
-HFONT SRenderFactory::Font(const FontSpec& spec)
+HFONT SRenderFactory::Font(const FontDesc& desc)
 {
-    const std::string key = FontKey(spec);
+    const std::string key = FontKey(desc);
     auto it = fonts_.find(key);
     if (it != fonts_.end())
         return static_cast<HFONT>(it->second.Get());
     LOGFONTW lf{};
-    lf.lfHeight = -std::max(spec.size, 1);
-    lf.lfWeight = spec.bold ? FW_BOLD : FW_NORMAL;
-    lf.lfItalic = spec.italic;
-    lf.lfUnderline = spec.underline;
+    lf.lfHeight = -std::max(desc.size, 1);
+    lf.lfWeight = desc.bold ? FW_BOLD : FW_NORMAL;
+    lf.lfItalic = desc.italic;
+    lf.lfUnderline = desc.underline;
     lf.lfCharSet = DEFAULT_CHARSET;
     lf.lfQuality = CLEARTYPE_QUALITY;
-    const std::wstring face = Widen(spec.face);
+    const std::wstring face = Widen(desc.face);
     wcsncpy(lf.lfFaceName, face.c_str(), LF_FACESIZE - 1);
     HFONT font = CreateFontIndirectW(&lf);
     if (!font)

@@ -55,7 +55,7 @@ public:
     void SetImgDecoderFactory(std::shared_ptr<SImgDecoderFactory> decoder) { decoder_ = std::move(decoder); }
     const SImgDecoderFactory* ImgDecoder() const { return decoder_.get(); }
     std::shared_ptr<SBitmap> DecodeImage(const std::string& bytes) const;
-    HFONT Font(const FontSpec& spec);
+    HFONT Font(const FontDesc& desc);
 
 private:
     std::shared_ptr<SImgDecoderFactory> decoder_;

@@ -26,9 +26,9 @@ bool LoadDocument(std::string_view xml, pugi::xml_document& document, std::strin
 
 }  // namespace
 
-FontSpec ParseFont(std::string_view text, const FontSpec& base)
+FontDesc ParseFont(std::string_view text, const FontDesc& base)
 {
-    FontSpec font = base;
+    FontDesc font = base;
     for (std::string_view item : SplitList(text)) {
         const size_t colon = item.find(':');
         if (colon == std::string_view::npos)

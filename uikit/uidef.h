@@ -17,17 +17,17 @@
 
 namespace uikit {
 
-struct FontSpec {
+struct FontDesc {
     std::string face;
     int size = 0;
     bool bold = false;
     bool italic = false;
     bool underline = false;
-    bool operator==(const FontSpec&) const = default;
+    bool operator==(const FontDesc&) const = default;
 };
 
 // "face:SimSun,size:14,bold:1,italic:1,underline:1"; keys not given keep `base`'s value.
-FontSpec ParseFont(std::string_view text, const FontSpec& base);
+FontDesc ParseFont(std::string_view text, const FontDesc& base);
 
 struct SkinDef {
     std::string name;
@@ -48,7 +48,7 @@ public:
     // read before the error stays.
     bool Load(std::string_view xml, const LayoutLoader& loader, std::string& error);
 
-    const FontSpec& DefaultFont() const { return defaultFont_; }
+    const FontDesc& DefaultFont() const { return defaultFont_; }
     // "@string/key" and "@key" forms are looked up; any other text is returned unchanged.
     std::string ResolveText(std::string_view text) const;
     const std::string* FindString(std::string_view key) const;
@@ -63,7 +63,7 @@ public:
     void SetString(std::string key, std::string value) { strings_[std::move(key)] = std::move(value); }
 
 private:
-    FontSpec defaultFont_{"SimSun", 14};
+    FontDesc defaultFont_{"SimSun", 14};
     std::map<std::string, std::string, std::less<>> strings_;
     std::map<std::string, Color, std::less<>> colors_;
     std::map<std::string, SkinDef, std::less<>> skins_;

@@ -57,7 +57,7 @@ TEST(ParseLayout, UnreadableNumbersFallBackInsteadOfFailing)
 {
     ParseResult parsed = ParseLayout(R"(<a width="wide" padding="1,2,3" gap="-4" pos="x,1" columns="0" visible="maybe"/>)");
     ASSERT_TRUE(parsed.root);
-    const BoxSpec& box = parsed.root->box;
+    const BoxProps& box = parsed.root->box;
     EXPECT_EQ(box.width.mode, SizeMode::Auto);
     EXPECT_EQ(box.padding, (Insets{}));
     EXPECT_EQ(box.gap, 0);

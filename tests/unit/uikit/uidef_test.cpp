@@ -93,9 +93,9 @@ TEST_F(UiDefinitionTest, BrokenInputIsReportedNotSwallowed)
 
 TEST(ParseFont, KeysOverrideTheBaseAndBadSizesAreIgnored)
 {
-    const FontSpec base{"SimSun", 14};
-    EXPECT_EQ(ParseFont("size:13", base), (FontSpec{"SimSun", 13}));
-    EXPECT_EQ(ParseFont("face:Segoe UI,size:15,underline:1", base), (FontSpec{"Segoe UI", 15, false, false, true}));
+    const FontDesc base{"SimSun", 14};
+    EXPECT_EQ(ParseFont("size:13", base), (FontDesc{"SimSun", 13}));
+    EXPECT_EQ(ParseFont("face:Segoe UI,size:15,underline:1", base), (FontDesc{"Segoe UI", 15, false, false, true}));
     EXPECT_EQ(ParseFont("size:0,size:abc,bogus", base), base);
 }
 
