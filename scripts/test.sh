@@ -28,6 +28,7 @@ ctest --preset host -j "$jobs" 2>&1 | tee build/host/ctest.log || status=1
 echo "== tests: Windows, under Wine and Xvfb"
 export WINEPREFIX="$root/build/win/wineprefix"
 . scripts/wine-env.sh
+export SF_WINE_UNMANAGED=1
 sf_wine_prepare_prefix
 . scripts/xvfb.sh
 if [ -z "${DISPLAY:-}" ] || [ -n "${CI:-}" ]; then

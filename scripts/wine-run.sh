@@ -8,6 +8,7 @@ set -u
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 export WINEPREFIX=${SF_WINEPREFIX:-${WINEPREFIX:-$PWD/wineprefix}}
 . "$here/wine-env.sh"
+export SF_WINE_UNMANAGED=1
 
 if [ "${SF_GUI:-0}" = 1 ] && [ -z "${DISPLAY:-}" ]; then
   echo "wine-run: this test opens windows and needs DISPLAY (scripts/test.sh starts Xvfb)" >&2
