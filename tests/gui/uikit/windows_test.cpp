@@ -166,6 +166,8 @@ TEST(Popups, PopupThatDestroysItselfFromItsTimerIsReleasedAfterwards)
 }
 
 class DriveDialog : public SHostDialog {
+    static constexpr UINT_PTR kClickTimer = 0x5A;
+
 public:
     DriveDialog() : SHostDialog("LAYOUT:XML_GDIALOG") {}
     HWND owner = nullptr;
@@ -173,7 +175,7 @@ public:
     bool initialised = false;
 
 protected:
-    LRESULT OnMessage(UINT msg, WPARAM, LPARAM, BOOL& handled) override
+    LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM, BOOL& handled) override
     {
         handled = FALSE;
         if (msg == WM_INITDIALOG) {
@@ -184,10 +186,12 @@ protected:
                 testsupport::SaveScreenshot(hwnd_, "uikit_dialog");
                 EndDialog(IDOK);
             });
-            // Clicked once the modal loop runs.
-            PostMessageW(hwnd_, WM_APP + 1, 0, 0);
+            // Clicked once the modal loop runs and the dialog has been on screen a moment,
+            // so that the screenshot shows it painted.
+            ::SetTimer(hwnd_, kClickTimer, 300, nullptr);
         }
-        if (msg == WM_APP + 1) {
+        if (msg == WM_TIMER && wParam == kClickTimer) {
+            ::KillTimer(hwnd_, kClickTimer);
             ClickControl(*this, "but_ok");
             handled = TRUE;
         }
