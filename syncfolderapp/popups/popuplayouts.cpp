@@ -1,0 +1,37 @@
+#include "syncfolderapp/popups/popuplayouts.h"
+
+#include <utility>
+
+namespace {
+
+// The standard identifiers until the shell stores its own, so a popup is never built
+// from an empty identifier.
+std::string& ToastSlot()
+{
+    static std::string id = kToastLayoutId;
+    return id;
+}
+
+std::string& ToolTipSlot()
+{
+    static std::string id = kToolTipLayoutId;
+    return id;
+}
+
+}  // namespace
+
+void SetPopupLayouts(std::string toastLayout, std::string toolTipLayout)
+{
+    ToastSlot() = std::move(toastLayout);
+    ToolTipSlot() = std::move(toolTipLayout);
+}
+
+const std::string& ToastLayout()
+{
+    return ToastSlot();
+}
+
+const std::string& ToolTipLayout()
+{
+    return ToolTipSlot();
+}

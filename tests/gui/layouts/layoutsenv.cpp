@@ -1,0 +1,80 @@
+#include "tests/gui/layouts/layoutsenv.h"
+
+#include "tests/support/pump.h"
+#include "tests/support/screenshot.h"
+
+namespace layoutstest {
+namespace {
+
+struct Toolkit {
+    std::unique_ptr<uikit::SRenderFactory> render;
+    std::unique_ptr<uikit::SApplication> app;
+};
+
+Toolkit& TheToolkit()
+{
+    static Toolkit toolkit = [] {
+        Toolkit t;
+        t.render = uikit::CreateRenderFactory();
+        t.render->SetImgDecoderFactory(uikit::CreateImgDecoderFactory(L"imgdecoder-stb"));
+        HINSTANCE self = GetModuleHandleW(nullptr);
+        t.app = std::make_unique<uikit::SApplication>(t.render.get(), self, L"SearchHost");
+        t.app->RegisterNamedIds({{"btn_close", 65536}, {"wnd_drive", 65537}, {"but_ok", 65538},
+                                 {"btn_cancel", 65539}, {"ico_toast", 65540}, {"txt_tip", 65541},
+                                 {"imgbtn_addfile", 65542}, {"btn_addfile", 65543}, {"lv_file", 65544},
+                                 {"chk_file_all", 65545}, {"chk_def_sel", 65546}, {"but_invert", 65547},
+                                 {"but_remove_file", 65548}, {"but_clear_file", 65549}, {"but_add_file", 65550},
+                                 {"but_back", 65551}, {"lv_log", 65552}, {"lv_errorlog", 65553}});
+        t.app->SetSystemResources(std::make_shared<uikit::SResProvider>(self));
+        t.app->AddResources(std::make_shared<uikit::SResProvider>(self), "uidef:xml_init");
+        return t;
+    }();
+    return toolkit;
+}
+
+}  // namespace
+
+uikit::SApplication& App()
+{
+    return *TheToolkit().app;
+}
+
+std::unique_ptr<uikit::SHostWnd> OpenMainWindow()
+{
+    App();
+    auto host = std::make_unique<uikit::SHostWnd>("LAYOUT:XML_MAINWND");
+    if (!host->Create(GetActiveWindow()))
+        return nullptr;
+    SendMessageW(host->Hwnd(), WM_INITDIALOG, 0, 0);
+    host->CenterWindow();
+    ShowWindow(host->Hwnd(), SW_SHOWNORMAL);
+    UpdateWindow(host->Hwnd());
+    testsupport::PumpFor(std::chrono::milliseconds(100));
+    return host;
+}
+
+RECT ClientRectOf(const uikit::SHostWnd& host, const uikit::SControl& control)
+{
+    RECT r = control.ScreenRect();
+    MapWindowPoints(nullptr, host.Hwnd(), reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+int Width(const RECT& r)
+{
+    return r.right - r.left;
+}
+
+int Height(const RECT& r)
+{
+    return r.bottom - r.top;
+}
+
+bool Snapshot(HWND window, const std::string& name)
+{
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    testsupport::PumpFor(std::chrono::milliseconds(150));
+    return !testsupport::SaveScreenshot(window, name).empty();
+}
+
+}  // namespace layoutstest

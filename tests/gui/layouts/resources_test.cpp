@@ -1,0 +1,202 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <utility>
+
+#include "tests/gui/layouts/layoutsenv.h"
+#include "tests/support/wine.h"
+#include "uikit/wtext_win.h"
+
+namespace layoutstest {
+namespace {
+
+// Whether the module holds a resource of that type and name, found by enumeration
+// rather than by lookup.
+bool ListsResource(const wchar_t* type, const std::wstring& name)
+{
+    struct Search {
+        std::wstring name;
+        bool found = false;
+    } search{name};
+    EnumResourceNamesW(
+        GetModuleHandleW(nullptr), type,
+        [](HMODULE, LPCWSTR, LPWSTR found, LONG_PTR param) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(param);
+            if (!IS_INTRESOURCE(found) && s->name == found)
+                s->found = true;
+            return !s->found;
+        },
+        reinterpret_cast<LONG_PTR>(&search));
+    return search.found;
+}
+
+std::wstring StringOf(const char* key)
+{
+    const std::string* text = App().Ui().FindString(key);
+    return text ? uikit::Widen(*text) : L"<missing>";
+}
+
+TEST(StringTable, EveryKeyHoldsItsExactText)
+{
+    const std::pair<const char*, const wchar_t*> expected[] = {
+        {"title", L"Korvel文件同步工具-Korvel技术服务平台 官网："},
+        {"wnd_title_drive", L"选择盘符"},
+        {"wnd_title_tip", L"提示"},
+        {"version", L"Ver.1.0.0"},
+        {"state", L"状态:"},
+        {"tip_min", L"最小化"},
+        {"tip_max", L"最大化"},
+        {"tip_restore", L"还原"},
+        {"tip_close", L"关闭"},
+        {"list_file_empty", L"当前无同步文件，可通过拖拽或点击添加需要同步的文件。"},
+        {"but_refresh", L"刷新"},
+        {"but_add_engine", L"添加版本目录"},
+        {"list_file_colsync", L"正在同步"},
+        {"header_item_folder", L" 目录"},
+        {"txt_butaddengine_tip", L"额外添加其它盘版本库目录>>"},
+        {"header_item_name", L"文件名"},
+        {"header_item_path", L"路径"},
+        {"header_item_time", L"修改时间"},
+        {"header_item_size", L"大小"},
+        {"header_item_type", L"类型"},
+        {"check_all", L"全选"},
+        {"check_defsel", L"默认选中"},
+        {"but_add_file", L"添加文件"},
+        {"but_invert", L"反选"},
+        {"but_remove_file", L"移除选中文件"},
+        {"but_clear_file", L"清空"},
+        {"but_remove_engine", L"移除选中"},
+        {"but_clear_engine", L"清空"},
+        {"but_sync_log", L"查看日志"},
+        {"btn_startsync", L"开始同步"},
+        {"btn_stopsync", L"停止同步"},
+        {"btn_clearsynclog", L"清除同步日志"},
+        {"check_sync_backup", L"同步前备份原文件"},
+        {"loading", L"加载中..."},
+        {"log_sync", L"同步日志"},
+        {"log_sync_error", L"错误日志"},
+        {"radio_sync_mir200_file", L"仅同步Mir200目录"},
+        {"radio_sync_level_file", L"同级目录同步"},
+        {"radio_sync_vmir200_file", L"效验Mir200目录"},
+        {"text_syncing", L"正在同步:"},
+        {"but_stop", L"停止"},
+        {"but_back", L"返回"},
+        {"but_ok", L"确定"},
+        {"but_cancel", L"取消"},
+        {"sel_more", L"…"},
+        {"main_opem", L"打开主界面"},
+        {"main_exit", L"退出"},
+    };
+    for (const auto& [key, text] : expected)
+        EXPECT_EQ(StringOf(key), text) << key;
+    // Texts left to the program: present and not empty.
+    for (const char* key : {"title2", "qq_link_tip", "qq_link"})
+        EXPECT_FALSE(StringOf(key).empty() || StringOf(key) == L"<missing>") << key;
+}
+
+TEST(UiDefinition, DefaultFontAndColourTable)
+{
+    EXPECT_EQ(App().Ui().DefaultFont().face, "SimSun");
+    EXPECT_EQ(App().Ui().DefaultFont().size, 14);
+    const std::pair<const char*, uikit::Color> colours[] = {
+        {"red", {255, 0, 0, 255}},       {"green", {0, 255, 0, 255}},     {"blue", {0, 0, 255, 255}},
+        {"white", {255, 255, 255, 255}}, {"orange", {0xf6, 0x7d, 0x20, 255}}, {"gray", {0x80, 0x80, 0x80, 255}},
+        {"black", {0x33, 0x33, 0x33, 255}}, {"black6", {0x66, 0x66, 0x66, 255}}, {"bluehot", {0xE5, 0xF3, 0xFF, 255}},
+        {"bluesel", {0xCD, 0xE8, 0xFF, 255}}, {"whitefe", {0xFE, 0xFE, 0xFE, 255}}};
+    for (const auto& [name, value] : colours) {
+        const auto resolved = App().Ui().ResolveColor(name);
+        ASSERT_TRUE(resolved.has_value()) << name;
+        EXPECT_EQ(*resolved, value) << name;
+    }
+}
+
+TEST(UiDefinition, EverySkinDecodesWithItsSizeFramesAndMargins)
+{
+    struct Expected {
+        const char* name;
+        int width, height, states;
+        uikit::Insets margin;
+    };
+    const Expected skins[] = {
+        {"_skin.user.dlgbk", 20, 20, 1, {3, 3, 3, 3}},
+        {"_skin.user.borderbk", 20, 20, 1, {3, 3, 3, 3}},
+        {"_skin.user.dropdown", 88, 22, 4, {3, 3, 3, 3}},
+        {"_skin.user.filenull", 600, 200, 3, {}},
+        {"_skin.user.sloading", 256, 32, 8, {}},
+        {"_skin.user.butback", 90, 20, 3, {20, 2, 3, 2}},
+        {"_skin.user.questiontip", 14, 14, 1, {}},
+        {"_skin.user.bktoptip", 286, 54, 1, {65, 10, 12, 13}},
+        {"_skin.user.bktoast", 50, 50, 1, {10, 10, 10, 10}},
+        {"_skin.user.icotoast", 18, 22, 1, {}},
+    };
+    for (const Expected& e : skins) {
+        if (testsupport::RunningUnderWine() && std::string(e.name) == "_skin.user.bktoptip") {
+            // Wine's resource lookup compares names lower-cased against a directory sorted
+            // upper-cased, so it misses PNG_BKTOP_TIP next to PNG_BK_TOAST; check that the
+            // image is there instead.
+            EXPECT_TRUE(ListsResource(L"IMG", L"PNG_BKTOP_TIP"));
+            continue;
+        }
+        const uikit::SSkin* skin = App().Skin(e.name);
+        ASSERT_NE(skin, nullptr) << e.name;
+        ASSERT_NE(skin->image, nullptr) << e.name;
+        EXPECT_EQ(skin->image->width, e.width) << e.name;
+        EXPECT_EQ(skin->image->height, e.height) << e.name;
+        EXPECT_EQ(skin->Frames(), e.states) << e.name;
+        EXPECT_EQ(skin->def.margin, e.margin) << e.name;
+    }
+    const uikit::SSkin* none = App().Skin("_skin.user.null");
+    ASSERT_NE(none, nullptr);
+    EXPECT_EQ(none->image, nullptr);
+    // The toolkit's system skins the layouts use come from the same resource section.
+    for (const char* name : {"_skin.sys.btn.close", "_skin.sys.btn.minimize", "_skin.sys.btn.maximize",
+                             "_skin.sys.btn.restore", "_skin.sys.btn.def", "_skin.sys.btn.green", "_skin.sys.btn.red",
+                             "_skin.sys.dropbtn", "_skin.sys.progress", "_skin.sys.border", "_skin.sys.wnd.bkgnd"}) {
+        const uikit::SSkin* skin = App().Skin(name);
+        ASSERT_NE(skin, nullptr) << name;
+        EXPECT_NE(skin->image, nullptr) << name;
+    }
+}
+
+TEST(UiDefinition, StyleClassesCarryTheirFontsAndColours)
+{
+    const auto attr = [](const char* cls, const char* key) -> std::string {
+        const uikit::StyleClass* style = App().Ui().FindClass(cls);
+        if (!style)
+            return "<no class>";
+        for (const auto& [k, v] : style->attrs)
+            if (k == key)
+                return v;
+        return "";
+    };
+    EXPECT_EQ(attr("cls_txt_def", "font"), "face:Segoe UI,size:14");
+    EXPECT_EQ(attr("cls_txt_def11", "font"), "face:Segoe UI,size:11");
+    EXPECT_EQ(attr("cls_txt_def12", "font"), "face:Segoe UI,size:12");
+    EXPECT_EQ(attr("cls_txt_def14", "colorTextDisable"), "#999999");
+    EXPECT_EQ(attr("cls_txt_def15", "font"), "face:Segoe UI,size:15");
+    EXPECT_EQ(attr("cls_txt_e014", "colorText"), "#E0E0E0");
+    EXPECT_EQ(attr("cls_txt_red14", "colorText"), "#D71D2B");
+    EXPECT_EQ(attr("cls_btn_weblink", "italic"), "1");
+    EXPECT_EQ(attr("cls_btn_normal", "colorTextHover"), "#FF0000");
+    EXPECT_EQ(attr("cls_btn_red", "skin"), "_skin.sys.btn.red");
+    EXPECT_EQ(attr("cls_btn_green", "colorTextHover"), "#874545ff");
+    EXPECT_EQ(attr("cls_btn_line", "skin"), "_skin.user.null");
+    EXPECT_EQ(attr("cls_btn_def_line", "colorTextHover"), "#1e78d5");
+    EXPECT_EQ(attr("cls_btn_def_back", "skin"), "_skin.user.butback");
+    EXPECT_EQ(attr("cls_btn_def", "skin"), "_skin.sys.btn.def");
+    EXPECT_EQ(attr("cls_dlg_frame", "skin"), "_skin.sys.wnd.bkgnd");
+    EXPECT_EQ(attr("cls_edit", "borderSkin"), "_skin.sys.border");
+    EXPECT_EQ(attr("cls_border", "borderSkin"), "_skin.user.borderbk");
+    // Every colour a class names must parse.
+    for (const char* cls : {"cls_btn_weblink", "cls_btn_normal", "cls_btn_red", "cls_btn_green", "cls_btn_line",
+                            "cls_btn_def_line", "cls_btn_def_back", "cls_btn_def", "cls_txt_def14"}) {
+        for (const auto& [k, v] : App().Ui().FindClass(cls)->attrs) {
+            if (k.rfind("color", 0) == 0) {
+                EXPECT_TRUE(App().Ui().ResolveColor(v).has_value()) << cls << "." << k << " = " << v;
+            }
+        }
+    }
+}
+
+}  // namespace
+}  // namespace layoutstest
