@@ -2,7 +2,19 @@
 
 #include "common/modulepath.h"
 #include "syncfolderapp/appdirs.h"
-#include "syncfolderapp/mainframe.h"
+#include "syncfolderapp/mainframewnd.h"
+#include "syncfolderapp/namedids.h"
+#include "uikit/application_win.h"
+#include "uikit/diaglog_win.h"
+#include "uikit/render_win.h"
+#include "uikit/resprovider_win.h"
+
+namespace {
+
+constexpr wchar_t kHostClassName[] = L"SearchHost";
+constexpr char kUiDefinitionId[] = "uidef:xml_init";
+
+}  // namespace
 
 CApp& TheApp()
 {
@@ -16,30 +28,52 @@ bool CApp::Init(HINSTANCE instance)
     instance_ = instance;
     process_ = GetCurrentProcess();
 
+    auto render = uikit::CreateRenderFactory();
+    if (!render) {
+        uikit::DiagLog(uikit::kLoadRenderFailed);
+        return false;
+    }
+    std::shared_ptr<uikit::SImgDecoderFactory> decoder = uikit::CreateImgDecoderFactory(imgDecoderName_);
+    if (!decoder) {
+        uikit::DiagLogf(uikit::kLoadInterfaceFailedFormat, L"imgdecoder");
+        return false;
+    }
+    render->SetImgDecoderFactory(std::move(decoder));
+    render_ = std::move(render);
+    application_ = new uikit::SApplication(render_.get(), instance, kHostClassName);
+    application_->RegisterNamedIds(NamedControlIds());
+
     const AppDirectories dirs = DeriveAppDirectories(GetModulePath());
     if (dirs.moduleDir.empty())
         return false;
+    application_->SetAppDir(dirs.moduleDir);
     SetCurrentDirectoryW(dirs.moduleDir.c_str());
     moduleDir_ = dirs.moduleDir;
     dataDir_ = dirs.dataDir;
     return true;
 }
 
+bool CApp::LoadResources()
+{
+    application_->SetSystemResources(std::make_shared<uikit::SResProvider>(instance_));
+    auto resources = std::make_shared<uikit::SResProvider>(instance_);
+    if (!resources->Init())
+        return false;
+    application_->AddResources(resources, kUiDefinitionId);
+    return true;
+}
+
 bool CApp::Run()
 {
     // Heap-allocated and never released, like every service the window owns.
-    auto* frame = new CMainFrame();
-    if (!frame->Create(instance_, GetActiveWindow()))
+    auto* frame = new CMainFrameWnd();
+    const HWND hwnd = frame->Create(GetActiveWindow());
+    if (hwnd == nullptr)
         return false;
-    frame->CenterAndShow();
-
-    MSG msg;
-    BOOL got;
-    while ((got = GetMessageW(&msg, nullptr, 0, 0)) != 0 && got != -1) {
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
-    return got != -1 && msg.wParam != 0;
+    SendMessageW(hwnd, WM_INITDIALOG, 0, 0);
+    frame->CenterWindow();
+    ShowWindow(hwnd, SW_SHOWNORMAL);
+    return application_->Run(hwnd) != 0;
 }
 
 void CApp::Exit()

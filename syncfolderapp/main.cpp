@@ -9,7 +9,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
         return 0;
 
     CApp& app = TheApp();
-    if (app.Init(instance) && instance != nullptr)
+    if (app.Init(instance) && instance != nullptr && app.LoadResources())
         app.Run();
 
     OleUninitialize();

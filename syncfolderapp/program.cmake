@@ -1,5 +1,5 @@
 # syncfolder.exe: the Windows program (GUI subsystem, Unicode entry point, static runtime).
-sf_add_library(appshell SOURCES app.cpp mainframe.cpp PUBLIC_LIBS sf::common sf::appdirs)
+sf_add_library(appshell SOURCES app.cpp mainframewnd.cpp PUBLIC_LIBS sf::common sf::appdirs sf::uikit)
 target_link_libraries(appshell PUBLIC ole32)
 
 add_executable(syncfolder WIN32 main.cpp ${PROJECT_SOURCE_DIR}/resources/syncfolder.rc)

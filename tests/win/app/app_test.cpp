@@ -4,6 +4,7 @@
 
 #include "common/modulepath.h"
 #include "syncfolderapp/app.h"
+#include "uikit/application_win.h"
 #include "tests/support/tempdir.h"
 
 namespace {
@@ -37,4 +38,19 @@ TEST(CAppInit, MakesTheProgramDirectoryCurrentWhereverItWasStarted)
     EXPECT_EQ(app.DataDir(), expected + L"datadb");
     EXPECT_EQ(_wcsicmp(CurrentDirectory().c_str(), expected.c_str()), 0);
     EXPECT_EQ(app.Instance(), GetModuleHandleW(nullptr));
+}
+
+TEST(CAppInit, PreparesTheToolkitWithItsHostClassAndNamedIdentifiers)
+{
+    CApp& app = TheApp();
+    ASSERT_TRUE(app.Init(GetModuleHandleW(nullptr)));
+    ASSERT_NE(app.Application(), nullptr);
+
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof(wc);
+    EXPECT_TRUE(GetClassInfoExW(GetModuleHandleW(nullptr), L"SearchHost", &wc));
+    EXPECT_EQ(app.Application()->NamedId("btn_close"), 65536);
+    EXPECT_EQ(app.Application()->NamedId("chk_def_sel"), 65546);
+    EXPECT_EQ(app.Application()->NamedId("lv_errorlog"), 65553);
+    EXPECT_EQ(app.Application()->NamedId("lv_engine_folder"), 0);
 }

@@ -1,0 +1,5 @@
+#include "syncfolderapp/mainframewnd.h"
+
+#include "syncfolderapp/app.h"
+
+CMainFrameWnd::CMainFrameWnd() : uikit::SHostWnd(kMainWndLayoutId) {}
