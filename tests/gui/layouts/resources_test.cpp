@@ -3,6 +3,8 @@
 #include <string>
 #include <utility>
 
+#include <pugixml.hpp>
+
 #include "tests/gui/layouts/layoutsenv.h"
 #include "tests/support/wine.h"
 #include "uikit/wtext_win.h"
@@ -195,6 +197,45 @@ TEST(UiDefinition, StyleClassesCarryTheirFontsAndColours)
                 EXPECT_TRUE(App().Ui().ResolveColor(v).has_value()) << cls << "." << k << " = " << v;
             }
         }
+    }
+}
+
+// Every text key, colour, skin and style class a layout names must exist, or the window
+// shows "@key" or silently loses a colour or image.
+TEST(Layouts, EveryReferenceResolves)
+{
+    const uikit::UiDefinition& ui = App().Ui();
+    for (const char* id : {"LAYOUT:XML_MAINWND", "LAYOUT:XML_LIST_NULL", "LAYOUT:XML_LIST_FILE", "LAYOUT:XML_LIST_LOG",
+                           "LAYOUT:XML_SELDRIVE", "LAYOUT:XML_TOAST", "LAYOUT:XML_TOOLTIP"}) {
+        std::string xml;
+        ASSERT_TRUE(App().LoadResource(id, xml)) << id;
+        pugi::xml_document doc;
+        ASSERT_TRUE(doc.load_string(xml.c_str())) << id;
+        int checked = 0;
+        for (const pugi::xpath_node& found : doc.select_nodes("//*")) {
+            for (const pugi::xml_attribute& a : found.node().attributes()) {
+                const std::string name = a.name(), value = a.value();
+                const std::string where = std::string(id) + " " + found.node().name() + "." + name + "=" + value;
+                if (!value.empty() && value.front() == '@') {
+                    EXPECT_NE(ui.FindString(value.substr(value.rfind('/') == std::string::npos ? 1 : value.rfind('/') + 1)),
+                              nullptr)
+                        << where;
+                    ++checked;
+                } else if (name == "skin" || name == "borderSkin") {
+                    EXPECT_NE(ui.FindSkin(value), nullptr) << where;
+                    ++checked;
+                } else if (name.rfind("color", 0) == 0) {
+                    EXPECT_TRUE(ui.ResolveColor(value).has_value()) << where;
+                    ++checked;
+                } else if (name == "class" && value != "cls_txt_red") {
+                    // cls_txt_red on the drive dialog's title is defined nowhere on purpose:
+                    // that title takes the default text style.
+                    EXPECT_NE(ui.FindClass(value), nullptr) << where;
+                    ++checked;
+                }
+            }
+        }
+        EXPECT_GT(checked, 0) << id;
     }
 }
 
