@@ -9,6 +9,7 @@
 #include "syncfolderapp/popups/tooltipdlg.h"
 #include "tests/gui/layouts/layoutsenv.h"
 #include "tests/support/pump.h"
+#include "uikit/automation_win.h"
 #include "uikit/messagebox_win.h"
 
 namespace layoutstest {
@@ -191,6 +192,26 @@ TEST_F(Popups, AtMostOneModeTipAndLeavingDestroysIt)
     ASSERT_NE(third, nullptr);
     DestroyWindow(third->Hwnd());
     EXPECT_EQ(CurrentModeTip(), nullptr);
+}
+
+TEST_F(Popups, QuestionMarkIconsReportHoverAndLeaveToTheTooltip)
+{
+    for (const char* icon : {"img_sync_mir200_file", "img_sync_level_file"}) {
+        main->OnHover(icon, [this, icon] { ShowModeTip(*main->FindControl(icon)); });
+        main->OnLeave(icon, [] { HideModeTip(); });
+    }
+    ASSERT_TRUE(uikit::HoverControl(*main, "img_sync_level_file"));
+    testsupport::PumpUntil([] { return CurrentModeTip() != nullptr; });
+    ASSERT_NE(CurrentModeTip(), nullptr);
+    EXPECT_EQ(CurrentModeTip()->FindControl("txt_tip")->GetText(), kModeTipSameLevelText);
+    ASSERT_TRUE(uikit::HoverControl(*main, "img_sync_mir200_file"));
+    testsupport::PumpUntil([] {
+        return CurrentModeTip() && CurrentModeTip()->FindControl("txt_tip")->GetText() == kModeTipMir200Text;
+    });
+    ASSERT_NE(CurrentModeTip(), nullptr);
+    EXPECT_EQ(CurrentModeTip()->FindControl("txt_tip")->GetText(), kModeTipMir200Text);
+    ASSERT_TRUE(uikit::LeaveControl(*main, "img_sync_mir200_file"));
+    EXPECT_TRUE(testsupport::PumpUntil([] { return CurrentModeTip() == nullptr; }));
 }
 
 struct BoxShot {
