@@ -8,13 +8,13 @@ namespace {
 // from an empty identifier.
 std::string& ToastSlot()
 {
-    static std::string id = kToastLayoutId;
+    static std::string id = "LAYOUT:XML_TOAST";
     return id;
 }
 
 std::string& ToolTipSlot()
 {
-    static std::string id = kToolTipLayoutId;
+    static std::string id = "LAYOUT:XML_TOOLTIP";
     return id;
 }
 
