@@ -4,6 +4,7 @@
 #include "syncfolderapp/appdirs.h"
 #include "syncfolderapp/mainframewnd.h"
 #include "syncfolderapp/namedids.h"
+#include "syncfolderapp/popups/popuplayouts.h"
 #include "uikit/application_win.h"
 #include "uikit/diaglog_win.h"
 #include "uikit/render_win.h"
@@ -65,6 +66,7 @@ bool CApp::LoadResources()
 
 bool CApp::Run()
 {
+    SetPopupLayouts(kToastLayoutId, kToolTipLayoutId);
     // Heap-allocated and never released, like every service the window owns.
     auto* frame = new CMainFrameWnd();
     const HWND hwnd = frame->Create(GetActiveWindow());

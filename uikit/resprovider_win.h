@@ -3,6 +3,7 @@
 // Resources embedded in a module, found by "TYPE:NAME" identifiers such as
 // "LAYOUT:XML_MAINWND" (type LAYOUT, name XML_MAINWND in the .rc) or "uidef:xml_init".
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -23,7 +24,8 @@ public:
     bool Has(std::string_view id) const;
 
 private:
-    HRSRC Find(std::string_view id) const;
+    // The resource's bytes inside the loaded module.
+    std::optional<std::string_view> Find(std::string_view id) const;
     HMODULE module_;
 };
 

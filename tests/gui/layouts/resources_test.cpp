@@ -6,31 +6,10 @@
 #include <pugixml.hpp>
 
 #include "tests/gui/layouts/layoutsenv.h"
-#include "tests/support/wine.h"
 #include "uikit/wtext_win.h"
 
 namespace layoutstest {
 namespace {
-
-// Whether the module holds a resource of that type and name, found by enumeration
-// rather than by lookup.
-bool ListsResource(const wchar_t* type, const std::wstring& name)
-{
-    struct Search {
-        std::wstring name;
-        bool found = false;
-    } search{name};
-    EnumResourceNamesW(
-        GetModuleHandleW(nullptr), type,
-        [](HMODULE, LPCWSTR, LPWSTR found, LONG_PTR param) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(param);
-            if (!IS_INTRESOURCE(found) && s->name == found)
-                s->found = true;
-            return !s->found;
-        },
-        reinterpret_cast<LONG_PTR>(&search));
-    return search.found;
-}
 
 std::wstring StringOf(const char* key)
 {
@@ -116,13 +95,6 @@ TEST(UiDefinition, EverySkinDecodesWithItsSizeFramesAndMargins)
         {"_skin.user.icotoast", 18, 22, 1, {}},
     };
     for (const Expected& e : skins) {
-        if (testsupport::RunningUnderWine() && std::string(e.name) == "_skin.user.bktoptip") {
-            // Wine's resource lookup compares names lower-cased against a directory sorted
-            // upper-cased, so it misses PNG_BKTOP_TIP next to PNG_BK_TOAST; check that the
-            // image is there instead.
-            EXPECT_TRUE(ListsResource(L"IMG", L"PNG_BKTOP_TIP"));
-            continue;
-        }
         const uikit::SSkin* skin = App().Skin(e.name);
         ASSERT_NE(skin, nullptr) << e.name;
         ASSERT_NE(skin->image, nullptr) << e.name;
