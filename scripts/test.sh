@@ -51,6 +51,7 @@ done
 for xml in build/host/test-results/*.xml build/win/test-results/*.xml; do
   [ -f "$xml" ] || continue
   read -r p f s < <(awk '
+    { sub(/\r$/, "") }  # reports written under Wine end their lines in CR LF
     /<testcase / { open = 1; fail = 0; skip = ($0 ~ /status="notrun"/ || $0 ~ /result="skipped"/)
                    if ($0 ~ /\/>[ \t]*$/) { open = 0; if (skip) s++; else p++ } ; next }
     open && /<failure/ { fail = 1 }
