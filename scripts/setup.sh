@@ -10,7 +10,7 @@ src_dir="$root/third_party/src"
 packages=(
   g++ clang cmake ninja-build make dpkg-dev
   g++-mingw-w64-x86-64-posix
-  wine wine64 xvfb xauth x11-utils xdotool imagemagick locales
+  wine wine64 xvfb xauth x11-utils xdotool imagemagick locales procps
   fonts-wqy-microhei
   libyaml-cpp-dev libpugixml-dev libstb-dev
   googletest libgtest-dev libbenchmark-dev libspdlog-dev
