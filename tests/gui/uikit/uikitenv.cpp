@@ -2,37 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/gui/support/toolkitenv.h"
 #include "tests/support/pump.h"
 
 namespace uikittest {
-namespace {
-
-struct Toolkit {
-    std::unique_ptr<uikit::SRenderFactory> render;
-    std::unique_ptr<uikit::SApplication> app;
-};
-
-Toolkit& TheToolkit()
-{
-    static Toolkit toolkit = [] {
-        Toolkit t;
-        t.render = uikit::CreateRenderFactory();
-        t.render->SetImgDecoderFactory(uikit::CreateImgDecoderFactory(L"imgdecoder-stb"));
-        HINSTANCE self = GetModuleHandleW(nullptr);
-        t.app = std::make_unique<uikit::SApplication>(t.render.get(), self, L"SearchHost");
-        t.app->RegisterNamedIds({{"btn_close", 65536}, {"lv_file", 65544}});
-        t.app->SetSystemResources(std::make_shared<uikit::SResProvider>(self));
-        t.app->AddResources(std::make_shared<uikit::SResProvider>(self), "uidef:xml_init");
-        return t;
-    }();
-    return toolkit;
-}
-
-}  // namespace
 
 uikit::SApplication& App()
 {
-    return *TheToolkit().app;
+    return testsupport::ToolkitApp({{"btn_close", 65536}, {"lv_file", 65544}});
 }
 
 LRESULT TestHost::OnMessage(UINT msg, WPARAM, LPARAM, BOOL& handled)

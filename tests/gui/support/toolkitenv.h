@@ -1,0 +1,16 @@
+#pragma once
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "uikit/application_win.h"
+
+namespace testsupport {
+
+// The toolkit set up once for the test program, over its own resources, as the program
+// does at start-up: stb decoder, "SearchHost", the named identifiers given at the first
+// call, the toolkit's resources and the UI definition "uidef:xml_init".
+uikit::SApplication& ToolkitApp(const std::vector<std::pair<std::string, int>>& namedIds);
+
+}  // namespace testsupport
