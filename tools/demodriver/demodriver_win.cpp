@@ -79,7 +79,8 @@ private:
             return true;
         return Fail(L"timed out after " + std::to_wstring(Limit(base).count() / 1000) + L" s waiting for " + what);
     }
-    void Shot(const std::wstring& name, std::vector<HWND> extra = {});
+    // `settle`: let the last changes paint first; a passing state is taken at once.
+    void Shot(const std::wstring& name, std::vector<HWND> extra = {}, bool settle = true);
 
     bool LoadTexts();
     bool FindMainWindow();
@@ -109,10 +110,10 @@ private:
     std::vector<std::wstring> runMessages_;
 };
 
-void Demo::Shot(const std::wstring& name, std::vector<HWND> extra)
+void Demo::Shot(const std::wstring& name, std::vector<HWND> extra, bool settle)
 {
-    // Let the last changes paint before the screen is read.
-    std::this_thread::sleep_for(400ms);
+    if (settle)
+        std::this_thread::sleep_for(400ms);
     std::vector<HWND> windows{main_};
     for (HWND w : TopLevelOfProcess(pid_, main_))
         windows.push_back(w);
@@ -172,7 +173,7 @@ HWND Demo::VersionDirList() const
 
 bool Demo::WaitForStartupScan()
 {
-    Out(L"   waiting for the start-up scan\n");
+    Out(L"  waiting for the start-up scan\n");
     HWND list = nullptr;
     if (!Wait(20s, [&] { return (list = VersionDirList()) != nullptr; }, L"the version-directory list"))
         return false;
@@ -306,7 +307,7 @@ bool Demo::StartAndWaitForEnd()
             HWND stop = StopButton();
             return stop && IsWindowVisible(stop);
         }))
-        Shot(L"running");
+        Shot(L"running", {}, false);
     else
         Out(L"  (the run ended before the running bar could be caught)\n");
 
