@@ -75,7 +75,15 @@ private:
     }
     bool Wait(std::chrono::milliseconds base, const std::function<bool()>& ready, const std::wstring& what)
     {
-        if (WaitUntil(Limit(base), ready))
+        // Once found, the main window going away ends every wait at once.
+        bool gone = false;
+        const bool ok = WaitUntil(Limit(base), [&] {
+            gone = main_ && !IsWindow(main_);
+            return gone || ready();
+        });
+        if (gone)
+            return Fail(L"the main window went away (did the program end?) while waiting for " + what);
+        if (ok)
             return true;
         return Fail(L"timed out after " + std::to_wstring(Limit(base).count() / 1000) + L" s waiting for " + what);
     }
@@ -288,7 +296,10 @@ bool Demo::ChooseModeAndBackup()
         return false;
     if (!checked(backup))
         ClickButton(backup);
-    return Wait(5s, [&] { return checked(backup); }, L"the backup box to be ticked");
+    if (!Wait(5s, [&] { return checked(backup); }, L"the backup box to be ticked"))
+        return false;
+    Shot(L"mode-and-backup");
+    return true;
 }
 
 bool Demo::StartAndWaitForEnd()
@@ -302,14 +313,19 @@ bool Demo::StartAndWaitForEnd()
     if (!Click(start))
         return Fail(L"the start button cannot be clicked");
 
-    // The running bar may be up for only a moment: catch it if it is.
-    if (WaitUntil(Limit(3s), [&] {
-            HWND stop = StopButton();
-            return stop && IsWindowVisible(stop);
-        }))
+    // The running bar may be up for only a moment: look for it without pause.
+    if (WaitUntil(
+            Limit(3s),
+            [&] {
+                HWND stop = StopButton();
+                return stop && IsWindowVisible(stop);
+            },
+            1ms))
         Shot(L"running", {}, false);
-    else
+    else if (StopButton())
         Out(L"  (the run ended before the running bar could be caught)\n");
+    else
+        Out(L"  (no stop button \"" + text(L"but_stop") + L"\" found: no screenshot of the running bar)\n");
 
     // The summary line lands in the day's log file once the run has ended; the log may
     // only now have been created, on the program's first line of the day.

@@ -165,7 +165,7 @@ bool PressKey(HWND target, UINT virtualKey)
     return true;
 }
 
-bool WaitUntil(std::chrono::milliseconds timeout, const std::function<bool()>& ready)
+bool WaitUntil(std::chrono::milliseconds timeout, const std::function<bool()>& ready, std::chrono::milliseconds interval)
 {
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     for (;;) {
@@ -173,7 +173,7 @@ bool WaitUntil(std::chrono::milliseconds timeout, const std::function<bool()>& r
             return true;
         if (std::chrono::steady_clock::now() >= deadline)
             return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        std::this_thread::sleep_for(interval);
     }
 }
 

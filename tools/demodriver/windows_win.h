@@ -45,8 +45,9 @@ bool TypeText(HWND edit, const std::wstring& text);
 // Presses and releases one key (WM_KEYDOWN / WM_KEYUP) on the window with the focus.
 bool PressKey(HWND target, UINT virtualKey);
 
-// Waits until `ready` answers true, polling every 50 ms; false after the timeout.
-bool WaitUntil(std::chrono::milliseconds timeout, const std::function<bool()>& ready);
+// Waits until `ready` answers true, asking every `interval`; false after the timeout.
+bool WaitUntil(std::chrono::milliseconds timeout, const std::function<bool()>& ready,
+               std::chrono::milliseconds interval = std::chrono::milliseconds(50));
 
 // List view rows of a control in another process (LVM_GETITEMCOUNT carries no pointer).
 int ListViewRows(HWND listView);
