@@ -69,10 +69,11 @@ mkdir -p "$bmp_dir" "$shots"
 
 sf_start_xvfb
 program_pid=
+# Runs on exit with errexit still on: nothing in it may fail and change the exit code.
 cleanup() {
-  [ -n "$program_pid" ] && kill "$program_pid" 2>/dev/null
-  wineserver -k 2>/dev/null
-  sf_stop_xvfb
+  if [ -n "$program_pid" ]; then kill "$program_pid" 2>/dev/null || true; fi
+  wineserver -k 2>/dev/null || true
+  sf_stop_xvfb || true
 }
 trap cleanup EXIT
 
