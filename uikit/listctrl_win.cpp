@@ -3,7 +3,10 @@
 #include <commctrl.h>
 #include <windowsx.h>
 
+#include <string_view>
+
 #include "uikit/application_win.h"
+#include "uikit/hostwnd_win.h"
 #include "uikit/textdraw_win.h"
 #include "uikit/wtext_win.h"
 
@@ -19,6 +22,13 @@ int ColumnFormat(const std::string& align)
     if (align == "right")
         return LVCFMT_RIGHT;
     return LVCFMT_LEFT;
+}
+
+// Posted to the list to bring the native list up to date on the next turn of the loop.
+UINT SyncMessage()
+{
+    static const UINT message = RegisterWindowMessageW(L"SUiListCtrl.sync");
+    return message;
 }
 
 SListCtrl* OwnerOf(HWND hwnd)
@@ -47,7 +57,7 @@ SListCtrl::~SListCtrl()
 
 bool SListCtrl::Create(HWND parentHwnd)
 {
-    DWORD style = LVS_REPORT | LVS_SHOWSELALWAYS | WS_TABSTOP;
+    DWORD style = LVS_REPORT | LVS_OWNERDATA | LVS_SHOWSELALWAYS | WS_TABSTOP;
     if (!node_.BoolAttr("multiSelect", true))
         style |= LVS_SINGLESEL;
     LayoutNode* headerNode = nullptr;
@@ -61,11 +71,15 @@ bool SListCtrl::Create(HWND parentHwnd)
         return false;
 
     DWORD ex = LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER;
-    if (node_.BoolAttr("checkBox", false))
+    checkBoxes_ = node_.BoolAttr("checkBox", false);
+    if (checkBoxes_)
         ex |= LVS_EX_CHECKBOXES;
     if (headerNode && headerNode->BoolAttr("swap", false))
         ex |= LVS_EX_HEADERDRAGDROP;
     ListView_SetExtendedListViewStyle(hwnd_, ex);
+    // The check boxes are drawn from the rows' own state (image 1 unchecked, 2 checked).
+    if (checkBoxes_)
+        ListView_SetCallbackMask(hwnd_, LVIS_STATEIMAGEMASK);
     const COLORREF back = ColorRefAttr("colorBkgnd", RGB(255, 255, 255));
     ListView_SetBkColor(hwnd_, back);
     ListView_SetTextBkColor(hwnd_, back);
@@ -128,11 +142,12 @@ void SListCtrl::CalibrateRowHeight(int rowHeight)
 {
     // Some list implementations add padding to the image height: measure one row and
     // correct the image list so that rows come out exactly as high as asked.
-    const int row = InsertItem(0, L"");
+    // The list holds no rows yet: show it one empty row for the measurement.
+    Native(LVM_SETITEMCOUNT, 1, LVSICF_NOSCROLL);
     RECT bounds{};
     bounds.left = LVIR_BOUNDS;
-    const bool measured = SendMessageW(hwnd_, LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(&bounds)) != FALSE;
-    ListView_DeleteItem(hwnd_, row);
+    const bool measured = SendMessageW(hwnd_, LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&bounds)) != FALSE;
+    Native(LVM_SETITEMCOUNT, 0, LVSICF_NOSCROLL);
     const int actual = bounds.bottom - bounds.top;
     const int corrected = rowHeight - (actual - rowHeight);
     if (!measured || actual == rowHeight || corrected <= 0)
@@ -175,91 +190,179 @@ void SListCtrl::OnLayout()
 
 int SListCtrl::GetItemCount() const
 {
-    return hwnd_ ? ListView_GetItemCount(hwnd_) : 0;
+    return hwnd_ ? static_cast<int>(rows_.size()) : 0;
+}
+
+LRESULT SListCtrl::Native(UINT msg, WPARAM wParam, LPARAM lParam) const
+{
+    if (!hwnd_)
+        return 0;
+    return listProc_ ? CallWindowProcW(listProc_, hwnd_, msg, wParam, lParam) : SendMessageW(hwnd_, msg, wParam, lParam);
+}
+
+void SListCtrl::MarkChanged() const
+{
+    outOfDate_ = true;
+    if (hwnd_ && !syncPosted_)
+        syncPosted_ = PostMessageW(hwnd_, SyncMessage(), 0, 0) != FALSE;
+}
+
+void SListCtrl::Sync() const
+{
+    if (!outOfDate_ || !hwnd_)
+        return;
+    outOfDate_ = false;
+    const int count = GetItemCount();
+    if (count != nativeCount_) {
+        nativeCount_ = count;
+        Native(LVM_SETITEMCOUNT, static_cast<WPARAM>(count), LVSICF_NOSCROLL);
+    }
+    InvalidateRect(hwnd_, nullptr, FALSE);
+}
+
+void SListCtrl::DropSelection()
+{
+    if (!hwnd_)
+        return;
+    if (Native(LVM_GETSELECTEDCOUNT, 0, 0) > 0 || Native(LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED) != -1) {
+        LVITEMW item{};
+        item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+        Native(LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&item));
+    }
+    Native(LVM_SETSELECTIONMARK, 0, -1);
 }
 
 int SListCtrl::InsertItem(int row, const std::wstring& text)
 {
     if (!hwnd_)
         return -1;
-    LVITEMW item{};
-    item.mask = LVIF_TEXT;
-    item.iItem = std::clamp(row, 0, GetItemCount());
-    std::wstring copy = text;
-    item.pszText = copy.data();
-    return ListView_InsertItem(hwnd_, &item);
+    const int at = std::clamp(row, 0, GetItemCount());
+    Row added;
+    added.texts.resize(static_cast<size_t>(TextColumns()));
+    added.texts[0] = text;
+    if (at < GetItemCount()) {
+        // Rows below move down: the native selection would now mark other rows.
+        DropSelection();
+        hotRow_ = -1;
+    }
+    rows_.insert(rows_.begin() + at, std::move(added));
+    MarkChanged();
+    return at;
 }
 
 bool SListCtrl::SetItemText(int row, int column, const std::wstring& text)
 {
-    if (!hwnd_ || row < 0 || row >= GetItemCount() || column < 0 || column >= std::max(GetColumnCount(), 1))
+    if (!hwnd_ || !ValidRow(row) || column < 0 || column >= TextColumns())
         return false;
-    std::wstring copy = text;
-    LVITEMW item{};
-    item.iSubItem = column;
-    item.pszText = copy.data();
-    return SendMessageW(hwnd_, LVM_SETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item)) != FALSE;
+    rows_[static_cast<size_t>(row)].texts[static_cast<size_t>(column)] = text;
+    MarkChanged();
+    return true;
 }
 
 std::wstring SListCtrl::GetItemText(int row, int column) const
 {
-    if (!hwnd_ || row < 0 || row >= GetItemCount())
+    if (!hwnd_ || !ValidRow(row) || column < 0 || column >= TextColumns())
         return {};
-    // Grow the buffer until the text fits: paths can be long.
-    for (int size = 512; size <= 65536; size *= 4) {
-        std::wstring buffer(static_cast<size_t>(size), L'\0');
-        LVITEMW item{};
-        item.iSubItem = column;
-        item.pszText = buffer.data();
-        item.cchTextMax = size;
-        const int length = static_cast<int>(SendMessageW(hwnd_, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item)));
-        if (length < size - 1) {
-            buffer.resize(static_cast<size_t>(std::max(length, 0)));
-            return buffer;
-        }
-    }
-    return {};
+    return rows_[static_cast<size_t>(row)].texts[static_cast<size_t>(column)];
 }
 
 bool SListCtrl::DeleteItem(int row)
 {
-    if (!hwnd_ || row < 0 || row >= GetItemCount())
+    if (!hwnd_ || !ValidRow(row))
         return false;
-    if (row == hotRow_)
-        hotRow_ = -1;
-    return ListView_DeleteItem(hwnd_, row) != FALSE;
+    rows_.erase(rows_.begin() + row);
+    DropSelection();
+    hotRow_ = -1;
+    MarkChanged();
+    return true;
 }
 
 void SListCtrl::DeleteAllItems()
 {
     hotRow_ = -1;
-    if (hwnd_)
-        ListView_DeleteAllItems(hwnd_);
+    if (!hwnd_)
+        return;
+    rows_.clear();
+    DropSelection();
+    MarkChanged();
+}
+
+std::vector<std::wstring> SListCtrl::DeleteCheckedItems(int column)
+{
+    std::vector<std::wstring> removed;
+    if (!hwnd_ || column < 0 || column >= TextColumns())
+        return removed;
+    // One pass: kept rows move up over the removed ones, in order.
+    size_t kept = 0;
+    for (size_t i = 0; i < rows_.size(); ++i) {
+        if (rows_[i].checked) {
+            removed.push_back(std::move(rows_[i].texts[static_cast<size_t>(column)]));
+        } else {
+            if (kept != i)
+                rows_[kept] = std::move(rows_[i]);
+            ++kept;
+        }
+    }
+    if (removed.empty())
+        return removed;
+    rows_.erase(rows_.begin() + static_cast<std::ptrdiff_t>(kept), rows_.end());
+    DropSelection();
+    hotRow_ = -1;
+    MarkChanged();
+    return removed;
 }
 
 bool SListCtrl::GetCheckState(int row) const
 {
-    if (!hwnd_ || row < 0 || row >= GetItemCount())
-        return false;
-    return ListView_GetCheckState(hwnd_, row) != 0;
+    return hwnd_ && ValidRow(row) && rows_[static_cast<size_t>(row)].checked;
 }
 
 bool SListCtrl::SetCheckState(int row, bool checked)
 {
-    if (!hwnd_ || row < 0 || row >= GetItemCount())
+    if (!hwnd_ || !ValidRow(row))
         return false;
-    ListView_SetCheckState(hwnd_, row, checked ? TRUE : FALSE);
+    Row& target = rows_[static_cast<size_t>(row)];
+    if (target.checked != checked) {
+        target.checked = checked;
+        MarkChanged();
+    }
     return true;
+}
+
+int SListCtrl::SetAllChecks(bool checked)
+{
+    int changed = 0;
+    for (Row& row : rows_) {
+        if (row.checked != checked) {
+            row.checked = checked;
+            ++changed;
+        }
+    }
+    if (changed > 0)
+        MarkChanged();
+    return changed;
+}
+
+int SListCtrl::InvertChecks()
+{
+    int checked = 0;
+    for (Row& row : rows_) {
+        row.checked = !row.checked;
+        checked += row.checked ? 1 : 0;
+    }
+    if (!rows_.empty())
+        MarkChanged();
+    return checked;
 }
 
 bool SListCtrl::IsSelected(int row) const
 {
-    return hwnd_ && row >= 0 && (ListView_GetItemState(hwnd_, row, LVIS_SELECTED) & LVIS_SELECTED) != 0;
+    return hwnd_ && ValidRow(row) && (ListView_GetItemState(hwnd_, row, LVIS_SELECTED) & LVIS_SELECTED) != 0;
 }
 
 bool SListCtrl::SetSelected(int row, bool selected)
 {
-    if (!hwnd_ || row < 0 || row >= GetItemCount())
+    if (!hwnd_ || !ValidRow(row))
         return false;
     ListView_SetItemState(hwnd_, row, selected ? LVIS_SELECTED : 0, LVIS_SELECTED);
     return true;
@@ -267,8 +370,96 @@ bool SListCtrl::SetSelected(int row, bool selected)
 
 void SListCtrl::EnsureVisible(int row) const
 {
-    if (hwnd_ && row >= 0 && row < GetItemCount())
+    if (hwnd_ && ValidRow(row))
         ListView_EnsureVisible(hwnd_, row, FALSE);
+}
+
+void SListCtrl::Redraw() const
+{
+    Sync();
+    Invalidate();
+}
+
+void SListCtrl::FillDisplayInfo(LVITEMW& item) const
+{
+    const bool valid = ValidRow(item.iItem);
+    if ((item.mask & LVIF_TEXT) && item.pszText && item.cchTextMax > 0) {
+        const Row* row = valid ? &rows_[static_cast<size_t>(item.iItem)] : nullptr;
+        const std::wstring* text = row && item.iSubItem >= 0 && item.iSubItem < static_cast<int>(row->texts.size())
+                                       ? &row->texts[static_cast<size_t>(item.iSubItem)]
+                                       : nullptr;
+        const size_t length = text ? std::min(text->size(), static_cast<size_t>(item.cchTextMax - 1)) : 0;
+        if (length > 0)
+            wmemcpy(item.pszText, text->data(), length);
+        item.pszText[length] = L'\0';
+    }
+    if ((item.mask & LVIF_STATE) && checkBoxes_) {
+        const bool checked = valid && rows_[static_cast<size_t>(item.iItem)].checked;
+        item.state = (item.state & ~LVIS_STATEIMAGEMASK) | INDEXTOSTATEIMAGEMASK(checked ? 2 : 1);
+        item.stateMask |= LVIS_STATEIMAGEMASK;
+    }
+    if (item.mask & LVIF_IMAGE)
+        item.iImage = 0;
+}
+
+int SListCtrl::FindRow(const NMLVFINDITEMW& find) const
+{
+    // Type-ahead: the next row whose first column starts with (or equals) the typed text.
+    if (!(find.lvfi.flags & (LVFI_STRING | LVFI_PARTIAL)) || !find.lvfi.psz || rows_.empty())
+        return -1;
+    const std::wstring_view wanted(find.lvfi.psz);
+    const bool partial = (find.lvfi.flags & LVFI_PARTIAL) != 0;
+    const int count = GetItemCount();
+    const int start = std::clamp(find.iStart, 0, count);
+    const int span = (find.lvfi.flags & LVFI_WRAP) ? count : count - start;
+    for (int step = 0; step < span; ++step) {
+        const int row = (start + step) % count;
+        const std::wstring& text = rows_[static_cast<size_t>(row)].texts[0];
+        if (text.size() < wanted.size() || (!partial && text.size() != wanted.size()))
+            continue;
+        if (CompareStringOrdinal(text.data(), static_cast<int>(wanted.size()), wanted.data(), static_cast<int>(wanted.size()), TRUE) == CSTR_EQUAL)
+            return row;
+    }
+    return -1;
+}
+
+void SListCtrl::ReportToggle(bool checked)
+{
+    EventArgs args{EventKind::CheckChanged, this, Name(), checked};
+    host_.FireEvent(args);
+}
+
+void SListCtrl::ToggleRow(int row)
+{
+    if (!ValidRow(row))
+        return;
+    Row& target = rows_[static_cast<size_t>(row)];
+    target.checked = !target.checked;
+    MarkChanged();
+    ReportToggle(target.checked);
+}
+
+void SListCtrl::ToggleSelectedRows()
+{
+    // The selected rows all take the opposite of the focused row's state (of the first
+    // selected row when the focus is elsewhere); without a selection the focused row flips.
+    std::vector<int> selected;
+    for (auto row = static_cast<int>(Native(LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED)); ValidRow(row);
+         row = static_cast<int>(Native(LVM_GETNEXTITEM, static_cast<WPARAM>(row), LVNI_SELECTED)))
+        selected.push_back(row);
+    const auto focused = static_cast<int>(Native(LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
+    if (selected.empty()) {
+        if (ValidRow(focused))
+            ToggleRow(focused);
+        return;
+    }
+    const bool focusSelected = std::find(selected.begin(), selected.end(), focused) != selected.end();
+    const int lead = focusSelected ? focused : selected.front();
+    const bool checked = !rows_[static_cast<size_t>(lead)].checked;
+    for (int row : selected)
+        rows_[static_cast<size_t>(row)].checked = checked;
+    MarkChanged();
+    ReportToggle(checked);
 }
 
 void SListCtrl::SetHotRow(int row)
@@ -373,6 +564,42 @@ bool SListCtrl::Reflect(UINT msg, WPARAM, LPARAM lParam, LRESULT& result)
             return true;
         }
         return false;
+    case LVN_GETDISPINFOW:
+        if (header->hwndFrom != hwnd_)
+            return false;
+        FillDisplayInfo(reinterpret_cast<NMLVDISPINFOW*>(lParam)->item);
+        result = 0;
+        return true;
+    case LVN_GETDISPINFOA: {
+        if (header->hwndFrom != hwnd_)
+            return false;
+        // The same answer for a list that asks in the narrow character set.
+        LVITEMA& narrow = reinterpret_cast<NMLVDISPINFOA*>(lParam)->item;
+        LVITEMW wide{};
+        wide.mask = narrow.mask & ~LVIF_TEXT;
+        wide.iItem = narrow.iItem;
+        wide.iSubItem = narrow.iSubItem;
+        wide.state = narrow.state;
+        wide.stateMask = narrow.stateMask;
+        FillDisplayInfo(wide);
+        narrow.state = wide.state;
+        narrow.stateMask = wide.stateMask;
+        if (narrow.mask & LVIF_IMAGE)
+            narrow.iImage = wide.iImage;
+        if ((narrow.mask & LVIF_TEXT) && narrow.pszText && narrow.cchTextMax > 0) {
+            const std::wstring text = GetItemText(narrow.iItem, narrow.iSubItem);
+            const int written = WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, narrow.pszText, narrow.cchTextMax, nullptr, nullptr);
+            if (written == 0)
+                narrow.pszText[narrow.cchTextMax - 1] = '\0';
+        }
+        result = 0;
+        return true;
+    }
+    case LVN_ODFINDITEMW:
+        if (header->hwndFrom != hwnd_)
+            return false;
+        result = FindRow(*reinterpret_cast<NMLVFINDITEMW*>(lParam));
+        return true;
     case HDN_BEGINTRACKA:
     case HDN_BEGINTRACKW:
     case HDN_DIVIDERDBLCLICKA:
@@ -397,6 +624,14 @@ LRESULT CALLBACK SListCtrl::ListProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM 
     if (!self)
         return DefWindowProcW(hwnd, msg, wParam, lParam);
     const WNDPROC original = self->listProc_;
+    if (msg == SyncMessage()) {
+        self->syncPosted_ = false;
+        self->Sync();
+        return 0;
+    }
+    // Whatever reaches the native list sees the rows as they are now.
+    if (msg != WM_DESTROY && msg != WM_NCDESTROY)
+        self->Sync();
     switch (msg) {
     case WM_MOUSEMOVE: {
         LVHITTESTINFO hit{};
@@ -407,6 +642,35 @@ LRESULT CALLBACK SListCtrl::ListProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM 
         TrackMouseEvent(&track);
         break;
     }
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK: {
+        // A press on a row's check box flips that box and nothing else (no selection
+        // change, no drag); the native list leaves owner-data boxes alone.
+        if (!self->checkBoxes_)
+            break;
+        // Only the box itself: with full-row selection a hit anywhere on the row may
+        // report all parts of the item at once.
+        LVHITTESTINFO hit{};
+        hit.pt = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+        const int row = ListView_SubItemHitTest(hwnd, &hit);
+        if (row < 0 || hit.iSubItem != 0 || (hit.flags & LVHT_ONITEM) != LVHT_ONITEMSTATEICON)
+            break;
+        if (GetFocus() != hwnd)
+            SetFocus(hwnd);
+        self->ToggleRow(row);
+        return 0;
+    }
+    case WM_KEYDOWN:
+        if (self->checkBoxes_ && wParam == VK_SPACE) {
+            self->ToggleSelectedRows();
+            return 0;
+        }
+        break;
+    case WM_CHAR:
+        // The space is the toggle key, not the start of a type-ahead search.
+        if (self->checkBoxes_ && wParam == L' ')
+            return 0;
+        break;
     case WM_MOUSELEAVE:
         self->SetHotRow(-1);
         break;

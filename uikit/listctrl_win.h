@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -10,9 +11,27 @@
 
 namespace uikit {
 
-// A report list: columns from the layout's <header>, a check box per row, multiple
-// selection, row and header heights, and custom colours for normal, alternate, hot and
-// selected rows.
+// A report list: columns from the layout's <header>, a check box per row (checkBox="1"),
+// multiple selection, row and header heights, and custom colours for normal, alternate,
+// hot and selected rows.
+//
+// The rows live in the control, not in the native list: the native list is an owner-data
+// list that only knows how many rows there are and asks for the texts and check boxes of
+// the rows it paints. Adding, changing and removing rows therefore costs no message to
+// the native list per row:
+//  - Changes (rows added or removed, texts, check states) mark the list out of date. The
+//    native list learns the new row count and repaints once, on the next turn of the
+//    message loop, or earlier when anything sends it a message (hit tests, item
+//    rectangles, EnsureVisible, selection), so it never answers from a stale count.
+//  - Filling a list with many rows in one go is a plain loop of InsertItem, SetItemText
+//    and SetCheckState; it repaints once afterwards.
+//  - Selection and the focus mark stay in the native list, by index. Appending rows keeps
+//    them; inserting a row before the end or deleting rows clears them, so that they never
+//    point at other rows than the operator chose.
+//  - The operator toggles a check box by clicking it, or the check boxes of the selected
+//    rows with the space bar; each such toggle is reported to the host as CheckChanged
+//    under the list's name, with the new state of the row clicked (or of the rows set by
+//    the space bar). Changes made through this interface are not reported.
 class SListCtrl : public SControl {
 public:
     using SControl::SControl;
@@ -23,7 +42,8 @@ public:
 
     int GetColumnCount() const { return static_cast<int>(columns_.size()); }
     int GetItemCount() const;
-    // Inserts a row with `text` in column 0 at `row` (clamped to the end); returns its index.
+    // Inserts a row with `text` in column 0 at `row` (clamped to the end); returns its
+    // index, or -1 before the window exists.
     int InsertItem(int row, const std::wstring& text);
     bool SetItemText(int row, int column, const std::wstring& text);
     std::wstring GetItemText(int row, int column) const;
@@ -31,10 +51,18 @@ public:
     void DeleteAllItems();
     bool GetCheckState(int row) const;
     bool SetCheckState(int row, bool checked);
+    // Checks or unchecks every row; returns how many rows changed.
+    int SetAllChecks(bool checked);
+    // Flips the check box of every row; returns how many rows are checked afterwards.
+    int InvertChecks();
+    // Removes every checked row in one pass, keeping the order of the others, and returns
+    // the texts of `column` of the removed rows from top to bottom. For a column that does
+    // not exist nothing is removed and the result is empty.
+    std::vector<std::wstring> DeleteCheckedItems(int column);
     bool IsSelected(int row) const;
     bool SetSelected(int row, bool selected);
     void EnsureVisible(int row) const;
-    void Redraw() const { Invalidate(); }
+    void Redraw() const;
     HWND Header() const;
     int HotRow() const { return hotRow_; }
 
@@ -45,14 +73,42 @@ private:
         bool share = false;
         int format = LVCFMT_LEFT;
     };
+    struct Row {
+        std::vector<std::wstring> texts;  // one per column (at least one)
+        bool checked = false;
+    };
     static LRESULT CALLBACK ListProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK HeaderProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     LRESULT CustomDraw(NMLVCUSTOMDRAW* draw);
     LRESULT HeaderCustomDraw(NMCUSTOMDRAW* draw) const;
     void SetHotRow(int row);
     void CalibrateRowHeight(int rowHeight);
+    int TextColumns() const { return std::max(GetColumnCount(), 1); }
+    bool ValidRow(int row) const { return row >= 0 && row < GetItemCount(); }
+
+    // Marks the native list out of date and arranges for it to be brought up to date on
+    // the next turn of the message loop.
+    void MarkChanged() const;
+    // Gives the native list the current row count and repaints it, if anything changed.
+    void Sync() const;
+    // Sends to the native list's own procedure, bypassing the catch-up in ListProc: for
+    // questions and changes that do not depend on the row count.
+    LRESULT Native(UINT msg, WPARAM wParam, LPARAM lParam) const;
+    // Clears the selection and the focus mark (rows moved under them).
+    void DropSelection();
+    void FillDisplayInfo(LVITEMW& item) const;
+    int FindRow(const NMLVFINDITEMW& find) const;
+    // Operator toggles: the box at `row`, or the selected rows (space bar).
+    void ToggleRow(int row);
+    void ToggleSelectedRows();
+    void ReportToggle(bool checked);
 
     std::vector<Column> columns_;
+    std::vector<Row> rows_;
+    bool checkBoxes_ = false;
+    mutable bool outOfDate_ = false;
+    mutable bool syncPosted_ = false;
+    mutable int nativeCount_ = 0;
     HIMAGELIST rowHeightList_ = nullptr;
     WNDPROC listProc_ = nullptr;
     WNDPROC headerProc_ = nullptr;
