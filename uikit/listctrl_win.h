@@ -94,7 +94,8 @@ private:
     // Sends to the native list's own procedure, bypassing the catch-up in ListProc: for
     // questions and changes that do not depend on the row count.
     LRESULT Native(UINT msg, WPARAM wParam, LPARAM lParam) const;
-    // Clears the selection and the focus mark (rows moved under them).
+    // Clears the selection and the focus mark (rows moved under them), keeping the scroll
+    // position.
     void DropSelection();
     void FillDisplayInfo(LVITEMW& item) const;
     int FindRow(const NMLVFINDITEMW& find) const;
@@ -109,6 +110,7 @@ private:
     mutable bool outOfDate_ = false;
     mutable bool syncPosted_ = false;
     mutable int nativeCount_ = 0;
+    mutable int restoreTop_ = -1;  // top row to return to once the native list has its rows back
     HIMAGELIST rowHeightList_ = nullptr;
     WNDPROC listProc_ = nullptr;
     WNDPROC headerProc_ = nullptr;

@@ -232,6 +232,29 @@ int wmain(int argc, wchar_t** argv)
     const int checked = list->InvertChecks();
     Drain();
     std::printf("InvertChecks on %d rows: %d checked, %.1f ms\n", largest, checked, Since(start));
+    // The operator selects every row (Ctrl+A), toggles them with the space bar, then one row
+    // is deleted (which drops the selection).
+    FillControl(*list, largest);
+    LVITEMW all{};
+    all.state = LVIS_SELECTED;
+    all.stateMask = LVIS_SELECTED;
+    start = Clock::now();
+    SendMessageW(list->Hwnd(), LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&all));
+    Drain();
+    std::printf("select all %d rows: %.1f ms\n", largest, Since(start));
+    start = Clock::now();
+    SendMessageW(list->Hwnd(), WM_KEYDOWN, VK_SPACE, 1);
+    Drain();
+    int nowChecked = 0;
+    for (int i = 0; i < list->GetItemCount(); ++i)
+        nowChecked += list->GetCheckState(i) ? 1 : 0;
+    std::printf("space over %d selected rows: %.1f ms (%d checked)\n", largest, Since(start), nowChecked);
+    start = Clock::now();
+    list->DeleteItem(0);
+    Drain();
+    std::printf("delete one row under a full selection: %.1f ms (%d selected left)\n", Since(start),
+                static_cast<int>(SendMessageW(list->Hwnd(), LVM_GETSELECTEDCOUNT, 0, 0)));
+
     for (int rows : sizes) {
         const double ms = Best(3, [&] {
             FillControl(*list, rows);

@@ -174,6 +174,22 @@ TEST_F(FileList, DeletingOrInsertingAboveTheSelectionClearsItAppendingKeepsIt)
     for (int row = 0; row < list->GetItemCount(); ++row)
         EXPECT_FALSE(list->IsSelected(row)) << row;
     EXPECT_FALSE(list->SetSelected(list->GetItemCount(), true));
+
+    // Far down a long list: the rows shown stay where they were.
+    Fill(300);
+    list->EnsureVisible(250);
+    testsupport::PumpFor(50ms);
+    const int top = ListView_GetTopIndex(list->Hwnd());
+    ASSERT_GT(top, 200);
+    for (int row = top; row < top + 5; ++row)
+        list->SetSelected(row, true);
+    ListView_SetItemState(list->Hwnd(), top + 2, LVIS_FOCUSED, LVIS_FOCUSED);
+    EXPECT_TRUE(list->DeleteItem(top + 1));
+    testsupport::PumpFor(50ms);
+    EXPECT_EQ(ListView_GetTopIndex(list->Hwnd()), top);
+    EXPECT_EQ(ListView_GetSelectedCount(list->Hwnd()), 0u);
+    EXPECT_EQ(ListView_GetNextItem(list->Hwnd(), -1, LVNI_FOCUSED), -1);
+    EXPECT_EQ(ListView_GetItemCount(list->Hwnd()), list->GetItemCount());
 }
 
 TEST_F(FileList, AClickOnTheBoxTogglesItOnceAClickElsewhereOnlySelects)
@@ -203,6 +219,21 @@ TEST_F(FileList, AClickOnTheBoxTogglesItOnceAClickElsewhereOnlySelects)
     // Below the last row: nothing.
     Click({box1.x, cell.bottom + 40});
     EXPECT_EQ(CheckedRows(), (std::vector<int>{1}));
+
+    // The same through the system's input queue: the cursor onto row 0's box, press, release.
+    POINT screen = BoxPoint(0);
+    ClientToScreen(list->Hwnd(), &screen);
+    ASSERT_TRUE(SetCursorPos(screen.x, screen.y));
+    INPUT input[2]{};
+    input[0].type = INPUT_MOUSE;
+    input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    input[1].type = INPUT_MOUSE;
+    input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    ASSERT_EQ(SendInput(2, input, sizeof(INPUT)), 2u);
+    testsupport::PumpUntil([&] { return list->GetCheckState(0); }, 3s);
+    testsupport::PumpFor(100ms);
+    EXPECT_EQ(CheckedRows(), (std::vector<int>{0, 1}));
+    EXPECT_EQ(reported, (std::vector<bool>{true, false, true}));
 }
 
 TEST_F(FileList, TheSpaceBarTogglesTheSelectedRows)
