@@ -677,7 +677,9 @@ LRESULT CALLBACK SListCtrl::ListProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM 
     }
     case WM_KEYDOWN:
         if (self->checkBoxes_ && wParam == VK_SPACE) {
-            self->ToggleSelectedRows();
+            // Once per press: holding the key down does not flip the boxes back and forth.
+            if (!(lParam & (1 << 30)))
+                self->ToggleSelectedRows();
             return 0;
         }
         break;

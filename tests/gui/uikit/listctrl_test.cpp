@@ -246,6 +246,10 @@ TEST_F(FileList, TheSpaceBarTogglesTheSelectedRows)
     EXPECT_EQ(CheckedRows(), (std::vector<int>{0, 2, 3}));
     Key(VK_SPACE);
     EXPECT_EQ(CheckedRows(), (std::vector<int>{3}));
+    // The key's auto-repeat while held down changes nothing.
+    PostMessageW(list->Hwnd(), WM_KEYDOWN, VK_SPACE, 1 | (1 << 30));
+    testsupport::PumpFor(50ms);
+    EXPECT_EQ(CheckedRows(), (std::vector<int>{3}));
 
     // A mixed selection takes the opposite of the focused row's state, together.
     list->SetSelected(0, false);
@@ -324,9 +328,41 @@ TEST_F(FileList, PaintsRowsFromItsOwnData)
     EXPECT_FALSE(testsupport::SaveScreenshot(host->Hwnd(), "uikit_listctrl_inverted").empty());
 }
 
-TEST_F(FileList, ManyRowsAreSearchableByTypingAndReachable)
+// Messages sent to one window while alive.
+struct SentMessages {
+    static inline HWND window = nullptr;
+    static inline int count = 0;
+    static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam)
+    {
+        if (code == HC_ACTION && reinterpret_cast<CWPSTRUCT*>(lParam)->hwnd == window)
+            ++count;
+        return CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+    explicit SentMessages(HWND target)
+    {
+        window = target;
+        count = 0;
+        hook = SetWindowsHookExW(WH_CALLWNDPROC, Hook, nullptr, GetCurrentThreadId());
+    }
+    ~SentMessages() { UnhookWindowsHookEx(hook); }
+    HHOOK hook = nullptr;
+};
+
+TEST_F(FileList, ManyRowsCostTheNativeListNoMessagePerRow)
 {
-    Fill(20000, {19999});
+    {
+        SentMessages sent(list->Hwnd());
+        ASSERT_NE(sent.hook, nullptr);
+        Fill(20000, {19999});
+        list->SetAllChecks(true);
+        list->InvertChecks();
+        list->SetCheckState(19999, true);
+        EXPECT_LT(sent.count, 5);
+        // The count does see messages to the list.
+        const int before = sent.count;
+        EXPECT_EQ(ListView_GetItemCount(list->Hwnd()), 20000);
+        EXPECT_GT(sent.count, before);
+    }
     EXPECT_EQ(list->GetItemCount(), 20000);
     list->EnsureVisible(19999);
     testsupport::PumpFor(100ms);
