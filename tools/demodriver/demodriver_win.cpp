@@ -87,8 +87,10 @@ private:
             return true;
         return Fail(L"timed out after " + std::to_wstring(Limit(base).count() / 1000) + L" s waiting for " + what);
     }
-    // `settle`: let the last changes paint first; a passing state is taken at once.
-    void Shot(const std::wstring& name, std::vector<HWND> extra = {}, bool settle = true);
+    RECT ShotArea(const std::vector<HWND>& extra) const;
+    void SaveShot(const std::wstring& name, const ScreenImage& image);
+    void Shot(const std::wstring& name, const std::vector<HWND>& extra = {});
+    bool ShootRunningBar(HWND stop, const RECT& area, const ScreenImage& idle);
 
     bool LoadTexts();
     bool FindMainWindow();
@@ -109,6 +111,8 @@ private:
     Options opt_;
     StringTable texts_;
     HWND main_ = nullptr;
+    HWND modeRadio_ = nullptr;
+    HWND backupBox_ = nullptr;
     DWORD pid_ = 0;
     int shotNumber_ = 0;
     std::vector<std::wstring> shotFiles_;
@@ -118,24 +122,33 @@ private:
     std::vector<std::wstring> runMessages_;
 };
 
-void Demo::Shot(const std::wstring& name, std::vector<HWND> extra, bool settle)
+RECT Demo::ShotArea(const std::vector<HWND>& extra) const
 {
-    if (settle)
-        std::this_thread::sleep_for(400ms);
     std::vector<HWND> windows{main_};
     for (HWND w : TopLevelOfProcess(pid_, main_))
         windows.push_back(w);
     windows.insert(windows.end(), extra.begin(), extra.end());
-    const RECT area = AroundWindows(windows.data(), windows.size(), 8);
+    return AroundWindows(windows.data(), windows.size(), 8);
+}
+
+void Demo::SaveShot(const std::wstring& name, const ScreenImage& image)
+{
     wchar_t prefix[8] = {};
     swprintf(prefix, 8, L"%02d-", ++shotNumber_);
     const std::wstring path = opt_.shots + L"\\" + prefix + name + L".bmp";
-    if (SaveScreenRect(area, path)) {
+    if (image.SaveBmp(path)) {
         shotFiles_.push_back(path);
         Out(L"  screenshot " + std::wstring(prefix) + name + L"\n");
     } else {
         Err(L"demodriver: could not save the screenshot " + path + L"\n");
     }
+}
+
+void Demo::Shot(const std::wstring& name, const std::vector<HWND>& extra)
+{
+    // Let the last changes paint before the screen is read.
+    std::this_thread::sleep_for(400ms);
+    SaveShot(name, ScreenImage::Capture(ShotArea(extra)));
 }
 
 bool Demo::LoadTexts()
@@ -283,8 +296,8 @@ bool Demo::AnswerOpenDialog(HWND dialog)
 bool Demo::ChooseModeAndBackup()
 {
     Out(L"3. choosing the Mir200 mode and the backup, starting the run\n");
-    HWND radio = FindChild(main_, {L"Button", text(L"radio_sync_mir200_file"), 0, true});
-    HWND backup = FindChild(main_, {L"Button", text(L"check_sync_backup"), 0, true});
+    HWND radio = modeRadio_ = FindChild(main_, {L"Button", text(L"radio_sync_mir200_file"), 0, true});
+    HWND backup = backupBox_ = FindChild(main_, {L"Button", text(L"check_sync_backup"), 0, true});
     if (!radio)
         return Fail(L"no visible radio \"" + text(L"radio_sync_mir200_file") + L"\"");
     if (!backup)
@@ -302,6 +315,35 @@ bool Demo::ChooseModeAndBackup()
     return true;
 }
 
+bool Demo::ShootRunningBar(HWND stop, const RECT& area, const ScreenImage& idle)
+{
+    if (!WaitUntil(Limit(3s), [&] { return IsWindowVisible(stop) != FALSE; }, 1ms))
+        return false;
+    // The bar is up; its picture follows once the program has painted it over the row
+    // where the idle bar shows the mode radios and the backup box: that row then
+    // differs from the idle picture and is not blank. Pictures are taken while the bar
+    // stays up and the last good one is kept: later ones show more of the run's progress.
+    const RECT radio = ScreenRect(modeRadio_);
+    // The row starts inside the window's and the bar's borders, which never change.
+    const RECT row{ScreenRect(main_).left + 8, radio.top, ScreenRect(backupBox_).right, radio.bottom};
+    ScreenImage last;
+    WaitUntil(
+        Limit(10s),
+        [&] {
+            ScreenImage now = ScreenImage::Capture(area);
+            if (!IsWindowVisible(stop))
+                return true;
+            if (!now.Empty() && now.DiffersIn(idle, row) && !now.UniformIn(row))
+                last = std::move(now);
+            return false;
+        },
+        10ms);
+    if (last.Empty())
+        return false;
+    SaveShot(L"running", last);
+    return true;
+}
+
 bool Demo::StartAndWaitForEnd()
 {
     HWND start = StartButton();
@@ -310,22 +352,17 @@ bool Demo::StartAndWaitForEnd()
     logPath_ = NewestDayLog(opt_.logDir);
     logOffset_ = FileSize(logPath_);
     runStamp_ = StampNow();
+    // The running bar may be up for only a moment: its stop button is looked up while
+    // hidden, so that the wait below asks only whether it is visible, without pause.
+    HWND stop = StopButton();
+    const RECT area = ShotArea({});
+    const ScreenImage idle = ScreenImage::Capture(area);
     if (!Click(start))
         return Fail(L"the start button cannot be clicked");
-
-    // The running bar may be up for only a moment: look for it without pause.
-    if (WaitUntil(
-            Limit(3s),
-            [&] {
-                HWND stop = StopButton();
-                return stop && IsWindowVisible(stop);
-            },
-            1ms))
-        Shot(L"running", {}, false);
-    else if (StopButton())
-        Out(L"  (the run ended before the running bar could be caught)\n");
-    else
+    if (!stop)
         Out(L"  (no stop button \"" + text(L"but_stop") + L"\" found: no screenshot of the running bar)\n");
+    else if (!ShootRunningBar(stop, area, idle))
+        Out(L"  (the run ended before the running bar was on the screen: no screenshot of it)\n");
 
     // The summary line lands in the day's log file once the run has ended; the log may
     // only now have been created, on the program's first line of the day.

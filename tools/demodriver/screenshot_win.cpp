@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <vector>
@@ -103,44 +104,93 @@ RECT AroundWindows(const HWND* windows, size_t count, int margin)
     return clipped;
 }
 
-bool SaveScreenRect(const RECT& rect, const std::wstring& bmpPath)
+ScreenImage ScreenImage::Capture(const RECT& rect)
 {
+    ScreenImage image;
     const int width = rect.right - rect.left;
     const int height = rect.bottom - rect.top;
     if (width <= 0 || height <= 0)
-        return false;
+        return image;
     ScreenDc screen;
     if (!screen.Get())
-        return false;
+        return image;
     MemoryDc memory(screen.Get());
     if (!memory.Get())
-        return false;
+        return image;
     SelectedDib dib(memory.Get(), width, height);
     if (!dib.Ok())
-        return false;
+        return image;
     if (!BitBlt(memory.Get(), 0, 0, width, height, screen.Get(), rect.left, rect.top, SRCCOPY | CAPTUREBLT))
-        return false;
+        return image;
     GdiFlush();
+    image.rect_ = rect;
+    image.stride_ = (static_cast<uint32_t>(width) * 3 + 3) & ~3u;
+    const auto* bits = static_cast<const uint8_t*>(dib.Bits());
+    image.pixels_.assign(bits, bits + image.stride_ * static_cast<uint32_t>(height));
+    return image;
+}
 
-    const uint32_t stride = (static_cast<uint32_t>(width) * 3 + 3) & ~3u;
-    const uint32_t imageSize = stride * static_cast<uint32_t>(height);
+bool ScreenImage::DiffersIn(const ScreenImage& other, const RECT& screenRect) const
+{
+    if (!EqualRect(&rect_, &other.rect_) || pixels_.size() != other.pixels_.size())
+        return true;
+    RECT part{};
+    if (!IntersectRect(&part, &rect_, &screenRect))
+        return false;
+    const LONG height = rect_.bottom - rect_.top;
+    for (LONG y = part.top; y < part.bottom; ++y) {
+        // Rows are stored bottom-up.
+        const size_t row = static_cast<size_t>(height - 1 - (y - rect_.top)) * stride_;
+        const size_t from = row + static_cast<size_t>(part.left - rect_.left) * 3;
+        const size_t count = static_cast<size_t>(part.right - part.left) * 3;
+        if (std::memcmp(&pixels_[from], &other.pixels_[from], count) != 0)
+            return true;
+    }
+    return false;
+}
+
+bool ScreenImage::UniformIn(const RECT& screenRect) const
+{
+    RECT part{};
+    if (Empty() || !IntersectRect(&part, &rect_, &screenRect))
+        return true;
+    const LONG height = rect_.bottom - rect_.top;
+    const uint8_t* first = nullptr;
+    for (LONG y = part.top; y < part.bottom; ++y) {
+        const size_t row = static_cast<size_t>(height - 1 - (y - rect_.top)) * stride_;
+        for (LONG x = part.left; x < part.right; ++x) {
+            const uint8_t* pixel = &pixels_[row + static_cast<size_t>(x - rect_.left) * 3];
+            if (!first)
+                first = pixel;
+            else if (std::memcmp(pixel, first, 3) != 0)
+                return false;
+        }
+    }
+    return true;
+}
+
+bool ScreenImage::SaveBmp(const std::wstring& path) const
+{
+    if (Empty())
+        return false;
+    const uint32_t imageSize = static_cast<uint32_t>(pixels_.size());
     BITMAPFILEHEADER file{};
     BITMAPINFOHEADER header{};
     file.bfType = 0x4D42;  // "BM"
     file.bfOffBits = sizeof(file) + sizeof(header);
     file.bfSize = file.bfOffBits + imageSize;
     header.biSize = sizeof(header);
-    header.biWidth = width;
-    header.biHeight = height;
+    header.biWidth = rect_.right - rect_.left;
+    header.biHeight = rect_.bottom - rect_.top;
     header.biPlanes = 1;
     header.biBitCount = 24;
     header.biCompression = BI_RGB;
     header.biSizeImage = imageSize;
 
-    std::ofstream out(std::filesystem::path(bmpPath), std::ios::binary | std::ios::trunc);
+    std::ofstream out(std::filesystem::path(path), std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(&file), sizeof(file));
     out.write(reinterpret_cast<const char*>(&header), sizeof(header));
-    out.write(static_cast<const char*>(dib.Bits()), imageSize);
+    out.write(reinterpret_cast<const char*>(pixels_.data()), imageSize);
     return static_cast<bool>(out);
 }
 
