@@ -206,7 +206,9 @@ int wmain(int argc, wchar_t** argv)
             Drain();
         }
         natives.push_back(native);
-        std::printf("%-10d %12.1f %12.1f %12.1f   %12.1f %12.1f\n", rows, best.fill, best.paint, best.Total(), native,
+        // A native fill cut short by the time cap gives lower bounds, marked with '>'.
+        const char* bound = nativeRows < rows ? ">" : " ";
+        std::printf("%-10d %12.1f %12.1f %12.1f   %s%11.1f %s%11.1f\n", rows, best.fill, best.paint, best.Total(), bound, native, bound,
                     baseline ? native / best.Total() : 0.0);
         nativeComplete = nativeComplete && nativeRows == rows;
         if (nativeRows < rows)
