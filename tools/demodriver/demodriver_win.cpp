@@ -103,10 +103,10 @@ private:
     void CloseProgram();
 
     HWND VersionDirList() const;
-    HWND LoadingText() const { return FindChild(main_, {kControlClass, text(L"loading"), 0, false}); }
-    HWND StartButton() const { return FindChild(main_, {kControlClass, text(L"btn_startsync"), 0, false}); }
-    HWND StopButton() const { return FindChild(main_, {kControlClass, text(L"but_stop"), 0, false}); }
-    std::wstring text(const wchar_t* key) const { return texts_.Get(key); }
+    HWND LoadingText() const { return FindChild(main_, {kControlClass, Text(L"loading"), 0, false}); }
+    HWND StartButton() const { return FindChild(main_, {kControlClass, Text(L"btn_startsync"), 0, false}); }
+    HWND StopButton() const { return FindChild(main_, {kControlClass, Text(L"but_stop"), 0, false}); }
+    std::wstring Text(const wchar_t* key) const { return texts_.Get(key); }
 
     Options opt_;
     StringTable texts_;
@@ -115,7 +115,6 @@ private:
     HWND backupBox_ = nullptr;
     DWORD pid_ = 0;
     int shotNumber_ = 0;
-    std::vector<std::wstring> shotFiles_;
     std::wstring logPath_;
     uint64_t logOffset_ = 0;
     std::wstring runStamp_;
@@ -136,12 +135,10 @@ void Demo::SaveShot(const std::wstring& name, const ScreenImage& image)
     wchar_t prefix[8] = {};
     swprintf(prefix, 8, L"%02d-", ++shotNumber_);
     const std::wstring path = opt_.shots + L"\\" + prefix + name + L".bmp";
-    if (image.SaveBmp(path)) {
-        shotFiles_.push_back(path);
+    if (image.SaveBmp(path))
         Out(L"  screenshot " + std::wstring(prefix) + name + L"\n");
-    } else {
+    else
         Err(L"demodriver: could not save the screenshot " + path + L"\n");
-    }
 }
 
 void Demo::Shot(const std::wstring& name, const std::vector<HWND>& extra)
@@ -198,11 +195,12 @@ bool Demo::WaitForStartupScan()
     HWND list = nullptr;
     if (!Wait(20s, [&] { return (list = VersionDirList()) != nullptr; }, L"the version-directory list"))
         return false;
-    if (!Wait(20s, [&] { return LoadingText() != nullptr; }, L"the loading overlay's text \"" + text(L"loading") + L"\""))
+    if (!Wait(20s, [&] { return LoadingText() != nullptr; }, L"the loading overlay's text \"" + Text(L"loading") + L"\""))
         return false;
     if (!Wait(120s, [&] { return ListViewRows(list) > 0 && !IsWindowVisible(LoadingText()); },
-              L"the scan to end with version directories listed (rows: " + std::to_wstring(ListViewRows(list)) + L")"))
-        return false;
+              L"the scan to end with version directories listed"))
+        return Fail(L"the version-directory list has " + std::to_wstring(ListViewRows(list)) +
+                    L" rows and the loading overlay is " + (IsWindowVisible(LoadingText()) ? L"shown" : L"hidden"));
     Out(L"  version directories found: " + std::to_wstring(ListViewRows(list)) + L"\n");
     Shot(L"main-window");
     return true;
@@ -234,10 +232,8 @@ bool Demo::AddFilesThroughDialog()
 
     HWND files = FindChild(main_, {WC_LISTVIEWW, {}, kLvFile, false});
     const int want = static_cast<int>(opt_.files.size());
-    if (!Wait(20s, [&] { return ListViewRows(files) >= want; },
-              L"lv_file to list " + std::to_wstring(want) + L" files (rows: " + std::to_wstring(ListViewRows(files)) +
-                  L")"))
-        return false;
+    if (!Wait(20s, [&] { return ListViewRows(files) >= want; }, L"lv_file to list " + std::to_wstring(want) + L" files"))
+        return Fail(L"lv_file has " + std::to_wstring(ListViewRows(files)) + L" rows");
     Out(L"  sync files listed: " + std::to_wstring(ListViewRows(files)) + L"\n");
     Shot(L"file-list");
     return true;
@@ -296,12 +292,12 @@ bool Demo::AnswerOpenDialog(HWND dialog)
 bool Demo::ChooseModeAndBackup()
 {
     Out(L"3. choosing the Mir200 mode and the backup, starting the run\n");
-    HWND radio = modeRadio_ = FindChild(main_, {L"Button", text(L"radio_sync_mir200_file"), 0, true});
-    HWND backup = backupBox_ = FindChild(main_, {L"Button", text(L"check_sync_backup"), 0, true});
+    HWND radio = modeRadio_ = FindChild(main_, {L"Button", Text(L"radio_sync_mir200_file"), 0, true});
+    HWND backup = backupBox_ = FindChild(main_, {L"Button", Text(L"check_sync_backup"), 0, true});
     if (!radio)
-        return Fail(L"no visible radio \"" + text(L"radio_sync_mir200_file") + L"\"");
+        return Fail(L"no visible radio \"" + Text(L"radio_sync_mir200_file") + L"\"");
     if (!backup)
-        return Fail(L"no visible check box \"" + text(L"check_sync_backup") + L"\"");
+        return Fail(L"no visible check box \"" + Text(L"check_sync_backup") + L"\"");
     auto checked = [](HWND b) { return SendMessageW(b, BM_GETCHECK, 0, 0) == BST_CHECKED; };
     if (!checked(radio))
         ClickButton(radio);
@@ -348,7 +344,7 @@ bool Demo::StartAndWaitForEnd()
 {
     HWND start = StartButton();
     if (!start || !IsWindowVisible(start))
-        return Fail(L"no visible start button \"" + text(L"btn_startsync") + L"\"");
+        return Fail(L"no visible start button \"" + Text(L"btn_startsync") + L"\"");
     logPath_ = NewestDayLog(opt_.logDir);
     logOffset_ = FileSize(logPath_);
     runStamp_ = StampNow();
@@ -360,7 +356,7 @@ bool Demo::StartAndWaitForEnd()
     if (!Click(start))
         return Fail(L"the start button cannot be clicked");
     if (!stop)
-        Out(L"  (no stop button \"" + text(L"but_stop") + L"\" found: no screenshot of the running bar)\n");
+        Out(L"  (no stop button \"" + Text(L"but_stop") + L"\" found: no screenshot of the running bar)\n");
     else if (!ShootRunningBar(stop, area, idle))
         Out(L"  (the run ended before the running bar was on the screen: no screenshot of it)\n");
 
@@ -421,9 +417,6 @@ bool Demo::Report()
     if (!copied.empty())
         if (const std::wstring host = HostPath(copied.front().target); !host.empty())
             Out(L"  (on Linux, e.g. " + host + L")\n");
-    Out(L"  screenshots:\n");
-    for (const std::wstring& shot : shotFiles_)
-        Out(L"    " + shot + L"\n");
 
     if (equal == 0)
         return Fail(L"no target file equals its source after the run");
