@@ -68,7 +68,7 @@ bool CApp::Run()
 {
     SetPopupLayouts(kToastLayoutId, kToolTipLayoutId);
     // Heap-allocated and never released, like every service the window owns.
-    auto* frame = new CMainFrameWnd();
+    auto* frame = new CMainFrameWnd(dataDir_);
     const HWND hwnd = frame->Create(GetActiveWindow());
     if (hwnd == nullptr)
         return false;

@@ -1,5 +1,12 @@
+# The main window and its controller.
+sf_add_library(mainframe
+  SOURCES mainframedriver.cpp mainframedriver_files.cpp mainframedriver_engines.cpp mainframedriver_run.cpp
+          mainframewnd.cpp
+  PUBLIC_LIBS sf::uikit sf::popups sf::sync sf::settings sf::logdriver sf::epool sf::discovery sf::seldrive sf::common
+  PRIVATE_LIBS shlwapi shell32)
+
 # syncfolder.exe: the Windows program (GUI subsystem, Unicode entry point, static runtime).
-sf_add_library(appshell SOURCES app.cpp mainframewnd.cpp PUBLIC_LIBS sf::common sf::appdirs sf::uikit sf::popups)
+sf_add_library(appshell SOURCES app.cpp PUBLIC_LIBS sf::common sf::appdirs sf::uikit sf::popups sf::mainframe)
 target_link_libraries(appshell PUBLIC ole32)
 
 # The program's resources: icon, manifest and version (syncfolder.rc), and the windows'

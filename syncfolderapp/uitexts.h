@@ -1,0 +1,21 @@
+#pragma once
+
+// Texts the main window writes itself (the layouts carry the rest).
+
+inline constexpr wchar_t kTipCaption[] = L"温馨提示";
+inline constexpr wchar_t kBusyToastText[] = L"文件同步中,不支持此操作!";
+inline constexpr wchar_t kNoFixedDriveText[] = L"未检测到本地磁盘,请手动添加版本目录!";
+inline constexpr wchar_t kNoSyncFileText[] = L"请至少选择一个同步文件!";
+inline constexpr wchar_t kNoEngineFolderText[] = L"请至少选择一个待同步的游戏版本目录!";
+inline constexpr wchar_t kLoadingText[] = L"加载中...";
+inline constexpr wchar_t kViewLogCaption[] = L"查看日志";
+inline constexpr wchar_t kBackToListCaption[] = L"返回列表";
+inline constexpr wchar_t kFilePickerTitle[] = L"Korvel文件同步工具";
+inline constexpr wchar_t kVersionPrefix[] = L"Ver.";
+
+// The window's own lines in the sync log, with the tags the log files show after LINE:.
+inline constexpr wchar_t kRunStartText[] = L"开始同步文件...";
+inline constexpr unsigned kRunStartLine = 408;
+inline constexpr wchar_t kRunSummaryHead[] = L"文件同步完成,共同步了 ";
+inline constexpr wchar_t kRunSummaryTail[] = L" 个文件!";
+inline constexpr unsigned kRunSummaryLine = 418;

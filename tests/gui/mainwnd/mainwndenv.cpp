@@ -1,0 +1,209 @@
+#include "tests/gui/mainwnd/mainwndenv.h"
+
+#include <chrono>
+#include <fstream>
+#include <sstream>
+
+#include "syncfolderapp/namedids.h"
+#include "syncfolderapp/popups/popuplayouts.h"
+#include "syncfolderapp/popups/toastwnd.h"
+#include "syncfolderapp/sync/syncfiledriver.h"
+#include "tests/gui/support/toolkitenv.h"
+#include "tests/support/files.h"
+#include "tests/support/pump.h"
+#include "tests/support/screenshot.h"
+#include "tests/support/tempdir.h"
+#include "uikit/containers_win.h"
+#include "uikit/listbox_win.h"
+#include "uikit/listctrl_win.h"
+#include "uikit/messagebox_win.h"
+
+namespace fs = std::filesystem;
+
+namespace mainwndtest {
+namespace {
+
+// The program's working directory: the log engine writes below .\datadb\log, relative to
+// it, as the program does next to its executable. Kept for the whole test program, since
+// the log engine runs until the process ends.
+testsupport::TempDir& WorkDir()
+{
+    static auto* dir = new testsupport::TempDir();
+    return *dir;
+}
+
+std::vector<std::wstring> ColumnOne(const uikit::SListCtrl* list)
+{
+    std::vector<std::wstring> rows;
+    for (int row = 0; list && row < list->GetItemCount(); ++row)
+        rows.push_back(list->GetItemText(row, 1));
+    return rows;
+}
+
+}  // namespace
+
+void ClearDrive(const wchar_t* root)
+{
+    std::error_code ec;
+    for (const auto& entry : fs::directory_iterator(root, ec)) {
+        fs::permissions(entry.path(), fs::perms::owner_write, fs::perm_options::add, ec);
+        fs::remove_all(entry.path(), ec);
+    }
+}
+
+void MakeEngineFolder(const std::wstring& dir)
+{
+    testsupport::WriteFile(fs::path(dir) / L"Mir200" / L"!Setup.txt", "[Setup]\r\n");
+}
+
+void WriteText(const std::wstring& file, const std::string& content)
+{
+    testsupport::WriteFile(fs::path(file), content);
+}
+
+std::string ReadText(const std::wstring& file)
+{
+    return testsupport::ReadFile(fs::path(file));
+}
+
+void Snapshot(HWND window, const std::string& name)
+{
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    testsupport::PumpFor(std::chrono::milliseconds(150));
+    EXPECT_FALSE(testsupport::SaveScreenshot(window, name).empty()) << name;
+}
+
+std::wstring ReadLogFiles()
+{
+    std::wstring all;
+    std::error_code ec;
+    for (const auto& entry : fs::directory_iterator(MainWindowTest::LogDir(), ec)) {
+        const std::string bytes = testsupport::ReadFile(entry.path());
+        if (bytes.empty())
+            continue;
+        const int length = MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
+        std::wstring text(static_cast<size_t>(length), L'\0');
+        MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), text.data(), length);
+        all += text;
+    }
+    return all;
+}
+
+void MainWindowTest::SetUpTestSuite()
+{
+    testsupport::ToolkitApp(NamedControlIds());
+    SetPopupLayouts("LAYOUT:XML_TOAST", "LAYOUT:XML_TOOLTIP");
+    SetCurrentDirectoryW(WorkDir().wpath().c_str());
+}
+
+std::wstring MainWindowTest::DataDir()
+{
+    return WorkDir().wpath(L"datadb");
+}
+
+fs::path MainWindowTest::LogDir()
+{
+    return WorkDir().path() / "datadb" / "log";
+}
+
+void MainWindowTest::SetUp()
+{
+    ClearDrive(L"D:\\");
+    ClearDrive(L"E:\\");
+    std::error_code ec;
+    fs::remove(fs::path(DataDir()) / "syncfile.config", ec);
+    MakeEngineFolder(L"D:\\games\\srv1");
+    MakeEngineFolder(L"D:\\games\\srv2");
+    MakeEngineFolder(L"E:\\mir\\s3");
+    uikit::SetMessageBoxHook([this](HWND, const std::wstring& text, const std::wstring& caption, UINT type) {
+        messages.push_back({text, caption, type});
+        return IDOK;
+    });
+    uikit::SetPickerHook([this](const uikit::PickerRequest&) {
+        if (pickerAnswers.empty())
+            return std::vector<std::wstring>{};
+        std::vector<std::wstring> answer = pickerAnswers.front();
+        pickerAnswers.erase(pickerAnswers.begin());
+        return answer;
+    });
+}
+
+void MainWindowTest::TearDown()
+{
+    CloseWindow();
+    uikit::SetMessageBoxHook({});
+    uikit::SetPickerHook({});
+    ClearDrive(L"D:\\");
+    ClearDrive(L"E:\\");
+}
+
+void MainWindowTest::OpenWindow()
+{
+    wnd = new CMainFrameWnd(DataDir());
+    ASSERT_NE(wnd->Create(nullptr), nullptr);
+    SendMessageW(wnd->Hwnd(), WM_INITDIALOG, 0, 0);
+    wnd->CenterWindow();
+    ShowWindow(wnd->Hwnd(), SW_SHOWNORMAL);
+    ASSERT_TRUE(WaitForScanEnd());
+}
+
+void MainWindowTest::CloseWindow()
+{
+    if (!wnd)
+        return;
+    if (IsWindow(wnd->Hwnd()))
+        SendMessageW(wnd->Hwnd(), WM_CLOSE, 0, 0);
+    EXPECT_FALSE(IsWindow(wnd->Hwnd()));
+    delete wnd;
+    wnd = nullptr;
+    // Toasts close themselves after two seconds; none may outlive its test.
+    testsupport::PumpUntil([this] { return ToastCount() == 0; }, std::chrono::seconds(5));
+}
+
+bool MainWindowTest::WaitForScanEnd()
+{
+    // The scan sends SCAN_END only after a pause of 200 ms at its end.
+    testsupport::PumpFor(std::chrono::milliseconds(50));
+    return testsupport::PumpUntil([this] { return !wnd->win_loading->IsVisible(); }, std::chrono::seconds(30));
+}
+
+bool MainWindowTest::WaitForRunEnd()
+{
+    return testsupport::PumpUntil([this] { return wnd->runFinished && !wnd->syncEngine->busy; },
+                                  std::chrono::seconds(120));
+}
+
+std::vector<std::wstring> MainWindowTest::FileRows() const
+{
+    return ColumnOne(wnd->lv_file);
+}
+
+std::vector<std::wstring> MainWindowTest::EngineRows() const
+{
+    return ColumnOne(wnd->lv_engine_folder);
+}
+
+std::vector<std::wstring> MainWindowTest::LogLines(bool errors) const
+{
+    const uikit::SListBox* list = errors ? wnd->lv_errorlog : wnd->lv_log;
+    std::vector<std::wstring> lines;
+    for (int i = 0; i < list->GetCount(); ++i)
+        lines.push_back(list->GetText(i));
+    return lines;
+}
+
+int MainWindowTest::ToastCount() const
+{
+    int count = 0;
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND hwnd, LPARAM param) {
+            if (dynamic_cast<CToastWnd*>(uikit::SHostWnd::FromHwnd(hwnd)) && IsWindowVisible(hwnd))
+                ++*reinterpret_cast<int*>(param);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&count));
+    return count;
+}
+
+}  // namespace mainwndtest

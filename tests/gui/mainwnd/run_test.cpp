@@ -1,0 +1,323 @@
+// Runs from the window: start checks, the run from start to summary on real disks, the
+// log lists, settings, window buttons and closing during a run.
+
+#include <filesystem>
+#include <thread>
+
+#include "epool/c_epool.h"
+#include "syncfolderapp/settings/yamlconfig.h"
+#include "syncfolderapp/sync/ctimermgr.h"
+#include "syncfolderapp/sync/syncfiledriver.h"
+#include "tests/gui/mainwnd/mainwndenv.h"
+#include "tests/support/files.h"
+#include "tests/support/pump.h"
+#include "uikit/automation_win.h"
+#include "uikit/button_win.h"
+#include "uikit/checkbox_win.h"
+#include "uikit/listbox_win.h"
+#include "uikit/listctrl_win.h"
+#include "uikit/progress_win.h"
+#include "uikit/tabctrl_win.h"
+
+namespace fs = std::filesystem;
+
+namespace mainwndtest {
+namespace {
+
+using Paths = std::vector<std::wstring>;
+
+const std::wstring kSrc = L"D:\\games\\srv1";
+const std::wstring kA = kSrc + L"\\Mir200\\Envir\\a.txt";
+const std::wstring kB = kSrc + L"\\Mir200\\b.txt";
+const std::wstring kReadme = kSrc + L"\\readme.txt";
+const std::wstring kGone = kSrc + L"\\Mir200\\gone.txt";
+
+class RunTest : public MainWindowTest {
+protected:
+    void SetUp() override
+    {
+        MainWindowTest::SetUp();
+        WriteText(kA, "new a");
+        WriteText(kB, "new b");
+        WriteText(kReadme, "new readme");
+        WriteText(L"D:\\games\\srv2\\Mir200\\b.txt", "old b");
+    }
+
+    // Opens the window with the files of the source copy listed and, as targets, the
+    // other copy on D: and the one on E:.
+    void OpenPrepared(const Paths& files)
+    {
+        OpenWindow();
+        wnd->AddSyncFiles(files);
+        wnd->ClearEngineFolders();
+        wnd->AddEngineFolders({L"D:\\games\\srv2", L"E:\\mir\\s3"}, false);
+    }
+
+    void ChooseMode(bool mir200, bool backup)
+    {
+        (mir200 ? wnd->radio_sync_mir200_file : wnd->radio_sync_level_file)->SetCheck(true);
+        wnd->check_sync_backup->SetCheck(backup);
+    }
+
+    std::wstring ConfigPath() const { return DataDir() + L"\\syncfile.config"; }
+
+    static Paths Backups(const std::wstring& dir)
+    {
+        Paths found;
+        std::error_code ec;
+        for (const auto& e : fs::directory_iterator(dir, ec)) {
+            if (e.path().extension() == L".bak")
+                found.push_back(e.path().filename().wstring());
+        }
+        return found;
+    }
+};
+
+bool Contains(const Paths& lines, const std::wstring& line)
+{
+    return std::find(lines.begin(), lines.end(), line) != lines.end();
+}
+
+TEST_F(RunTest, Mir200ModeWithBackupCopiesBacksUpLogsAndSaves)
+{
+    OpenPrepared({kA, kB, kReadme, kGone});
+    ChooseMode(true, true);
+    Snapshot(wnd->Hwnd(), "mainwnd-idle-lists-filled");
+    ASSERT_TRUE(uikit::ClickControl(*wnd, "btn_startsync"));
+    ASSERT_TRUE(WaitForRunEnd());
+
+    for (const std::wstring target : {L"D:\\games\\srv2", L"E:\\mir\\s3"}) {
+        EXPECT_EQ(ReadText(target + L"\\Mir200\\Envir\\a.txt"), "new a") << target;
+        EXPECT_EQ(ReadText(target + L"\\Mir200\\b.txt"), "new b") << target;
+        EXPECT_FALSE(fs::exists(target + L"\\readme.txt")) << target;
+    }
+    const Paths backups = Backups(L"D:\\games\\srv2\\Mir200");
+    ASSERT_EQ(backups.size(), 1u);
+    EXPECT_EQ(ReadText(L"D:\\games\\srv2\\Mir200\\" + backups[0]), "old b");
+    EXPECT_TRUE(Backups(L"E:\\mir\\s3\\Mir200").empty());
+
+    const Paths log = LogLines(false);
+    ASSERT_FALSE(log.empty());
+    EXPECT_EQ(log.front(), L"开始同步文件...");
+    EXPECT_EQ(log.back(), L"文件同步完成,共同步了 4 个文件!");
+    EXPECT_TRUE(Contains(log, L"同步文件成功:" + kA + L" >> D:\\games\\srv2\\Mir200\\Envir\\a.txt"));
+    EXPECT_TRUE(Contains(log, L"同步文件成功:" + kB + L" >> E:\\mir\\s3\\Mir200\\b.txt"));
+    EXPECT_EQ(LogLines(true), Paths{L"获取文件信息失败:" + kGone});
+
+    // Idle again, logs shown, the next add starts afresh.
+    EXPECT_EQ(wnd->tab_sync_bar->GetCurSel(), 0);
+    EXPECT_EQ(wnd->tab_file->GetCurSel(), 2);
+    EXPECT_EQ(wnd->but_sync_log->GetText(), L"返回列表");
+    EXPECT_TRUE(wnd->runFinished);
+    Snapshot(wnd->Hwnd(), "mainwnd-log-page-after-run");
+
+    const std::string config = ReadText(ConfigPath());
+    EXPECT_NE(config.find("SyncType: 0"), std::string::npos) << config;
+    EXPECT_NE(config.find("BackUp: true"), std::string::npos) << config;
+
+    // The dated log files hold the window's own lines and the engine's, error included.
+    const bool logged = testsupport::PumpUntil([] {
+        return ReadLogFiles().find(L"文件同步完成,共同步了 4 个文件!, LINE:418") != std::wstring::npos;
+    });
+    EXPECT_TRUE(logged);
+    const std::wstring files = ReadLogFiles();
+    EXPECT_NE(files.find(L"开始同步文件..., LINE:408"), std::wstring::npos);
+    EXPECT_NE(files.find(L"获取文件信息失败:" + kGone + L", ERROR:2, LINE:64"), std::wstring::npos);
+}
+
+TEST_F(RunTest, SameLevelModeWithoutBackupPlacesEveryFile)
+{
+    OpenPrepared({kA, kB, kReadme});
+    ChooseMode(false, false);
+    ASSERT_TRUE(uikit::ClickControl(*wnd, "btn_startsync"));
+    ASSERT_TRUE(WaitForRunEnd());
+    for (const std::wstring target : {L"D:\\games\\srv2", L"E:\\mir\\s3"}) {
+        EXPECT_EQ(ReadText(target + L"\\readme.txt"), "new readme") << target;
+        EXPECT_EQ(ReadText(target + L"\\Mir200\\b.txt"), "new b") << target;
+    }
+    EXPECT_TRUE(Backups(L"D:\\games\\srv2\\Mir200").empty());
+    EXPECT_EQ(LogLines(false).back(), L"文件同步完成,共同步了 6 个文件!");
+    EXPECT_TRUE(LogLines(true).empty());
+    const std::string config = ReadText(ConfigPath());
+    EXPECT_NE(config.find("SyncType: 1"), std::string::npos) << config;
+    EXPECT_NE(config.find("BackUp: false"), std::string::npos) << config;
+}
+
+TEST_F(RunTest, StartNeedsACheckedFileAndACheckedVersionDirectory)
+{
+    OpenPrepared({});
+    wnd->ShowLogPage();
+    ASSERT_TRUE(uikit::ClickControl(*wnd, "btn_startsync"));
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text, L"请至少选择一个同步文件!");
+    EXPECT_EQ(messages[0].caption, L"温馨提示");
+    EXPECT_EQ(messages[0].type & MB_ICONMASK, static_cast<UINT>(MB_ICONWARNING));
+    EXPECT_EQ(wnd->tab_file->GetCurSel(), 0);  // left the log page for the empty page
+    EXPECT_EQ(wnd->but_sync_log->GetText(), L"查看日志");
+
+    wnd->AddSyncFiles({kA});
+    wnd->FindControlAs<uikit::SCheck>("chk_engine_all")->SetCheck(true);
+    wnd->FindControlAs<uikit::SCheck>("chk_engine_all")->SetCheck(false);
+    ChooseMode(true, true);
+    const std::string configBefore = ReadText(ConfigPath());
+    const int page = wnd->tab_file->GetCurSel();
+    ASSERT_TRUE(uikit::ClickControl(*wnd, "btn_startsync"));
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_EQ(messages[1].text, L"请至少选择一个待同步的游戏版本目录!");
+    EXPECT_EQ(wnd->tab_file->GetCurSel(), page);
+    EXPECT_EQ(ReadText(ConfigPath()), configBefore);
+    EXPECT_FALSE(wnd->runFinished);
+}
+
+TEST_F(RunTest, RunningBarProgressAndBusyGuardsWhileTheRunWaits)
+{
+    OpenPrepared({kA});
+    ChooseMode(true, false);
+    // Hold the worker so the run stays queued and the running bar can be looked at.
+    HANDLE release = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    wnd->pool->Post([release](std::uint16_t, void*) {
+        WaitForSingleObject(release, 30000);
+        return 0;
+    });
+    ASSERT_TRUE(uikit::ClickControl(*wnd, "btn_startsync"));
+    EXPECT_EQ(wnd->tab_sync_bar->GetCurSel(), 1);
+    EXPECT_EQ(wnd->tab_file->GetCurSel(), 2);
+    EXPECT_EQ(LogLines(false), Paths{L"开始同步文件..."});
+    wnd->syncEngine->progress = 42;
+    SendMessageW(wnd->Hwnd(), WM_TIMER, TIMER_PROGRESS, 0);
+    EXPECT_EQ(wnd->pro_ing->GetValue(), 42);
+    Snapshot(wnd->Hwnd(), "mainwnd-run-in-progress");
+
+    // While busy, the back button only shows the toast; the log button (on the idle bar,
+    // so not clickable now) would still switch.
+    wnd->syncEngine->busy = true;
+    const int toasts = ToastCount();
+    wnd->BackToList();
+    EXPECT_EQ(ToastCount(), toasts + 1);
+    EXPECT_EQ(wnd->tab_file->GetCurSel(), 2);
+    wnd->ToggleLogPage();
+    EXPECT_EQ(wnd->tab_file->GetCurSel(), 1);
+    wnd->ToggleLogPage();
+    EXPECT_EQ(wnd->tab_file->GetCurSel(), 2);
+    wnd->syncEngine->busy = false;
+
+    SetEvent(release);
+    ASSERT_TRUE(WaitForRunEnd());
+    CloseHandle(release);
+    EXPECT_EQ(wnd->pro_ing->GetValue(), 0);
+    EXPECT_EQ(wnd->tab_sync_bar->GetCurSel(), 0);
+    EXPECT_EQ(LogLines(false).back(), L"文件同步完成,共同步了 2 个文件!");
+}
+
+TEST_F(RunTest, ARefusedRunEndsAtOnceWithZero)
+{
+    OpenPrepared({kA});
+    wnd->pool->Stop();
+    ASSERT_TRUE(uikit::ClickControl(*wnd, "btn_startsync"));
+    EXPECT_TRUE(wnd->runFinished);
+    EXPECT_EQ(wnd->tab_sync_bar->GetCurSel(), 0);
+    EXPECT_EQ(LogLines(false).back(), L"文件同步完成,共同步了 0 个文件!");
+}
+
+TEST_F(RunTest, LogListsKeepTheLast200LinesAndScrollWhenShown)
+{
+    OpenPrepared({kA});
+    for (int i = 0; i < 450; ++i)
+        wnd->syncLogQueue.push_back(L"line " + std::to_wstring(i));
+    wnd->DrainLogQueue(0);
+    Paths log = LogLines(false);
+    ASSERT_EQ(log.size(), 200u);
+    EXPECT_EQ(log.front(), L"line 250");
+    EXPECT_EQ(log.back(), L"line 449");
+    wnd->AppendSyncLog(L"one more", 1);
+    log = LogLines(false);
+    ASSERT_EQ(log.size(), 200u);
+    EXPECT_EQ(log.front(), L"line 251");
+    EXPECT_EQ(log.back(), L"one more");
+
+    // Lines that arrive while the list page is shown are scrolled to when the logs show.
+    EXPECT_EQ(wnd->tab_file->GetCurSel(), 1);
+    EXPECT_TRUE(wnd->syncLogScrollPending);
+    SendMessageW(wnd->lv_log->Hwnd(), LB_SETTOPINDEX, 0, 0);
+    ASSERT_TRUE(uikit::ClickControl(*wnd, "but_sync_log"));
+    EXPECT_EQ(wnd->tab_file->GetCurSel(), 2);
+    EXPECT_FALSE(wnd->syncLogScrollPending);
+    EXPECT_GT(SendMessageW(wnd->lv_log->Hwnd(), LB_GETTOPINDEX, 0, 0), 0);
+}
+
+TEST_F(RunTest, LinesFromTheWorkerReachBothListsAndTheLogFiles)
+{
+    OpenPrepared({kA});
+    std::thread worker([this] {
+        for (int i = 0; i < 300; ++i) {
+            wnd->OnSyncLog(L"ok " + std::to_wstring(i), 136);
+            if (i % 3 == 0)
+                wnd->OnSyncError(L"bad " + std::to_wstring(i), 5, 139);
+        }
+    });
+    worker.join();
+    ASSERT_TRUE(testsupport::PumpUntil([this] {
+        return !LogLines(false).empty() && LogLines(false).back() == L"ok 299" && !LogLines(true).empty() &&
+               LogLines(true).back() == L"bad 297";
+    }));
+    EXPECT_EQ(LogLines(false).size(), 200u);
+    EXPECT_EQ(LogLines(true).size(), 100u);
+    EXPECT_EQ(LogLines(true).front(), L"bad 0");
+}
+
+TEST_F(RunTest, ClosingDuringARunFinishesTheRunFirst)
+{
+    Paths files;
+    for (int i = 0; i < 150; ++i) {
+        const std::wstring file = kSrc + L"\\Mir200\\bulk\\f" + std::to_wstring(i) + L".txt";
+        WriteText(file, "bulk");
+        files.push_back(file);
+    }
+    OpenPrepared(files);
+    ChooseMode(true, false);
+    ASSERT_TRUE(uikit::ClickControl(*wnd, "btn_startsync"));
+    SendMessageW(wnd->Hwnd(), WM_CLOSE, 0, 0);
+    EXPECT_FALSE(IsWindow(wnd->Hwnd()));
+    EXPECT_TRUE(wnd->runFinished);
+    EXPECT_EQ(ReadText(L"E:\\mir\\s3\\Mir200\\bulk\\f149.txt"), "bulk");
+    EXPECT_TRUE(testsupport::PumpUntil([] {
+        return ReadLogFiles().find(L"文件同步完成,共同步了 300 个文件!") != std::wstring::npos;
+    }));
+}
+
+TEST_F(RunTest, SavedChoicesSetTheRadiosAndTheBackupBox)
+{
+    OpenWindow();  // no settings file yet: same level, no backup
+    EXPECT_TRUE(wnd->radio_sync_level_file->IsChecked());
+    EXPECT_FALSE(wnd->radio_sync_mir200_file->IsChecked());
+    EXPECT_FALSE(wnd->check_sync_backup->IsChecked());
+    CloseWindow();
+
+    WriteText(ConfigPath(), "OpenDefaultDir: \"\"\nSyncType: 0\nBackUp: true\n");
+    OpenWindow();
+    EXPECT_TRUE(wnd->radio_sync_mir200_file->IsChecked());
+    EXPECT_FALSE(wnd->radio_sync_level_file->IsChecked());
+    EXPECT_TRUE(wnd->check_sync_backup->IsChecked());
+}
+
+TEST_F(RunTest, MaximiseAndRestoreSwapTheirButtons)
+{
+    OpenWindow();
+    uikit::SControl* maximize = wnd->FindControl("btn_max");
+    uikit::SControl* restore = wnd->FindControl("btn_restore");
+    ASSERT_TRUE(uikit::ClickControl(*wnd, "btn_max"));
+    EXPECT_TRUE(IsZoomed(wnd->Hwnd()));
+    EXPECT_TRUE(restore->IsVisible());
+    EXPECT_FALSE(maximize->IsVisible());
+    ASSERT_TRUE(uikit::ClickControl(*wnd, "btn_restore"));
+    EXPECT_FALSE(IsZoomed(wnd->Hwnd()));
+    EXPECT_FALSE(restore->IsVisible());
+    EXPECT_TRUE(maximize->IsVisible());
+    ASSERT_TRUE(uikit::ClickControl(*wnd, "btn_min"));
+    EXPECT_TRUE(IsIconic(wnd->Hwnd()));
+    EXPECT_TRUE(maximize->IsVisible());
+    ShowWindow(wnd->Hwnd(), SW_RESTORE);
+}
+
+}  // namespace
+}  // namespace mainwndtest
