@@ -1,5 +1,5 @@
 // Times the version directory search on one drive against a bare directory walk of the
-// same three levels, in one run, alternating, and prints the medians:
+// same three levels, in one run, taking turns, and prints the medians:
 //   search        FindMarkedFolders from the root, its 1 ms pauses included
 //   search+end    the same followed by the scan task's 200 ms pause before SCAN_END
 //   bare walk     FindFirstFileW/FindNextFileW over the same levels, nothing else
@@ -16,6 +16,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -191,40 +192,54 @@ int main(int argc, char** argv)
     size_t found = 0;
     WalkCount bareCount, markerCount;
     // One warm-up round, then the timed rounds; each round runs every variant once.
-    for (int round = -1; round < rounds; ++round) {
-        ScanResultList results;
-        uint64_t counter = 0;
-        const auto searchStart = Clock::now();
-        FindMarkedFolders(searchRoot, results, kEngineMarkerPath, 0, counter);
-        const auto searched = Clock::now();
-        Sleep(kEndPauseMs);
-        const auto ended = Clock::now();
-        searchEntries = counter;
-        found = results.size();
-
-        std::wstring path = root;
-        bareCount = {};
-        const auto bareStart = Clock::now();
-        BareWalk(path, 0, bareCount);
-        const auto bareEnd = Clock::now();
-
-        markerCount = {};
-        const auto markerStart = Clock::now();
-        MarkerWalk(path, 0, markerCount);
-        const auto markerEnd = Clock::now();
-
-        const auto pauseStart = Clock::now();
-        for (uint64_t i = 0; i < counter / 1000; ++i)
-            Sleep(1);
-        const auto pauseEnd = Clock::now();
-
-        if (round < 0)
-            continue;
-        search.push_back(Ms(searched - searchStart));
-        searchEnd.push_back(Ms(ended - searchStart));
-        bare.push_back(Ms(bareEnd - bareStart));
-        marker.push_back(Ms(markerEnd - markerStart));
-        pauses.push_back(Ms(pauseEnd - pauseStart));
+    // Each round runs every variant once; the starting variant moves on by one each
+    // round, so none always runs first or right after the long pause.
+    const std::vector<std::function<void(bool)>> variants = {
+        [&](bool keep) {
+            ScanResultList results;
+            uint64_t counter = 0;
+            const auto start = Clock::now();
+            FindMarkedFolders(searchRoot, results, kEngineMarkerPath, 0, counter);
+            const auto searched = Clock::now();
+            Sleep(kEndPauseMs);
+            const auto ended = Clock::now();
+            searchEntries = counter;
+            found = results.size();
+            if (keep) {
+                search.push_back(Ms(searched - start));
+                searchEnd.push_back(Ms(ended - start));
+            }
+        },
+        [&](bool keep) {
+            std::wstring path = root;
+            bareCount = {};
+            const auto start = Clock::now();
+            BareWalk(path, 0, bareCount);
+            if (keep)
+                bare.push_back(Ms(Clock::now() - start));
+        },
+        [&](bool keep) {
+            std::wstring path = root;
+            markerCount = {};
+            const auto start = Clock::now();
+            MarkerWalk(path, 0, markerCount);
+            if (keep)
+                marker.push_back(Ms(Clock::now() - start));
+        },
+        [&](bool keep) {
+            const auto start = Clock::now();
+            for (uint64_t i = 0; i < searchEntries / 1000; ++i)
+                Sleep(1);
+            if (keep)
+                pauses.push_back(Ms(Clock::now() - start));
+        },
+    };
+    // One warm-up round (the search first, so the pauses know the entry count).
+    for (const auto& variant : variants)
+        variant(false);
+    for (int round = 0; round < rounds; ++round) {
+        for (size_t i = 0; i < variants.size(); ++i)
+            variants[(round + i) % variants.size()](true);
     }
 
     const double bareMs = Median(bare);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <string_view>
 
 namespace {
 
@@ -20,7 +21,7 @@ wchar_t AsciiLower(wchar_t c)
     return (c >= L'A' && c <= L'Z') ? static_cast<wchar_t>(c - L'A' + L'a') : c;
 }
 
-bool StartsWithIgnoringAsciiCase(const std::wstring& text, const std::wstring& prefix)
+bool StartsWithIgnoringAsciiCase(std::wstring_view text, std::wstring_view prefix)
 {
     if (text.size() < prefix.size())
         return false;
@@ -37,14 +38,16 @@ bool IsRecycleBinPath(const std::wstring& path)
 {
     if (path.size() <= 2 || path[1] != L':' || !IsAsciiLetter(path[0]))
         return false;
-    if (!IsSeparator(path[2]))
+    // The folder name must follow "X:\" itself: a forward slash there never matches.
+    // Compared in place, as the scan asks this for every directory it meets.
+    if (path[2] != L'\\')
         return false;
-    static const std::array<std::wstring, 3> kNames = {L"$Recycle.Bin", L"RECYCLER", L"RECYCLED"};
-    for (const std::wstring& name : kNames) {
-        const std::wstring prefix = std::wstring{path[0], L':', L'\\'} + name;
-        if (!StartsWithIgnoringAsciiCase(path, prefix))
+    static constexpr std::array<std::wstring_view, 3> kNames = {L"$Recycle.Bin", L"RECYCLER", L"RECYCLED"};
+    const std::wstring_view rest = std::wstring_view(path).substr(3);
+    for (const std::wstring_view name : kNames) {
+        if (!StartsWithIgnoringAsciiCase(rest, name))
             continue;
-        if (path.size() == prefix.size() || IsSeparator(path[prefix.size()]))
+        if (rest.size() == name.size() || IsSeparator(rest[name.size()]))
             return true;
     }
     return false;

@@ -1,5 +1,7 @@
 #include "syncfolderapp/discovery/enginescan.h"
 
+#include <string_view>
+
 #include <shlwapi.h>
 
 #include "common/fileutil.h"
@@ -19,7 +21,7 @@ bool IsDotEntry(const wchar_t* name)
 }
 
 // A drive root such as D:\ already ends in its only backslash.
-std::wstring SeparatorAfter(const std::wstring& directory)
+std::wstring_view SeparatorAfter(const std::wstring& directory)
 {
     const auto first = directory.find(L'\\');
     if (first != std::wstring::npos && first == directory.size() - 1)
@@ -48,6 +50,69 @@ bool LeadsBackUp(const std::wstring& link, const std::wstring& directory)
     return here.size() == target.size() || here[target.size()] == L'\\';
 }
 
+// One search: the text of the directory being listed and, in turn, of each child and its
+// marker path are built in one buffer that grows and shrinks with the search, so a
+// directory costs no string allocations of its own.
+class MarkedFolderSearch {
+public:
+    MarkedFolderSearch(const std::wstring& directory, ScanResultList& results, const std::wstring& marker,
+                       uint64_t& counter)
+        : results_(results), marker_(marker), counter_(counter), path_(directory)
+    {
+        // Room for the usual three levels and the marker without growing the buffer.
+        path_.reserve(directory.size() + 3 * MAX_PATH + marker.size());
+    }
+
+    // path_ holds the directory, which is joined to its entries with `separator`; on
+    // return path_ holds it again.
+    void Search(std::wstring_view separator, int depth)
+    {
+        const size_t directoryLength = path_.size();
+        path_ += separator;
+        const size_t nameStart = path_.size();
+        path_ += L'*';
+
+        WIN32_FIND_DATAW entry;
+        FindHandle find(FindFirstFileW(path_.c_str(), &entry));
+        if (find) {
+            do {
+                ++counter_;
+                if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 && !IsDotEntry(entry.cFileName)) {
+                    path_.resize(nameStart);
+                    path_ += entry.cFileName;
+                    VisitChild(entry.dwFileAttributes, directoryLength, depth);
+                }
+                if (counter_ % kEntriesPerPause == 0)
+                    Sleep(kEntryPauseMs);
+            } while (FindNextFileW(find.Get(), &entry));
+        }
+        path_.resize(directoryLength);
+    }
+
+private:
+    // path_ holds the child directory.
+    void VisitChild(DWORD attributes, size_t directoryLength, int depth)
+    {
+        const bool isLink = (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+        if (IsRecycleBinPath(path_) || (isLink && LeadsBackUp(path_, path_.substr(0, directoryLength))))
+            return;
+        const size_t childLength = path_.size();
+        path_ += L'\\';
+        path_ += marker_;
+        const DWORD markerAttributes = GetFileAttributesW(path_.c_str());
+        path_.resize(childLength);
+        if (markerAttributes != INVALID_FILE_ATTRIBUTES && (markerAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
+            results_.push_back(path_);
+        if (depth + 1 < kEngineScanDepth)
+            Search(L"\\", depth + 1);
+    }
+
+    ScanResultList& results_;
+    const std::wstring& marker_;
+    uint64_t& counter_;
+    std::wstring path_;
+};
+
 }  // namespace
 
 void FindMarkedFolders(const std::wstring& directory, ScanResultList& results, const std::wstring& marker, int depth,
@@ -55,29 +120,8 @@ void FindMarkedFolders(const std::wstring& directory, ScanResultList& results, c
 {
     if (directory.empty())
         return;
-    const std::wstring separator = SeparatorAfter(directory);
-
-    WIN32_FIND_DATAW entry;
-    FindHandle find(FindFirstFileW((directory + separator + L"*").c_str(), &entry));
-    if (!find)
-        return;
-    do {
-        ++counter;
-        const bool isDirectory = (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-        if (isDirectory && !IsDotEntry(entry.cFileName)) {
-            const std::wstring child = directory + separator + entry.cFileName;
-            const bool isLink = (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
-            if (!IsRecycleBinPath(child) && !(isLink && LeadsBackUp(child, directory))) {
-                const DWORD attributes = GetFileAttributesW((child + L"\\" + marker).c_str());
-                if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
-                    results.push_back(child);
-                if (depth + 1 < kEngineScanDepth)
-                    FindMarkedFolders(child, results, marker, depth + 1, counter);
-            }
-        }
-        if (counter % kEntriesPerPause == 0)
-            Sleep(kEntryPauseMs);
-    } while (FindNextFileW(find.Get(), &entry));
+    MarkedFolderSearch search(directory, results, marker, counter);
+    search.Search(SeparatorAfter(directory), depth);
 }
 
 void ScanEngineFolders(HWND notifyWindow, const std::vector<std::wstring>& scanDrives)
