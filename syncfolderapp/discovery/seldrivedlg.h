@@ -12,7 +12,6 @@
 
 inline constexpr char kSelDriveLayout[] = "LAYOUT:XML_SELDRIVE";
 inline constexpr wchar_t kNoDriveCheckedText[] = L"请至少勾选一个盘符!";
-inline constexpr wchar_t kNoticeCaption[] = L"温馨提示";
 
 // The dialog's state: what the caller offers and what the operator chose. Drive letters
 // are single upper-case letters without colon, compared exactly.

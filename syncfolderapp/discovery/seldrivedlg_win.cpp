@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "common/textutil.h"
+#include "syncfolderapp/uitexts.h"
 #include "uikit/checkbox_win.h"
 #include "uikit/messagebox_win.h"
 
@@ -108,7 +109,7 @@ LRESULT CSelDriveDlg::OnMessage(UINT msg, WPARAM, LPARAM, BOOL& handled)
 void CSelDriveDlg::OnOk()
 {
     if (!CollectSelectedDrives()) {
-        uikit::MessageBox(hwnd_, kNoDriveCheckedText, kNoticeCaption, MB_ICONWARNING | MB_OK);
+        uikit::MessageBox(hwnd_, kNoDriveCheckedText, kTipCaption, MB_ICONWARNING | MB_OK);
         return;
     }
     EndDialog(IDOK);

@@ -1,0 +1,238 @@
+// Times the main window under load, under Wine:
+//  1. adding a folder of 10,000 and of 100,000 files to the sync file list: the whole add
+//     against the bare walk of the same folder (ListFilesRecursive), so the difference is
+//     what the list itself costs the window thread;
+//  2. a run of 10,000 copies (1,000 files into 10 version directories): the longest time
+//     a message posted to the window waited before the window thread took it, against the
+//     same probe while the window is idle.
+// Prints one line per figure. Usage: mainwnd_bench.exe <scratch directory>
+
+#include <windows.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "common/fileutil.h"
+#include "syncfolderapp/mainframewnd.h"
+#include "syncfolderapp/namedids.h"
+#include "syncfolderapp/popups/popuplayouts.h"
+#include "syncfolderapp/sync/syncfiledriver.h"
+#include "tests/gui/support/toolkitenv.h"
+#include "uikit/checkbox_win.h"
+#include "uikit/containers_win.h"
+#include "uikit/listctrl_win.h"
+#include "uikit/messagebox_win.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+constexpr UINT kProbe = WM_APP + 77;
+
+double MsSince(Clock::time_point start)
+{
+    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+void WriteSmallFile(const std::wstring& path)
+{
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return;
+    DWORD written = 0;
+    WriteFile(file, "data", 4, &written, nullptr);
+    CloseHandle(file);
+}
+
+// `count` files in sub-directories of 1,000.
+std::wstring MakeFolder(const std::wstring& root, int count)
+{
+    const std::wstring folder = root + L"\\files" + std::to_wstring(count);
+    CreateDirectoryW(folder.c_str(), nullptr);
+    for (int i = 0; i < count; ++i) {
+        const std::wstring dir = folder + L"\\d" + std::to_wstring(i / 1000);
+        if (i % 1000 == 0)
+            CreateDirectoryW(dir.c_str(), nullptr);
+        WriteSmallFile(dir + L"\\f" + std::to_wstring(i) + L".txt");
+    }
+    return folder;
+}
+
+void Pump()
+{
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+}
+
+CMainFrameWnd* OpenWindow(const std::wstring& dataDir)
+{
+    auto* wnd = new CMainFrameWnd(dataDir);
+    wnd->Create(nullptr);
+    SendMessageW(wnd->Hwnd(), WM_INITDIALOG, 0, 0);
+    ShowWindow(wnd->Hwnd(), SW_SHOWNORMAL);
+    // Let the start-up scan end.
+    const auto start = Clock::now();
+    while (MsSince(start) < 30000 && (wnd->syncEngine->busy || wnd->win_loading->IsVisible())) {
+        Pump();
+        Sleep(5);
+    }
+    return wnd;
+}
+
+double Median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+void TimeFolderAdds(const std::wstring& scratch)
+{
+    std::printf("# adding a folder to the sync file list (median of 3)\n");
+    double uiTime[2] = {};
+    const int counts[2] = {10000, 100000};
+    for (int k = 0; k < 2; ++k) {
+        const std::wstring folder = MakeFolder(scratch, counts[k]);
+        std::vector<double> walks, adds;
+        for (int rep = 0; rep < 3; ++rep) {
+            auto start = Clock::now();
+            std::vector<std::wstring> files;
+            ListFilesRecursive(folder, files);
+            walks.push_back(MsSince(start));
+
+            CMainFrameWnd* wnd = OpenWindow(scratch + L"\\datadb");
+            start = Clock::now();
+            wnd->AddSyncFiles({folder});
+            Pump();
+            UpdateWindow(wnd->Hwnd());
+            adds.push_back(MsSince(start));
+            if (wnd->lv_file->GetItemCount() != counts[k])
+                std::printf("unexpected row count %d\n", wnd->lv_file->GetItemCount());
+            SendMessageW(wnd->Hwnd(), WM_CLOSE, 0, 0);
+            delete wnd;
+        }
+        const double walk = Median(walks), add = Median(adds);
+        uiTime[k] = add - walk;
+        std::printf("files=%d walk_ms=%.1f add_ms=%.1f list_ms=%.1f\n", counts[k], walk, add, uiTime[k]);
+    }
+    std::printf("list_ms ratio 100000/10000 = %.2f (limit 12)\n", uiTime[1] / uiTime[0]);
+}
+
+// Posts a stamped probe to the window every 5 ms until `stop`.
+struct Prober {
+    explicit Prober(HWND target) : window(target) {}
+    HWND window;
+    std::atomic<bool> stop{false};
+    std::thread thread;
+    void Start()
+    {
+        thread = std::thread([this] {
+            while (!stop) {
+                const auto now = Clock::now().time_since_epoch().count();
+                PostMessageW(window, kProbe, 0, static_cast<LPARAM>(now));
+                Sleep(5);
+            }
+        });
+    }
+    void Stop()
+    {
+        stop = true;
+        thread.join();
+    }
+};
+
+struct Gaps {
+    double maxMs = 0;
+    int probes = 0;
+};
+
+// Runs the message loop until `done`, measuring each probe's wait.
+template <typename Done>
+Gaps PumpMeasuring(HWND window, Done done)
+{
+    Prober prober(window);
+    prober.Start();
+    Gaps gaps;
+    MSG msg;
+    while (!done()) {
+        if (!PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+            continue;
+        }
+        if (msg.message == kProbe) {
+            const Clock::time_point sent{Clock::duration(msg.lParam)};
+            gaps.maxMs = std::max(gaps.maxMs, std::chrono::duration<double, std::milli>(Clock::now() - sent).count());
+            ++gaps.probes;
+            continue;
+        }
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    prober.Stop();
+    return gaps;
+}
+
+void TimeRunGaps(const std::wstring& scratch)
+{
+    std::printf("# window thread during a run of 10,000 copies\n");
+    const std::wstring source = scratch + L"\\run\\src\\Mir200";
+    CreateDirectoryW((scratch + L"\\run").c_str(), nullptr);
+    CreateDirectoryW((scratch + L"\\run\\src").c_str(), nullptr);
+    CreateDirectoryW(source.c_str(), nullptr);
+    std::vector<std::wstring> files;
+    for (int i = 0; i < 1000; ++i) {
+        files.push_back(source + L"\\f" + std::to_wstring(i) + L".txt");
+        WriteSmallFile(files.back());
+    }
+    std::vector<std::wstring> targets;
+    for (int i = 0; i < 10; ++i) {
+        targets.push_back(scratch + L"\\run\\t" + std::to_wstring(i));
+        CreateDirectoryW(targets.back().c_str(), nullptr);
+        CreateDirectoryW((targets.back() + L"\\Mir200").c_str(), nullptr);
+    }
+
+    CMainFrameWnd* wnd = OpenWindow(scratch + L"\\datadb");
+    wnd->AddSyncFiles(files);
+    wnd->ClearEngineFolders();
+    wnd->AddEngineFolders(targets, true);
+    wnd->radio_sync_mir200_file->SetCheck(true);
+
+    auto idleStart = Clock::now();
+    const Gaps idle = PumpMeasuring(wnd->Hwnd(), [&] { return MsSince(idleStart) > 3000; });
+
+    const auto runStart = Clock::now();
+    wnd->StartRun();
+    const Gaps run = PumpMeasuring(wnd->Hwnd(), [&] { return wnd->runFinished; });
+    const double runMs = MsSince(runStart);
+    std::printf("idle: probes=%d longest_wait_ms=%.1f\n", idle.probes, idle.maxMs);
+    std::printf("run: copies=10000 run_ms=%.0f probes=%d longest_wait_ms=%.1f (limit 100)\n", runMs, run.probes,
+                run.maxMs);
+    SendMessageW(wnd->Hwnd(), WM_CLOSE, 0, 0);
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv)
+{
+    if (argc < 2) {
+        std::printf("usage: mainwnd_bench.exe <scratch directory>\n");
+        return 2;
+    }
+    const std::wstring scratch = argv[1];
+    CreateDirectoryW(scratch.c_str(), nullptr);
+    SetCurrentDirectoryW(scratch.c_str());
+    testsupport::ToolkitApp(NamedControlIds());
+    SetPopupLayouts("LAYOUT:XML_TOAST", "LAYOUT:XML_TOOLTIP");
+    uikit::SetMessageBoxHook([](HWND, const std::wstring&, const std::wstring&, UINT) { return IDOK; });
+    TimeFolderAdds(scratch);
+    TimeRunGaps(scratch);
+    std::fflush(stdout);
+    TerminateProcess(GetCurrentProcess(), 0);
+    return 0;
+}
