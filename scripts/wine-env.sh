@@ -31,6 +31,12 @@ sf_wine_prepare_prefix() {
       wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f </dev/null >/dev/null 2>&1 9>&-
       touch "$WINEPREFIX/.sf-unmanaged"
     fi
+    # Test prefixes: a crashing program prints its backtrace and ends instead of waiting
+    # behind Wine's crash dialog until the test's time limit.
+    if [ "${SF_WINE_UNMANAGED:-0}" = 1 ] && [ ! -f "$WINEPREFIX/.sf-nocrashdialog" ]; then
+      wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f </dev/null >/dev/null 2>&1 9>&-
+      touch "$WINEPREFIX/.sf-nocrashdialog"
+    fi
   ) 9>"$WINEPREFIX.lock"
 }
 
