@@ -158,3 +158,17 @@ function(sf_add_child_folders)
     endif()
   endforeach()
 endfunction()
+
+# sf_program_resources(out_var)
+# The program's two resource scripts (icon, manifest and version; layouts, UI definition
+# and images) for a target of the calling folder, rebuilt whenever a file they pull in
+# changes. Sets out_var to the list of the two scripts.
+function(sf_program_resources out_var)
+  set(rc_dir ${PROJECT_SOURCE_DIR}/resources)
+  file(GLOB layout_files ${rc_dir}/layouts/*.xml)
+  file(GLOB image_files ${rc_dir}/images/*.png)
+  set_source_files_properties(${rc_dir}/syncfolder.rc PROPERTIES
+    OBJECT_DEPENDS "${rc_dir}/icons/logo.ico;${rc_dir}/syncfolder.manifest;${rc_dir}/version.rc")
+  set_source_files_properties(${rc_dir}/app.rc PROPERTIES OBJECT_DEPENDS "${layout_files};${image_files}")
+  set(${out_var} ${rc_dir}/syncfolder.rc ${rc_dir}/app.rc PARENT_SCOPE)
+endfunction()

@@ -185,13 +185,5 @@ void CMainFrameDriver::Rescan()
 
 std::vector<std::wstring> CMainFrameDriver::CheckedEngineFolders() const
 {
-    std::vector<std::wstring> folders;
-    if (!lv_engine_folder)
-        return folders;
-    const int rows = lv_engine_folder->GetItemCount();
-    for (int row = 0; row < rows; ++row) {
-        if (lv_engine_folder->GetCheckState(row))
-            folders.push_back(lv_engine_folder->GetItemText(row, kFolderColumn));
-    }
-    return folders;
+    return lv_engine_folder ? lv_engine_folder->CheckedItemTexts(kFolderColumn) : std::vector<std::wstring>{};
 }

@@ -135,15 +135,7 @@ void CMainFrameDriver::ClearFiles()
 
 std::vector<std::wstring> CMainFrameDriver::CheckedFilePaths() const
 {
-    std::vector<std::wstring> paths;
-    if (!lv_file)
-        return paths;
-    const int rows = lv_file->GetItemCount();
-    for (int row = 0; row < rows; ++row) {
-        if (lv_file->GetCheckState(row))
-            paths.push_back(lv_file->GetItemText(row, kFullPathColumn));
-    }
-    return paths;
+    return lv_file ? lv_file->CheckedItemTexts(kFullPathColumn) : std::vector<std::wstring>{};
 }
 
 void CMainFrameDriver::HandleDrop(const std::vector<std::wstring>& paths, POINT clientPoint)

@@ -327,6 +327,18 @@ std::vector<std::wstring> SListCtrl::DeleteCheckedItems(int column)
     return removed;
 }
 
+std::vector<std::wstring> SListCtrl::CheckedItemTexts(int column) const
+{
+    std::vector<std::wstring> texts;
+    if (!hwnd_ || column < 0 || column >= TextColumns())
+        return texts;
+    for (const Row& row : rows_) {
+        if (row.checked)
+            texts.push_back(row.texts[static_cast<size_t>(column)]);
+    }
+    return texts;
+}
+
 bool SListCtrl::GetCheckState(int row) const
 {
     return hwnd_ && ValidRow(row) && rows_[static_cast<size_t>(row)].checked;

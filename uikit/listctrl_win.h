@@ -59,6 +59,8 @@ public:
     // the texts of `column` of the removed rows from top to bottom. For a column that does
     // not exist nothing is removed and the result is empty.
     std::vector<std::wstring> DeleteCheckedItems(int column);
+    // The texts of `column` of the checked rows, top to bottom.
+    std::vector<std::wstring> CheckedItemTexts(int column) const;
     bool IsSelected(int row) const;
     bool SetSelected(int row, bool selected);
     void EnsureVisible(int row) const;
