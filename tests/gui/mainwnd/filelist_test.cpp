@@ -1,7 +1,5 @@
 // The sync file list: adds by dialog and by drop, duplicates, pages, check boxes.
 
-#include <shlobj.h>
-
 #include "tests/gui/mainwnd/mainwndenv.h"
 #include "tests/support/pump.h"
 #include "uikit/automation_win.h"
@@ -32,38 +30,6 @@ protected:
         return checks;
     }
 };
-
-// A shell drop of `paths` as the system delivers it to WM_DROPFILES.
-HGLOBAL MakeDrop(const Paths& paths)
-{
-    size_t chars = 1;
-    for (const std::wstring& p : paths)
-        chars += p.size() + 1;
-    HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + chars * sizeof(wchar_t));
-    auto* header = static_cast<DROPFILES*>(GlobalLock(memory));
-    header->pFiles = sizeof(DROPFILES);
-    header->fWide = TRUE;
-    auto* text = reinterpret_cast<wchar_t*>(reinterpret_cast<char*>(header) + sizeof(DROPFILES));
-    for (const std::wstring& p : paths) {
-        std::copy(p.begin(), p.end(), text);
-        text += p.size() + 1;
-    }
-    GlobalUnlock(memory);
-    return memory;
-}
-
-// Drops `paths` on the window with the mouse at `screenPoint`.
-void DropAt(HWND window, const Paths& paths, POINT screenPoint)
-{
-    SetCursorPos(screenPoint.x, screenPoint.y);
-    SendMessageW(window, WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop(paths)), 0);
-}
-
-POINT CentreOf(const uikit::SControl& control)
-{
-    const RECT r = control.ScreenRect();
-    return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-}
 
 TEST_F(FileListTest, StartsEmptyAndAddsByDialogWithoutDuplicates)
 {

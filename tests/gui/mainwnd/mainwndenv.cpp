@@ -1,5 +1,7 @@
 #include "tests/gui/mainwnd/mainwndenv.h"
 
+#include <shlobj.h>
+
 #include <chrono>
 #include <fstream>
 #include <sstream>
@@ -40,7 +42,38 @@ std::vector<std::wstring> ColumnOne(const uikit::SListCtrl* list)
     return rows;
 }
 
+// A shell drop of `paths` as the system delivers it to WM_DROPFILES.
+HGLOBAL MakeDrop(const std::vector<std::wstring>& paths)
+{
+    size_t chars = 1;
+    for (const std::wstring& p : paths)
+        chars += p.size() + 1;
+    HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + chars * sizeof(wchar_t));
+    auto* header = static_cast<DROPFILES*>(GlobalLock(memory));
+    header->pFiles = sizeof(DROPFILES);
+    header->fWide = TRUE;
+    auto* text = reinterpret_cast<wchar_t*>(reinterpret_cast<char*>(header) + sizeof(DROPFILES));
+    for (const std::wstring& p : paths) {
+        std::copy(p.begin(), p.end(), text);
+        text += p.size() + 1;
+    }
+    GlobalUnlock(memory);
+    return memory;
+}
+
 }  // namespace
+
+void DropAt(HWND window, const std::vector<std::wstring>& paths, POINT screenPoint)
+{
+    SetCursorPos(screenPoint.x, screenPoint.y);
+    SendMessageW(window, WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop(paths)), 0);
+}
+
+POINT CentreOf(const uikit::SControl& control)
+{
+    const RECT r = control.ScreenRect();
+    return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
 
 void ClearDrive(const wchar_t* root)
 {

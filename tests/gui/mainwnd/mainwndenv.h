@@ -9,6 +9,7 @@
 #include <windows.h>
 
 #include "syncfolderapp/mainframewnd.h"
+#include "uikit/control_win.h"
 
 namespace mainwndtest {
 
@@ -56,6 +57,10 @@ void ClearDrive(const wchar_t* root);
 void MakeEngineFolder(const std::wstring& dir);
 void WriteText(const std::wstring& file, const std::string& content);
 std::string ReadText(const std::wstring& file);
+// Drops `paths` on the window as the shell does (WM_DROPFILES) with the mouse at
+// `screenPoint`.
+void DropAt(HWND window, const std::vector<std::wstring>& paths, POINT screenPoint);
+POINT CentreOf(const uikit::SControl& control);
 // Draws the window now and saves its picture under the screenshot folder.
 void Snapshot(HWND window, const std::string& name);
 // The dated log files' contents, read as the system's ANSI text.

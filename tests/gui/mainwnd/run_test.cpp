@@ -78,9 +78,17 @@ bool Contains(const Paths& lines, const std::wstring& line)
     return std::find(lines.begin(), lines.end(), line) != lines.end();
 }
 
-TEST_F(RunTest, Mir200ModeWithBackupCopiesBacksUpLogsAndSaves)
+TEST_F(RunTest, DroppedFilesAndFolderRunInMir200ModeWithBackup)
 {
-    OpenPrepared({kA, kB, kReadme, kGone});
+    // Everything arrives the way an operator brings it: the source copy's Mir200 folder
+    // and two loose files dropped on the file area, the two target copies dropped on the
+    // version-directory list (one of them as its Mir200 folder).
+    OpenWindow();
+    DropAt(wnd->Hwnd(), {kSrc + L"\\Mir200", kReadme, kGone}, CentreOf(*wnd->lv_file->Parent()));
+    EXPECT_EQ(FileRows(), (Paths{kReadme, kGone, kSrc + L"\\Mir200\\!Setup.txt", kB, kA}));
+    wnd->ClearEngineFolders();
+    DropAt(wnd->Hwnd(), {L"D:\\games\\srv2", L"E:\\mir\\s3\\Mir200"}, CentreOf(*wnd->lv_engine_folder));
+    EXPECT_EQ(EngineRows(), (Paths{L"D:\\games\\srv2", L"E:\\mir\\s3"}));
     ChooseMode(true, true);
     Snapshot(wnd->Hwnd(), "mainwnd-idle-lists-filled");
     ASSERT_TRUE(uikit::ClickControl(*wnd, "btn_startsync"));
@@ -91,15 +99,18 @@ TEST_F(RunTest, Mir200ModeWithBackupCopiesBacksUpLogsAndSaves)
         EXPECT_EQ(ReadText(target + L"\\Mir200\\b.txt"), "new b") << target;
         EXPECT_FALSE(fs::exists(target + L"\\readme.txt")) << target;
     }
+    // The overwritten b.txt and both markers were kept as backups beside the new files.
     const Paths backups = Backups(L"D:\\games\\srv2\\Mir200");
-    ASSERT_EQ(backups.size(), 1u);
-    EXPECT_EQ(ReadText(L"D:\\games\\srv2\\Mir200\\" + backups[0]), "old b");
-    EXPECT_TRUE(Backups(L"E:\\mir\\s3\\Mir200").empty());
+    ASSERT_EQ(backups.size(), 2u);
+    const auto oldB = std::find_if(backups.begin(), backups.end(), [](const std::wstring& n) { return n.starts_with(L"b.txt_"); });
+    ASSERT_NE(oldB, backups.end());
+    EXPECT_EQ(ReadText(L"D:\\games\\srv2\\Mir200\\" + *oldB), "old b");
+    EXPECT_EQ(Backups(L"E:\\mir\\s3\\Mir200").size(), 1u);
 
     const Paths log = LogLines(false);
     ASSERT_FALSE(log.empty());
     EXPECT_EQ(log.front(), L"开始同步文件...");
-    EXPECT_EQ(log.back(), L"文件同步完成,共同步了 4 个文件!");
+    EXPECT_EQ(log.back(), L"文件同步完成,共同步了 6 个文件!");
     EXPECT_TRUE(Contains(log, L"同步文件成功:" + kA + L" >> D:\\games\\srv2\\Mir200\\Envir\\a.txt"));
     EXPECT_TRUE(Contains(log, L"同步文件成功:" + kB + L" >> E:\\mir\\s3\\Mir200\\b.txt"));
     EXPECT_EQ(LogLines(true), Paths{L"获取文件信息失败:" + kGone});
@@ -117,7 +128,7 @@ TEST_F(RunTest, Mir200ModeWithBackupCopiesBacksUpLogsAndSaves)
 
     // The dated log files hold the window's own lines and the engine's, error included.
     const bool logged = testsupport::PumpUntil([] {
-        return ReadLogFiles().find(L"文件同步完成,共同步了 4 个文件!, LINE:418") != std::wstring::npos;
+        return ReadLogFiles().find(L"文件同步完成,共同步了 6 个文件!, LINE:418") != std::wstring::npos;
     });
     EXPECT_TRUE(logged);
     const std::wstring files = ReadLogFiles();
