@@ -5,7 +5,8 @@
 //  2. a run of 10,000 copies (1,000 files into 10 version directories): the longest time
 //     a message posted to the window waited before the window thread took it, against the
 //     same probe while the window is idle.
-// Prints one line per figure. Usage: mainwnd_bench.exe <scratch directory>
+// Prints one line per figure.
+// Usage: mainwnd_bench.exe <scratch directory> [adds|run]   (both when not given)
 
 #include <windows.h>
 
@@ -150,6 +151,8 @@ struct Prober {
 struct Gaps {
     double maxMs = 0;
     int probes = 0;
+    double longestDispatchMs = 0;  // the longest single message handled meanwhile
+    UINT longestMessage = 0;
 };
 
 // Runs the message loop until `done`, measuring each probe's wait.
@@ -171,8 +174,14 @@ Gaps PumpMeasuring(HWND window, Done done)
             ++gaps.probes;
             continue;
         }
+        const auto start = Clock::now();
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
+        const double took = MsSince(start);
+        if (took > gaps.longestDispatchMs) {
+            gaps.longestDispatchMs = took;
+            gaps.longestMessage = msg.message;
+        }
     }
     prober.Stop();
     return gaps;
@@ -203,6 +212,18 @@ void TimeRunGaps(const std::wstring& scratch)
     wnd->AddEngineFolders(targets, true);
     wnd->radio_sync_mir200_file->SetCheck(true);
 
+    // One drain of a full batch of sync-log lines on the idle window.
+    std::vector<double> drains;
+    for (int rep = 0; rep < 5; ++rep) {
+        for (int i = 0; i < 1000; ++i)
+            wnd->syncLogQueue.push_back(L"同步文件成功:" + files[static_cast<size_t>(i)] + L" >> " + targets[0] + L"\\Mir200\\f.txt");
+        const auto start = Clock::now();
+        wnd->DrainLogQueue(0);
+        drains.push_back(MsSince(start));
+        Pump();
+    }
+    std::printf("drain of 1000 queued lines: median %.1f ms\n", Median(drains));
+
     auto idleStart = Clock::now();
     const Gaps idle = PumpMeasuring(wnd->Hwnd(), [&] { return MsSince(idleStart) > 3000; });
 
@@ -213,6 +234,7 @@ void TimeRunGaps(const std::wstring& scratch)
     std::printf("idle: probes=%d longest_wait_ms=%.1f\n", idle.probes, idle.maxMs);
     std::printf("run: copies=10000 run_ms=%.0f probes=%d longest_wait_ms=%.1f (limit 100)\n", runMs, run.probes,
                 run.maxMs);
+    std::printf("run: longest single message %.1f ms (message 0x%04x)\n", run.longestDispatchMs, run.longestMessage);
     SendMessageW(wnd->Hwnd(), WM_CLOSE, 0, 0);
 }
 
@@ -230,8 +252,11 @@ int wmain(int argc, wchar_t** argv)
     testsupport::ToolkitApp(NamedControlIds());
     SetPopupLayouts("LAYOUT:XML_TOAST", "LAYOUT:XML_TOOLTIP");
     uikit::SetMessageBoxHook([](HWND, const std::wstring&, const std::wstring&, UINT) { return IDOK; });
-    TimeFolderAdds(scratch);
-    TimeRunGaps(scratch);
+    const std::wstring part = argc > 2 ? argv[2] : L"";
+    if (part.empty() || part == L"adds")
+        TimeFolderAdds(scratch);
+    if (part.empty() || part == L"run")
+        TimeRunGaps(scratch);
     std::fflush(stdout);
     TerminateProcess(GetCurrentProcess(), 0);
     return 0;
