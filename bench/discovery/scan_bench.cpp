@@ -99,8 +99,10 @@ struct WalkCount {
     uint64_t marked = 0;
 };
 
-// `path` ends in a backslash; lists it and enters directories while depth + 1 < 3.
-void BareWalk(std::wstring& path, int depth, WalkCount& count)
+// `path` ends in a backslash; lists it and enters directories while depth + 1 < 3. With
+// `testMarker` every directory also gets the one marker test the search makes; without
+// it, nothing but the walk is done.
+void Walk(std::wstring& path, int depth, bool testMarker, WalkCount& count)
 {
     const size_t base = path.size();
     path += L'*';
@@ -109,45 +111,29 @@ void BareWalk(std::wstring& path, int depth, WalkCount& count)
     path.resize(base);
     if (find == INVALID_HANDLE_VALUE)
         return;
+    const bool enter = depth + 1 < kEngineScanDepth;
     do {
         ++count.entries;
-        if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 && !IsDot(entry.cFileName) &&
-            depth + 1 < kEngineScanDepth) {
-            path += entry.cFileName;
-            path += L'\\';
-            BareWalk(path, depth + 1, count);
-            path.resize(base);
-        }
-    } while (FindNextFileW(find, &entry));
-    FindClose(find);
-}
-
-// The bare walk plus one marker test per directory, as the search makes it.
-void MarkerWalk(std::wstring& path, int depth, WalkCount& count)
-{
-    const size_t base = path.size();
-    path += L'*';
-    WIN32_FIND_DATAW entry;
-    HANDLE find = FindFirstFileW(path.c_str(), &entry);
-    path.resize(base);
-    if (find == INVALID_HANDLE_VALUE)
-        return;
-    do {
-        ++count.entries;
-        if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 && !IsDot(entry.cFileName)) {
-            ++count.directories;
-            path += entry.cFileName;
+        if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 || IsDot(entry.cFileName))
+            continue;
+        ++count.directories;
+        if (!testMarker && !enter)
+            continue;
+        path += entry.cFileName;
+        if (testMarker) {
             const size_t child = path.size();
             path += L'\\';
             path += kEngineMarkerPath;
             const DWORD attributes = GetFileAttributesW(path.c_str());
             if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
                 ++count.marked;
-            path.resize(child + 1);
-            if (depth + 1 < kEngineScanDepth)
-                MarkerWalk(path, depth + 1, count);
-            path.resize(base);
+            path.resize(child);
         }
+        if (enter) {
+            path += L'\\';
+            Walk(path, depth + 1, testMarker, count);
+        }
+        path.resize(base);
     } while (FindNextFileW(find, &entry));
     FindClose(find);
 }
@@ -214,7 +200,7 @@ int main(int argc, char** argv)
             std::wstring path = root;
             bareCount = {};
             const auto start = Clock::now();
-            BareWalk(path, 0, bareCount);
+            Walk(path, 0, false, bareCount);
             if (keep)
                 bare.push_back(Ms(Clock::now() - start));
         },
@@ -222,7 +208,7 @@ int main(int argc, char** argv)
             std::wstring path = root;
             markerCount = {};
             const auto start = Clock::now();
-            MarkerWalk(path, 0, markerCount);
+            Walk(path, 0, true, markerCount);
             if (keep)
                 marker.push_back(Ms(Clock::now() - start));
         },
