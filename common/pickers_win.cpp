@@ -30,8 +30,8 @@ private:
     T* ptr_ = nullptr;
 };
 
-constexpr DWORD kSelectFilesFlags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_ALLOWMULTISELECT |
-                                    OFN_NOCHANGEDIR | OFN_HIDEREADONLY;
+constexpr DWORD kSelectFilesFlags =
+    OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_ALLOWMULTISELECT | OFN_NOCHANGEDIR | OFN_HIDEREADONLY;
 static_assert(kSelectFilesFlags == 0x81A0C, "the open-file dialog's flags");
 
 constexpr size_t kInitialFileBuffer = 20800;

@@ -95,7 +95,9 @@ void c_epool::CloseEvents()
     handles = {};
 }
 
-void c_epool::DropTask(std::uint16_t, void*) {}
+void c_epool::DropTask(std::uint16_t, void*)
+{
+}
 
 unsigned __stdcall c_epool::WorkerMain(void* param)
 {

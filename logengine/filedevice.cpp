@@ -12,7 +12,8 @@ namespace {
 
 constexpr size_t kFileBufferSize = 64 * 1024;
 
-std::string TwoDigits(int value) {
+std::string TwoDigits(int value)
+{
     char buffer[16];
     std::snprintf(buffer, sizeof(buffer), "%02d", value);
     return buffer;
@@ -20,7 +21,8 @@ std::string TwoDigits(int value) {
 
 // The replacement of the macro starting at text[pos] (a dollar sign), and its length;
 // length 0 when no macro starts there.
-size_t MatchMacro(std::string_view text, size_t pos, const std::tm& local, std::string& value) {
+size_t MatchMacro(std::string_view text, size_t pos, const std::tm& local, std::string& value)
+{
     std::string_view rest = text.substr(pos + 1);
     char buffer[32];
     auto starts = [&](std::string_view name) { return rest.substr(0, name.size()) == name; };
@@ -29,12 +31,30 @@ size_t MatchMacro(std::string_view text, size_t pos, const std::tm& local, std::
         value = buffer;
         return 5;
     }
-    if (starts("MON")) { value = TwoDigits(local.tm_mon + 1); return 4; }
-    if (starts("DAY")) { value = TwoDigits(local.tm_mday); return 4; }
-    if (starts("HOUR")) { value = TwoDigits(local.tm_hour); return 5; }
-    if (starts("MIN")) { value = TwoDigits(local.tm_min); return 4; }
-    if (starts("SEC")) { value = TwoDigits(local.tm_sec); return 4; }
-    if (starts("PNAME")) { value = platform::ProcessName(); return 6; }
+    if (starts("MON")) {
+        value = TwoDigits(local.tm_mon + 1);
+        return 4;
+    }
+    if (starts("DAY")) {
+        value = TwoDigits(local.tm_mday);
+        return 4;
+    }
+    if (starts("HOUR")) {
+        value = TwoDigits(local.tm_hour);
+        return 5;
+    }
+    if (starts("MIN")) {
+        value = TwoDigits(local.tm_min);
+        return 4;
+    }
+    if (starts("SEC")) {
+        value = TwoDigits(local.tm_sec);
+        return 4;
+    }
+    if (starts("PNAME")) {
+        value = platform::ProcessName();
+        return 6;
+    }
     if (starts("PID")) {
         std::snprintf(buffer, sizeof(buffer), "%06u", platform::ProcessId());
         value = buffer;
@@ -45,7 +65,8 @@ size_t MatchMacro(std::string_view text, size_t pos, const std::tm& local, std::
 
 // The name with which `path` is rolled one step further: a trailing ".<digits>" is
 // replaced, anything else gets ".<depth>" appended.
-std::string NextRollName(const std::string& path, int depth) {
+std::string NextRollName(const std::string& path, int depth)
+{
     size_t last = path.find_last_not_of("0123456789");
     std::string next = (last != std::string::npos && path[last] == '.') ? path.substr(0, last) : path;
     return next + "." + std::to_string(depth);
@@ -53,7 +74,8 @@ std::string NextRollName(const std::string& path, int depth) {
 
 }  // namespace
 
-std::string ExpandMacros(std::string_view pattern, const std::tm& local) {
+std::string ExpandMacros(std::string_view pattern, const std::tm& local)
+{
     std::string text;
     text.reserve(pattern.size() + 32);
     for (size_t i = 0; i < pattern.size(); ++i) {
@@ -78,7 +100,8 @@ std::string ExpandMacros(std::string_view pattern, const std::tm& local) {
     return text;
 }
 
-void RollOver(const std::string& path, int maxDepth) {
+void RollOver(const std::string& path, int maxDepth)
+{
     // Walk up the chain to the first name that does not exist (deleting the file past
     // the limit), then rename from the top down so that no rename lands on a file.
     struct Step {
@@ -99,7 +122,8 @@ void RollOver(const std::string& path, int maxDepth) {
         std::rename(it->from.c_str(), it->to.c_str());
 }
 
-void CreateDirectories(const std::string& dir) {
+void CreateDirectories(const std::string& dir)
+{
     for (size_t slash = dir.find('/'); slash != std::string::npos; slash = dir.find('/', slash + 1)) {
         std::string part = dir.substr(0, slash);
         if (part.empty() || platform::IsDirectory(part))
@@ -109,8 +133,8 @@ void CreateDirectories(const std::string& dir) {
     }
 }
 
-void FileDevice::Write(const DeviceConfig& config, int channel, int64_t timestamp, const char* text,
-                       size_t length) {
+void FileDevice::Write(const DeviceConfig& config, int channel, int64_t timestamp, const char* text, size_t length)
+{
     // A failed open is retried only for records stamped five seconds or more after it.
     // A record stamped before the failure (the clock was set back) may retry at once,
     // otherwise a clock set back by hours would silence the device for those hours.
@@ -119,8 +143,7 @@ void FileDevice::Write(const DeviceConfig& config, int channel, int64_t timestam
         return;
 
     bool sizeRoll = false;
-    if (config.limitSize > 0 && config.rollback > 0 &&
-        currentSize_ + static_cast<int64_t>(length) > config.limitSize) {
+    if (config.limitSize > 0 && config.rollback > 0 && currentSize_ + static_cast<int64_t>(length) > config.limitSize) {
         sizeRoll = true;
         Close();
         currentSize_ = 0;
@@ -144,7 +167,8 @@ void FileDevice::Write(const DeviceConfig& config, int channel, int64_t timestam
     currentSize_ += static_cast<int64_t>(length);
 }
 
-bool FileDevice::Open(const DeviceConfig& config, int channel, int64_t timestamp, bool sizeRoll) {
+bool FileDevice::Open(const DeviceConfig& config, int channel, int64_t timestamp, bool sizeRoll)
+{
     std::tm local{};
     if (!ToLocalTime(timestamp, local)) {
         Fail(OPEN_FAILED, timestamp);
@@ -202,24 +226,28 @@ bool FileDevice::Open(const DeviceConfig& config, int channel, int64_t timestamp
     return true;
 }
 
-void FileDevice::Fail(int reason, int64_t timestamp) {
+void FileDevice::Fail(int reason, int64_t timestamp)
+{
     lastFailureReason_ = reason;
     lastFailureTime_ = timestamp;
 }
 
-void FileDevice::Flush() {
+void FileDevice::Flush()
+{
     if (file_ != nullptr && std::fflush(file_) != 0)
         Close();
 }
 
-void FileDevice::Close() {
+void FileDevice::Close()
+{
     if (file_ != nullptr) {
         std::fclose(file_);
         file_ = nullptr;
     }
 }
 
-void FileDevice::Reset() {
+void FileDevice::Reset()
+{
     Close();
     path_.clear();
     currentSize_ = 0;

@@ -38,8 +38,7 @@ public:
     FileDevice(const FileDevice&) = delete;
     FileDevice& operator=(const FileDevice&) = delete;
 
-    void Write(const DeviceConfig& config, int channel, int64_t timestamp, const char* text,
-               size_t length);
+    void Write(const DeviceConfig& config, int channel, int64_t timestamp, const char* text, size_t length);
     void Flush();
     void Close();
     // Forgets the state of an earlier configuration.

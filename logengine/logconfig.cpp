@@ -4,42 +4,66 @@
 
 namespace FNLog {
 
-const char* ErrorText(int code) {
+const char* ErrorText(int code)
+{
     switch (code) {
-    case E_SUCCESS: return "success";
-    case E_LOGGER_IN_USE: return "logger alread in use";
-    case E_LOGGER_NOT_INIT: return "logger not init";
-    case E_LOGGER_NOT_RUNNING: return "logger not running";
-    case E_INVALID_CONFIG_PATH: return "invalid config path";
-    case E_INVALID_CHANNEL_SIZE: return "invalid channel size";
-    case E_INVALID_CHANNEL_SYNC: return "invalid channel sync";
-    case E_INVALID_CHANNEL_STATE: return "invalid channel state";
-    case E_CHANNEL_THREAD_FAILED: return "create thread faield";
-    case E_CHANNEL_NOT_SEQUENCE: return "channel index need sequence.";
-    case E_OUT_OF_DEVICE_SIZE: return "out of device size(20)";
-    case E_DEVICE_NOT_SEQUENCE: return "device index need sequence.";
+    case E_SUCCESS:
+        return "success";
+    case E_LOGGER_IN_USE:
+        return "logger alread in use";
+    case E_LOGGER_NOT_INIT:
+        return "logger not init";
+    case E_LOGGER_NOT_RUNNING:
+        return "logger not running";
+    case E_INVALID_CONFIG_PATH:
+        return "invalid config path";
+    case E_INVALID_CHANNEL_SIZE:
+        return "invalid channel size";
+    case E_INVALID_CHANNEL_SYNC:
+        return "invalid channel sync";
+    case E_INVALID_CHANNEL_STATE:
+        return "invalid channel state";
+    case E_CHANNEL_THREAD_FAILED:
+        return "create thread faield";
+    case E_CHANNEL_NOT_SEQUENCE:
+        return "channel index need sequence.";
+    case E_OUT_OF_DEVICE_SIZE:
+        return "out of device size(20)";
+    case E_DEVICE_NOT_SEQUENCE:
+        return "device index need sequence.";
     case E_SHMGET_PROBE_ERROR:
     case E_SHMGET_CREATE_ERROR:
     case E_SHMAT_ERROR:
     case E_SHM_VERSION_WRONG:
-    case E_VERSION_MISMATCH: return "shm error";
+    case E_VERSION_MISMATCH:
+        return "shm error";
     case E_VERSION_WARN_BEGIN:
     case E_VERSION_WARN_1:
     case E_VERSION_WARN_2:
-    case E_INVALID_RECORD: return "some warn";
-    case E_SYNTAX_ERROR: return "syntax error";
-    case E_UNSUPPORT_SYNTAX: return "unsupport syntax";
-    case E_UNKNOWN_KEY: return "unknown key";
-    case E_NAME_OR_KEY_INVALID: return "name or key invalid";
-    case E_NOT_CLOSURE_LINE: return "not closure line ";
+    case E_INVALID_RECORD:
+        return "some warn";
+    case E_SYNTAX_ERROR:
+        return "syntax error";
+    case E_UNSUPPORT_SYNTAX:
+        return "unsupport syntax";
+    case E_UNKNOWN_KEY:
+        return "unknown key";
+    case E_NAME_OR_KEY_INVALID:
+        return "name or key invalid";
+    case E_NOT_CLOSURE_LINE:
+        return "not closure line ";
     case E_UDP_ADDR_ERROR:
-    case E_UDP_ADDR_ERROR_2: return "udp addr error";
-    case E_MACRO_NAME_TOO_SHORT: return "var/macro name len must longger than/equal new name.";
+    case E_UDP_ADDR_ERROR_2:
+        return "udp addr error";
+    case E_MACRO_NAME_TOO_SHORT:
+        return "var/macro name len must longger than/equal new name.";
     case E_UNDEFINED_DEVICE_KEY:
     case E_UNDEFINED_OUT_TYPE:
     case E_UNDEFINED_CHANNEL_KEY:
-    case E_UNDEFINED_TOP_KEY: return "undefined type";
-    default: return "unknown error.";
+    case E_UNDEFINED_TOP_KEY:
+        return "undefined type";
+    default:
+        return "unknown error.";
     }
 }
 
@@ -71,14 +95,35 @@ struct Line {
     std::string_view value;
 };
 
-bool IsIndentBlank(char c) { return c == ' ' || c == '\t' || c == '\v' || c == '\f'; }
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-bool IsLineEnd(char c) { return c == '\n' || c == '\r'; }
-bool IsLower(char c) { return c >= 'a' && c <= 'z'; }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-bool IsKeyChar(char c) { return IsLower(c) || IsDigit(c) || c == '_'; }
+bool IsIndentBlank(char c)
+{
+    return c == ' ' || c == '\t' || c == '\v' || c == '\f';
+}
+bool IsBlank(char c)
+{
+    return c == ' ' || c == '\t';
+}
+bool IsLineEnd(char c)
+{
+    return c == '\n' || c == '\r';
+}
+bool IsLower(char c)
+{
+    return c >= 'a' && c <= 'z';
+}
+bool IsDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+bool IsKeyChar(char c)
+{
+    return IsLower(c) || IsDigit(c) || c == '_';
+}
 
-char At(std::string_view s, size_t i) { return i < s.size() ? s[i] : '\0'; }
+char At(std::string_view s, size_t i)
+{
+    return i < s.size() ? s[i] : '\0';
+}
 
 // Walks the text line by line. The text has already been cut at its first NUL.
 class LineReader {
@@ -91,7 +136,8 @@ public:
 
     // Reads the next line that holds a key. Returns false at the end of the text (code 0)
     // or on a malformed line (code set, line number and offset of that line kept).
-    bool Next(Line& line, int& code) {
+    bool Next(Line& line, int& code)
+    {
         code = E_SUCCESS;
         while (!AtEnd()) {
             lineOffset_ = pos_;
@@ -108,7 +154,8 @@ public:
     }
 
 private:
-    int ReadLine(Line& line, bool& meaningful) {
+    int ReadLine(Line& line, bool& meaningful)
+    {
         line = Line{};
         line.number = lineNumber_;
         line.offset = lineOffset_;
@@ -149,7 +196,8 @@ private:
         return E_SUCCESS;
     }
 
-    int ReadValue(std::string_view& value) {
+    int ReadValue(std::string_view& value)
+    {
         char open = At(text_, pos_);
         char close = open == '"' ? '"' : open == '[' ? ']' : open == '{' ? '}' : '\0';
         if (AtEnd())
@@ -179,13 +227,15 @@ private:
         return E_SUCCESS;
     }
 
-    void SkipToLineEnd() {
+    void SkipToLineEnd()
+    {
         while (!AtEnd() && !IsLineEnd(text_[pos_]))
             ++pos_;
     }
 
     // A line ends at LF or CR; a CR LF or LF CR pair is one line end.
-    void SkipLineEnd() {
+    void SkipLineEnd()
+    {
         if (AtEnd())
             return;
         char c = text_[pos_++];
@@ -202,41 +252,59 @@ private:
     size_t lineOffset_ = 0;
 };
 
-Key ClassifyKey(std::string_view key) {
+Key ClassifyKey(std::string_view key)
+{
     char a = At(key, 0);
     char b = At(key, 1);
     switch (a) {
-    case 'c': return b == 'h' ? KEY_CHANNEL : KEY_UNKNOWN;
+    case 'c':
+        return b == 'h' ? KEY_CHANNEL : KEY_UNKNOWN;
     case 's':
-        if (b == 'y') return KEY_SYNC;
-        if (b == 't') return KEY_STUFF_UP;
+        if (b == 'y')
+            return KEY_SYNC;
+        if (b == 't')
+            return KEY_STUFF_UP;
         return KEY_UNKNOWN;
     case 'd':
-        if (At(key, 2) == 'f') return KEY_UNKNOWN;
-        if (b == 'e') return KEY_DEVICE;
-        if (b == 'i') return KEY_DISABLE;
+        if (At(key, 2) == 'f')
+            return KEY_UNKNOWN;
+        if (b == 'e')
+            return KEY_DEVICE;
+        if (b == 'i')
+            return KEY_DISABLE;
         return KEY_UNKNOWN;
-    case 'o': return KEY_OUT_TYPE;
+    case 'o':
+        return KEY_OUT_TYPE;
     case 'p':
-        if (b == 'r') return KEY_PRIORITY;
-        if (b == 'a') return KEY_PATH;
+        if (b == 'r')
+            return KEY_PRIORITY;
+        if (b == 'a')
+            return KEY_PATH;
         return KEY_UNKNOWN;
-    case 'f': return KEY_FILE;
+    case 'f':
+        return KEY_FILE;
     case 'r':
         switch (At(key, 4)) {
-        case 'b': return KEY_ROLLBACK;
-        case 'd': return KEY_ROLL_DAY;
-        case 'h': return KEY_ROLL_HOUR;
-        default: return KEY_UNKNOWN;
+        case 'b':
+            return KEY_ROLLBACK;
+        case 'd':
+            return KEY_ROLL_DAY;
+        case 'h':
+            return KEY_ROLL_HOUR;
+        default:
+            return KEY_UNKNOWN;
         }
-    case 'l': return b == 'i' ? KEY_LIMIT_SIZE : KEY_UNKNOWN;
-    default: return KEY_UNKNOWN;
+    case 'l':
+        return b == 'i' ? KEY_LIMIT_SIZE : KEY_UNKNOWN;
+    default:
+        return KEY_UNKNOWN;
     }
 }
 
 // Leading decimal number with an optional sign; no digits give 0. Saturates instead of
 // overflowing.
-int64_t ReadNumber(std::string_view v) {
+int64_t ReadNumber(std::string_view v)
+{
     size_t i = 0;
     bool negative = false;
     if (At(v, 0) == '-' || At(v, 0) == '+') {
@@ -252,53 +320,89 @@ int64_t ReadNumber(std::string_view v) {
     return negative ? -n : n;
 }
 
-int ReadInt(std::string_view v) {
+int ReadInt(std::string_view v)
+{
     int64_t n = ReadNumber(v);
-    if (n > std::numeric_limits<int>::max()) return std::numeric_limits<int>::max();
-    if (n < std::numeric_limits<int>::min()) return std::numeric_limits<int>::min();
+    if (n > std::numeric_limits<int>::max())
+        return std::numeric_limits<int>::max();
+    if (n < std::numeric_limits<int>::min())
+        return std::numeric_limits<int>::min();
     return static_cast<int>(n);
 }
 
-bool ReadBool(std::string_view v) {
+bool ReadBool(std::string_view v)
+{
     char c = At(v, 0);
     return !(v.empty() || c == '0' || c == 'F' || c == 'f');
 }
 
-int ReadPriority(std::string_view v) {
+int ReadPriority(std::string_view v)
+{
     switch (At(v, 0)) {
-    case 'd': case 'D': return PRIORITY_DEBUG;
-    case 'i': case 'I': return PRIORITY_INFO;
-    case 'w': case 'W': return PRIORITY_WARN;
-    case 'e': case 'E': return PRIORITY_ERROR;
-    case 'a': case 'A': return PRIORITY_ALARM;
-    case 'f': case 'F': return PRIORITY_FATAL;
-    default: return PRIORITY_TRACE;
+    case 'd':
+    case 'D':
+        return PRIORITY_DEBUG;
+    case 'i':
+    case 'I':
+        return PRIORITY_INFO;
+    case 'w':
+    case 'W':
+        return PRIORITY_WARN;
+    case 'e':
+    case 'E':
+        return PRIORITY_ERROR;
+    case 'a':
+    case 'A':
+        return PRIORITY_ALARM;
+    case 'f':
+    case 'F':
+        return PRIORITY_FATAL;
+    default:
+        return PRIORITY_TRACE;
     }
 }
 
-int ReadDeviceKind(std::string_view v) {
+int ReadDeviceKind(std::string_view v)
+{
     switch (At(v, 0)) {
-    case 's': case 'S': return DEVICE_SCREEN;
-    case 'f': case 'F': return DEVICE_FILE;
-    case 'e': case 'E': return DEVICE_EMPTY;
-    case 'u': case 'U': return DEVICE_UDP;
-    case 'v': case 'V': return DEVICE_VIRTUAL;
-    default: return -1;
+    case 's':
+    case 'S':
+        return DEVICE_SCREEN;
+    case 'f':
+    case 'F':
+        return DEVICE_FILE;
+    case 'e':
+    case 'E':
+        return DEVICE_EMPTY;
+    case 'u':
+    case 'U':
+        return DEVICE_UDP;
+    case 'v':
+    case 'V':
+        return DEVICE_VIRTUAL;
+    default:
+        return -1;
     }
 }
 
-int64_t ReadLimitSize(std::string_view v) {
+int64_t ReadLimitSize(std::string_view v)
+{
     constexpr int64_t kMega = 1000 * 1000;
     constexpr int64_t kMax = std::numeric_limits<int64_t>::max();
     int64_t n = ReadNumber(v);
-    if (n > kMax / kMega) return kMax;
-    if (n < -(kMax / kMega)) return -kMax;
+    if (n > kMax / kMega)
+        return kMax;
+    if (n < -(kMax / kMega))
+        return -kMax;
     return n * kMega;
 }
 
-int ApplyDeviceKey(Key key, std::string_view value, DeviceConfig& device) {
+int ApplyDeviceKey(Key key, std::string_view value, DeviceConfig& device)
+{
     switch (key) {
-    case KEY_DISABLE: device.enabled = !ReadBool(value); return E_SUCCESS;
+    case KEY_DISABLE:
+        device.enabled = !ReadBool(value);
+        return E_SUCCESS;
     case KEY_OUT_TYPE: {
         int kind = ReadDeviceKind(value);
         if (kind < 0)
@@ -306,7 +410,9 @@ int ApplyDeviceKey(Key key, std::string_view value, DeviceConfig& device) {
         device.kind = kind;
         return E_SUCCESS;
     }
-    case KEY_PRIORITY: device.priority = ReadPriority(value); return E_SUCCESS;
+    case KEY_PRIORITY:
+        device.priority = ReadPriority(value);
+        return E_SUCCESS;
     case KEY_PATH:
         if (!value.empty() && value.size() <= static_cast<size_t>(kMaxPathLength))
             device.path.assign(value);
@@ -315,18 +421,30 @@ int ApplyDeviceKey(Key key, std::string_view value, DeviceConfig& device) {
         if (!value.empty() && value.size() <= static_cast<size_t>(kMaxFileLength))
             device.file.assign(value);
         return E_SUCCESS;
-    case KEY_LIMIT_SIZE: device.limitSize = ReadLimitSize(value); return E_SUCCESS;
-    case KEY_ROLLBACK: device.rollback = ReadInt(value); return E_SUCCESS;
-    case KEY_STUFF_UP: device.stuffUp = ReadBool(value); return E_SUCCESS;
-    case KEY_ROLL_DAY: device.rollByDay = ReadBool(value); return E_SUCCESS;
-    case KEY_ROLL_HOUR: device.rollByHour = ReadBool(value); return E_SUCCESS;
-    default: return E_UNDEFINED_DEVICE_KEY;
+    case KEY_LIMIT_SIZE:
+        device.limitSize = ReadLimitSize(value);
+        return E_SUCCESS;
+    case KEY_ROLLBACK:
+        device.rollback = ReadInt(value);
+        return E_SUCCESS;
+    case KEY_STUFF_UP:
+        device.stuffUp = ReadBool(value);
+        return E_SUCCESS;
+    case KEY_ROLL_DAY:
+        device.rollByDay = ReadBool(value);
+        return E_SUCCESS;
+    case KEY_ROLL_HOUR:
+        device.rollByHour = ReadBool(value);
+        return E_SUCCESS;
+    default:
+        return E_UNDEFINED_DEVICE_KEY;
     }
 }
 
 }  // namespace
 
-ParseResult ParseLogger(std::string_view text, LoggerConfig& config) {
+ParseResult ParseLogger(std::string_view text, LoggerConfig& config)
+{
     config = LoggerConfig{};
     ParseResult result;
     size_t nul = text.find('\0');
@@ -365,7 +483,9 @@ ParseResult ParseLogger(std::string_view text, LoggerConfig& config) {
             case KEY_SYNC:
                 channel->mode = At(line.value, 0) == 's' ? CHANNEL_SYNC : CHANNEL_ASYNC;
                 break;
-            case KEY_PRIORITY: channel->priority = ReadPriority(line.value); break;
+            case KEY_PRIORITY:
+                channel->priority = ReadPriority(line.value);
+                break;
             case KEY_DEVICE: {
                 if (channel->deviceCount >= kMaxDevices)
                     return fail(E_OUT_OF_DEVICE_SIZE, line);
@@ -377,7 +497,8 @@ ParseResult ParseLogger(std::string_view text, LoggerConfig& config) {
                 deviceIndent = line.indent;
                 break;
             }
-            default: return fail(E_UNDEFINED_CHANNEL_KEY, line);
+            default:
+                return fail(E_UNDEFINED_CHANNEL_KEY, line);
             }
             continue;
         }
@@ -405,9 +526,10 @@ ParseResult ParseLogger(std::string_view text, LoggerConfig& config) {
     return result;
 }
 
-std::string ParseErrorReport(const ParseResult& result, std::string_view text) {
-    std::string report = "ParseLogger has error:<" + std::to_string(result.code) + " " +
-                         ErrorText(result.code) + "> in line:[" + std::to_string(result.line) + "] ";
+std::string ParseErrorReport(const ParseResult& result, std::string_view text)
+{
+    std::string report = "ParseLogger has error:<" + std::to_string(result.code) + " " + ErrorText(result.code) +
+                         "> in line:[" + std::to_string(result.line) + "] ";
     if (result.lineOffset == std::string_view::npos || result.lineOffset > text.size())
         return report;
     report += " before:\n";

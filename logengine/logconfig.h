@@ -28,11 +28,11 @@ struct DeviceConfig {
     int kind = DEVICE_NONE;
     bool enabled = false;
     int priority = PRIORITY_TRACE;
-    std::string path;        // at most kMaxPathLength characters
-    std::string file;        // name pattern, at most kMaxFileLength characters
-    int64_t limitSize = 0;   // bytes, 0 = no limit
-    int rollback = 0;        // rolled-over files kept, 0 = none
-    bool stuffUp = false;    // append at open (true) or roll the old file over first
+    std::string path;       // at most kMaxPathLength characters
+    std::string file;       // name pattern, at most kMaxFileLength characters
+    int64_t limitSize = 0;  // bytes, 0 = no limit
+    int rollback = 0;       // rolled-over files kept, 0 = none
+    bool stuffUp = false;   // append at open (true) or roll the old file over first
     bool rollByDay = false;
     bool rollByHour = false;
 };

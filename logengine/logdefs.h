@@ -61,11 +61,11 @@ constexpr int kMaxChannels = 2;
 constexpr int kMaxDevices = 20;
 constexpr int kRingSize = 1000;
 constexpr int kRecordTextSize = 10000;
-constexpr int kMaxLineText = 9997;      // a finished line is cut here before CR LF
-constexpr int kNumberRoom = 30;         // a number is appended only with this much room left
+constexpr int kMaxLineText = 9997;  // a finished line is cut here before CR LF
+constexpr int kNumberRoom = 30;     // a number is appended only with this much room left
 constexpr int kMaxPathLength = 198;
 constexpr int kMaxFileLength = 48;
-constexpr int kMaxFullPathLength = 250; // a full path this long or longer is refused
+constexpr int kMaxFullPathLength = 250;  // a full path this long or longer is refused
 constexpr int kRetryOpenSeconds = 5;
 
 }  // namespace FNLog

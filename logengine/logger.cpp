@@ -55,12 +55,16 @@ constexpr int kFullSpins = 200;
 constexpr int kFreeBatch = 32;
 constexpr int kStartWaitSteps = 100;
 
-std::mutex& ConsoleLock() {
+std::mutex& ConsoleLock()
+{
     static std::mutex lock;
     return lock;
 }
 
-bool ValidChannelCount(int count) { return count >= 1 && count <= kMaxChannels; }
+bool ValidChannelCount(int count)
+{
+    return count >= 1 && count <= kMaxChannels;
+}
 
 std::atomic<uint64_t> gRingEpochs{0};
 
@@ -75,7 +79,8 @@ struct FreeCache {
 };
 thread_local FreeCache tlsFree;
 
-bool RingFull(const Channel& ch, uint64_t claim) {
+bool RingFull(const Channel& ch, uint64_t claim)
+{
     FreeCache& cache = tlsFree;
     uint64_t epoch = ch.ringEpoch.load(std::memory_order_acquire);
     if (cache.channel == &ch && cache.epoch == epoch && claim - cache.free < kRingSize - 1)
@@ -86,15 +91,16 @@ bool RingFull(const Channel& ch, uint64_t claim) {
     return claim - cache.free >= kRingSize - 1;
 }
 
-bool DeviceTakes(const DeviceConfig& device, int priority) {
+bool DeviceTakes(const DeviceConfig& device, int priority)
+{
     int p = priority > PRIORITY_FATAL ? PRIORITY_FATAL : priority;
     return device.enabled && p >= device.priority;
 }
 
 // Moves `index` forward over the run of slots in state `wanted`, stopping at `limit`.
 // Safe for several threads at once: each step is a compare-and-swap.
-void AdvanceOver(Channel& ch, std::atomic<uint64_t>& index, const std::atomic<uint64_t>& limit,
-                 uint32_t wanted) {
+void AdvanceOver(Channel& ch, std::atomic<uint64_t>& index, const std::atomic<uint64_t>& limit, uint32_t wanted)
+{
     for (;;) {
         uint64_t i = index.load();
         if (i == limit.load())
@@ -105,14 +111,16 @@ void AdvanceOver(Channel& ch, std::atomic<uint64_t>& index, const std::atomic<ui
     }
 }
 
-void WakeConsumer(Channel& ch) {
+void WakeConsumer(Channel& ch)
+{
     if (ch.consumerIdle.load() != 0) {
         std::lock_guard<std::mutex> lock(ch.waitMutex);
         ch.consumerWake.notify_one();
     }
 }
 
-void WakeProducers(Channel& ch) {
+void WakeProducers(Channel& ch)
+{
     if (ch.producersWaiting.load() != 0) {
         std::lock_guard<std::mutex> lock(ch.waitMutex);
         ch.producerWake.notify_all();
@@ -121,18 +129,26 @@ void WakeProducers(Channel& ch) {
 
 }  // namespace
 
-Logger::Logger() { platform::PrepareConsoleInput(); }
+Logger::Logger()
+{
+    platform::PrepareConsoleInput();
+}
 
-Logger::~Logger() {
+Logger::~Logger()
+{
     while (state_.load() != LOGGER_STATE_UNINIT) {
         if (StopLogger() != E_SUCCESS)
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
 }
 
-void Logger::SetClock(ClockFn clock) { clock_.store(clock); }
+void Logger::SetClock(ClockFn clock)
+{
+    clock_.store(clock);
+}
 
-int Logger::ParseAndStartLogger(std::string_view text) {
+int Logger::ParseAndStartLogger(std::string_view text)
+{
     if (state_.load() != LOGGER_STATE_UNINIT) {
         std::printf("ParseAndStartLogger error. state:<%u> not uninit:<%u> by fast try.\n",
                     static_cast<unsigned>(state_.load()), 0u);
@@ -157,7 +173,8 @@ int Logger::ParseAndStartLogger(std::string_view text) {
     return E_SUCCESS;
 }
 
-int Logger::InitFromYMAL(std::string_view text, const std::string& path) {
+int Logger::InitFromYMAL(std::string_view text, const std::string& path)
+{
     if (state_.load() != LOGGER_STATE_UNINIT) {
         std::printf("InitFromYMAL:<%s> text error\n", path.c_str());
         return E_LOGGER_IN_USE;
@@ -192,7 +209,8 @@ int Logger::InitFromYMAL(std::string_view text, const std::string& path) {
     return E_SUCCESS;
 }
 
-int Logger::StartLogger() {
+int Logger::StartLogger()
+{
     if (state_.load() != LOGGER_STATE_UNINIT) {
         std::printf("StartLogger error. state:<%u> not uninit:<%u>.\n", static_cast<unsigned>(state_.load()), 0u);
         return E_LOGGER_IN_USE;
@@ -226,7 +244,8 @@ int Logger::StartLogger() {
     return E_SUCCESS;
 }
 
-int Logger::StartChannels() {
+int Logger::StartChannels()
+{
     for (int c = 0; c < runtime_->channelCount; ++c) {
         Channel& ch = runtime_->channels[c];
         if (ch.config.mode == CHANNEL_SYNC) {
@@ -258,21 +277,22 @@ int Logger::StartChannels() {
     return E_SUCCESS;
 }
 
-int Logger::StopLogger() {
+int Logger::StopLogger()
+{
     int count = runtime_ ? runtime_->channelCount : 0;
     if (!ValidChannelCount(count)) {
         std::printf("StopLogger error. channel size:<%d> invalid.\n", count);
         return E_INVALID_CHANNEL_SIZE;
     }
     if (state_.load() != LOGGER_STATE_RUNNING) {
-        std::printf("StopLogger logger error. state:<%u> not running:<%u>.\n",
-                    static_cast<unsigned>(state_.load()), 2u);
+        std::printf("StopLogger logger error. state:<%u> not running:<%u>.\n", static_cast<unsigned>(state_.load()),
+                    2u);
         return E_LOGGER_NOT_RUNNING;
     }
     std::lock_guard<std::recursive_mutex> lock(mutex_);
     if (state_.load() != LOGGER_STATE_RUNNING) {
-        std::printf("StopLogger logger error. state:<%u> not running:<%u>.\n",
-                    static_cast<unsigned>(state_.load()), 2u);
+        std::printf("StopLogger logger error. state:<%u> not running:<%u>.\n", static_cast<unsigned>(state_.load()),
+                    2u);
         return E_LOGGER_NOT_RUNNING;
     }
     state_.store(LOGGER_STATE_STOPPING);
@@ -289,7 +309,8 @@ int Logger::StopLogger() {
     return E_SUCCESS;
 }
 
-int Logger::StopChannels() {
+int Logger::StopChannels()
+{
     for (int c = 0; c < runtime_->channelCount; ++c) {
         Channel& ch = runtime_->channels[c];
         if (ch.config.mode == CHANNEL_ASYNC) {
@@ -314,7 +335,8 @@ int Logger::StopChannels() {
     return E_SUCCESS;
 }
 
-void Logger::ResetRing(Channel& ch) {
+void Logger::ResetRing(Channel& ch)
+{
     // Slots still claimed by a producer that was cut off by the stop are given back too,
     // so that the next start finds every slot free.
     for (LogRecord& record : ch.records)
@@ -326,7 +348,8 @@ void Logger::ResetRing(Channel& ch) {
     ch.ringEpoch.store(gRingEpochs.fetch_add(1) + 1);
 }
 
-LogRecord* Logger::OpenRecord(int channel, int priority) {
+LogRecord* Logger::OpenRecord(int channel, int priority)
+{
     if (!runtime_ || channel < 0 || channel >= runtime_->channelCount)
         return nullptr;
     if (state_.load() != LOGGER_STATE_RUNNING)
@@ -390,14 +413,16 @@ LogRecord* Logger::OpenRecord(int channel, int priority) {
     return record;
 }
 
-void Logger::Append(LogRecord* record, std::string_view text) {
+void Logger::Append(LogRecord* record, std::string_view text)
+{
     size_t room = static_cast<size_t>(kRecordTextSize - record->textLength);
     size_t n = text.size() < room ? text.size() : room;
     std::memcpy(record->text + record->textLength, text.data(), n);
     record->textLength += static_cast<int>(n);
 }
 
-void Logger::AppendNumber(LogRecord* record, uint64_t value) {
+void Logger::AppendNumber(LogRecord* record, uint64_t value)
+{
     if (kRecordTextSize - record->textLength < kNumberRoom)
         return;
     char digits[24];
@@ -412,7 +437,8 @@ void Logger::AppendNumber(LogRecord* record, uint64_t value) {
     record->textLength += n;
 }
 
-int Logger::SubmitRecord(LogRecord* record) {
+int Logger::SubmitRecord(LogRecord* record)
+{
     if (!runtime_ || record->channel < 0 || record->channel >= runtime_->channelCount)
         return E_INVALID_CHANNEL_SIZE;
     Channel& ch = runtime_->channels[record->channel];
@@ -438,7 +464,8 @@ int Logger::SubmitRecord(LogRecord* record) {
     return E_SUCCESS;
 }
 
-void Logger::WriteRecord(Channel& ch, LogRecord& record) {
+void Logger::WriteRecord(Channel& ch, LogRecord& record)
+{
     for (int d = 0; d < ch.config.deviceCount; ++d) {
         const DeviceConfig& device = ch.config.devices[d];
         if (!device.enabled || record.priority < device.priority)
@@ -462,7 +489,8 @@ void Logger::WriteRecord(Channel& ch, LogRecord& record) {
     }
 }
 
-void Logger::FlushDevices(Channel& ch) {
+void Logger::FlushDevices(Channel& ch)
+{
     std::unique_lock<std::mutex> lock(ch.outputMutex, std::defer_lock);
     if (ch.config.mode == CHANNEL_SYNC)
         lock.lock();
@@ -470,7 +498,8 @@ void Logger::FlushDevices(Channel& ch) {
         file.Flush();
 }
 
-int Logger::RunPass(Channel& ch) {
+int Logger::RunPass(Channel& ch)
+{
     int written = 0;
     int sinceFlush = 0;
     bool more = true;
@@ -507,7 +536,8 @@ int Logger::RunPass(Channel& ch) {
     return written;
 }
 
-void Logger::IdleWait(Channel& ch) {
+void Logger::IdleWait(Channel& ch)
+{
     // A producer usually follows within microseconds: look again a few times before
     // sleeping, so that a busy channel does not stall for a whole poll interval.
     for (int i = 0; i < kIdleSpins; ++i) {
@@ -522,7 +552,8 @@ void Logger::IdleWait(Channel& ch) {
     ch.consumerIdle.store(0);
 }
 
-void Logger::ChannelLoop(Channel& ch) {
+void Logger::ChannelLoop(Channel& ch)
+{
     for (;;) {
         int written = RunPass(ch);
         if (ch.runState.load() == CHANNEL_STATE_RUNNING) {
@@ -538,46 +569,67 @@ void Logger::ChannelLoop(Channel& ch) {
     }
 }
 
-int Logger::channelCount() const { return runtime_ ? runtime_->channelCount : 0; }
+int Logger::channelCount() const
+{
+    return runtime_ ? runtime_->channelCount : 0;
+}
 
-int Logger::channelRunState(int channel) const {
+int Logger::channelRunState(int channel) const
+{
     if (!runtime_ || channel < 0 || channel >= kMaxChannels)
         return CHANNEL_STATE_NONE;
     return runtime_->channels[channel].runState.load();
 }
 
-bool Logger::hasChannelThread(int channel) const {
+bool Logger::hasChannelThread(int channel) const
+{
     if (!runtime_ || channel < 0 || channel >= kMaxChannels)
         return false;
     return runtime_->channels[channel].thread.joinable();
 }
 
-int Logger::producersWaiting(int channel) const {
+int Logger::producersWaiting(int channel) const
+{
     if (!runtime_ || channel < 0 || channel >= kMaxChannels)
         return 0;
     return runtime_->channels[channel].producersWaiting.load();
 }
 
-const ChannelConfig* Logger::channelConfig(int channel) const {
+const ChannelConfig* Logger::channelConfig(int channel) const
+{
     if (!runtime_ || channel < 0 || channel >= runtime_->channelCount)
         return nullptr;
     return &runtime_->channels[channel].config;
 }
 
-const FileDevice* Logger::fileDevice(int channel, int device) const {
+const FileDevice* Logger::fileDevice(int channel, int device) const
+{
     if (!runtime_ || channel < 0 || channel >= kMaxChannels || device < 0 || device >= kMaxDevices)
         return nullptr;
     return &runtime_->channels[channel].files[device];
 }
 
-Logger& DefaultLogger() {
+Logger& DefaultLogger()
+{
     static Logger logger;
     return logger;
 }
 
-int ParseAndStartLogger(std::string_view text) { return DefaultLogger().ParseAndStartLogger(text); }
-int InitFromYMAL(std::string_view text, const std::string& path) { return DefaultLogger().InitFromYMAL(text, path); }
-int StartLogger() { return DefaultLogger().StartLogger(); }
-int StopLogger() { return DefaultLogger().StopLogger(); }
+int ParseAndStartLogger(std::string_view text)
+{
+    return DefaultLogger().ParseAndStartLogger(text);
+}
+int InitFromYMAL(std::string_view text, const std::string& path)
+{
+    return DefaultLogger().InitFromYMAL(text, path);
+}
+int StartLogger()
+{
+    return DefaultLogger().StartLogger();
+}
+int StopLogger()
+{
+    return DefaultLogger().StopLogger();
+}
 
 }  // namespace FNLog

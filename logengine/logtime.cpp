@@ -5,7 +5,8 @@
 
 namespace FNLog {
 
-LogTime SystemNow() {
+LogTime SystemNow()
+{
     using namespace std::chrono;
     int64_t ms = duration_cast<milliseconds>(system_clock::now().time_since_epoch()).count();
     int64_t sec = ms / 1000;
@@ -17,7 +18,8 @@ LogTime SystemNow() {
     return LogTime{sec, rest};
 }
 
-bool ToLocalTime(int64_t sec, std::tm& out) {
+bool ToLocalTime(int64_t sec, std::tm& out)
+{
     std::time_t t = static_cast<std::time_t>(sec);
 #ifdef _WIN32
     return localtime_s(&out, &t) == 0;
@@ -26,7 +28,8 @@ bool ToLocalTime(int64_t sec, std::tm& out) {
 #endif
 }
 
-int64_t FromLocalTime(std::tm local) {
+int64_t FromLocalTime(std::tm local)
+{
     local.tm_isdst = -1;
     return static_cast<int64_t>(std::mktime(&local));
 }
@@ -34,7 +37,8 @@ int64_t FromLocalTime(std::tm local) {
 namespace {
 
 // Writes `value` as exactly `width` digits (value must fit).
-char* PutDigits(char* p, int value, int width) {
+char* PutDigits(char* p, int value, int width)
+{
     for (int i = width - 1; i >= 0; --i) {
         p[i] = static_cast<char>('0' + value % 10);
         value /= 10;
@@ -53,7 +57,8 @@ struct HourCache {
 
 thread_local HourCache tlsHour;
 
-bool RefreshHour(HourCache& cache, int64_t sec) {
+bool RefreshHour(HourCache& cache, int64_t sec)
+{
     std::tm tm{};
     if (!ToLocalTime(sec, tm))
         return false;
@@ -74,7 +79,8 @@ bool RefreshHour(HourCache& cache, int64_t sec) {
 
 }  // namespace
 
-int FormatTimePrefix(int64_t sec, int ms, char* out) {
+int FormatTimePrefix(int64_t sec, int ms, char* out)
+{
     HourCache& cache = tlsHour;
     if (!cache.valid || sec < cache.hourStart || sec - cache.hourStart >= 3600) {
         if (!RefreshHour(cache, sec)) {

@@ -16,7 +16,8 @@ namespace FNLog::platform {
 
 namespace {
 
-std::string ModulePath() {
+std::string ModulePath()
+{
 #ifdef _WIN32
     char buffer[MAX_PATH] = {};
     DWORD n = GetModuleFileNameA(nullptr, buffer, MAX_PATH - 1);
@@ -34,7 +35,8 @@ std::string ModulePath() {
 
 }  // namespace
 
-std::string ProcessName() {
+std::string ProcessName()
+{
     std::string path = ModulePath();
     if (path.empty())
         return "process";
@@ -47,7 +49,8 @@ std::string ProcessName() {
     return path;
 }
 
-unsigned ProcessId() {
+unsigned ProcessId()
+{
 #ifdef _WIN32
     return static_cast<unsigned>(GetCurrentProcessId());
 #else
@@ -55,7 +58,8 @@ unsigned ProcessId() {
 #endif
 }
 
-bool IsDirectory(const std::string& path) {
+bool IsDirectory(const std::string& path)
+{
 #ifdef _WIN32
     struct _stat64 st;
     return _stat64(path.c_str(), &st) == 0 && (st.st_mode & _S_IFDIR) != 0;
@@ -65,7 +69,8 @@ bool IsDirectory(const std::string& path) {
 #endif
 }
 
-bool MakeDirectory(const std::string& path) {
+bool MakeDirectory(const std::string& path)
+{
 #ifdef _WIN32
     return _mkdir(path.c_str()) == 0;
 #else
@@ -73,7 +78,8 @@ bool MakeDirectory(const std::string& path) {
 #endif
 }
 
-bool FileExists(const std::string& path) {
+bool FileExists(const std::string& path)
+{
 #ifdef _WIN32
     struct _stat64 st;
     return _stat64(path.c_str(), &st) == 0;
@@ -83,7 +89,8 @@ bool FileExists(const std::string& path) {
 #endif
 }
 
-int64_t FileSize(std::FILE* file) {
+int64_t FileSize(std::FILE* file)
+{
     if (std::fseek(file, 0, SEEK_END) != 0)
         return -1;
 #ifdef _WIN32
@@ -93,7 +100,8 @@ int64_t FileSize(std::FILE* file) {
 #endif
 }
 
-void PrepareConsoleInput() {
+void PrepareConsoleInput()
+{
 #ifdef _WIN32
     HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
     DWORD mode = 0;
@@ -104,7 +112,8 @@ void PrepareConsoleInput() {
 #endif
 }
 
-void PrintToConsole(const char* text, size_t length, int priority) {
+void PrintToConsole(const char* text, size_t length, int priority)
+{
 #ifdef _WIN32
     // Console attribute colours by priority: INFO, WARN, ERROR, ALARM, FATAL.
     static const WORD kColours[] = {0, 0, 3, 6, 4, 2, 5};

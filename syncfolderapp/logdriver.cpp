@@ -13,19 +13,27 @@ constexpr size_t kInitialBuffer = 1024;
 
 }  // namespace
 
-CLogDriver::CLogDriver() : CLogDriver(FNLog::DefaultLogger()) {}
+CLogDriver::CLogDriver() : CLogDriver(FNLog::DefaultLogger())
+{
+}
 
-CLogDriver::CLogDriver(FNLog::Logger& logger) : logger_(logger) { conversionBuffer.reserve(kInitialBuffer); }
+CLogDriver::CLogDriver(FNLog::Logger& logger) : logger_(logger)
+{
+    conversionBuffer.reserve(kInitialBuffer);
+}
 
-void CLogDriver::PushLog(const std::wstring& message, uint32_t line) {
+void CLogDriver::PushLog(const std::wstring& message, uint32_t line)
+{
     Write(FNLog::PRIORITY_INFO, message, nullptr, line);
 }
 
-void CLogDriver::PushLog(const std::wstring& message, uint32_t errorCode, uint32_t line) {
+void CLogDriver::PushLog(const std::wstring& message, uint32_t errorCode, uint32_t line)
+{
     Write(FNLog::PRIORITY_ERROR, message, &errorCode, line);
 }
 
-void CLogDriver::Write(int priority, const std::wstring& message, const uint32_t* errorCode, uint32_t line) {
+void CLogDriver::Write(int priority, const std::wstring& message, const uint32_t* errorCode, uint32_t line)
+{
     int length = ConvertLogText(message, conversionBuffer);
     if (length < 0)
         return;
@@ -42,7 +50,8 @@ void CLogDriver::Write(int priority, const std::wstring& message, const uint32_t
     logger_.SubmitRecord(record);
 }
 
-int CLogDriver::StartLogEngine() {
+int CLogDriver::StartLogEngine()
+{
     int ret = FNLog::ParseAndStartLogger(FNLog::DefaultConfigText());
     if (ret != FNLog::E_SUCCESS)
         std::printf("fast start default logger error. ret:<%d>.\n", ret);

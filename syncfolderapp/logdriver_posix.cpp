@@ -2,7 +2,8 @@
 
 // Without an ANSI code page the log files are UTF-8. A text that is not valid Unicode
 // (a surrogate or a value past U+10FFFF) cannot be converted and is not logged.
-int ConvertLogText(const std::wstring& message, std::vector<char>& buffer) {
+int ConvertLogText(const std::wstring& message, std::vector<char>& buffer)
+{
     size_t needed = 0;
     for (wchar_t wc : message) {
         auto c = static_cast<uint32_t>(wc);

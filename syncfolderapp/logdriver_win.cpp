@@ -6,7 +6,8 @@
 
 // The log files are written in the system's ANSI code page; characters it lacks come
 // out as its default character.
-int ConvertLogText(const std::wstring& message, std::vector<char>& buffer) {
+int ConvertLogText(const std::wstring& message, std::vector<char>& buffer)
+{
     if (message.empty())
         return 0;
     if (message.size() > static_cast<size_t>(INT_MAX))

@@ -31,7 +31,8 @@ T* FindNamed(const uikit::SHostWnd& host, const char* name, const char* kind)
 {
     T* control = dynamic_cast<T*>(host.FindControl(name, kind));
     if (control == nullptr)
-        uikit::DiagLog(L"main window: control " + uikit::Widen(name) + L" of kind " + uikit::Widen(kind) + L" not found");
+        uikit::DiagLog(L"main window: control " + uikit::Widen(name) + L" of kind " + uikit::Widen(kind) +
+                       L" not found");
     return control;
 }
 

@@ -42,8 +42,9 @@ void CMainFrameDriver::AddFilesByDialog()
     request.kind = uikit::PickerRequest::Files;
     request.owner = hwnd;
     request.title = kFilePickerTitle;
-    const std::vector<std::wstring> files = uikit::RunPicker(
-        request, [](const uikit::PickerRequest& r) { return SelectFiles(r.owner, r.title, r.initial); });
+    const std::vector<std::wstring> files = uikit::RunPicker(request, [](const uikit::PickerRequest& r) {
+        return SelectFiles(r.owner, r.title, r.initial);
+    });
     if (!files.empty())
         AddSyncFiles(files);
 }

@@ -40,7 +40,8 @@ bool SApplication::SetSystemResources(std::shared_ptr<SResProvider> provider)
         return false;
     }
     std::string error;
-    if (!ui_.Load(xml, [this](const std::string& id, std::string& text) { return LoadResource(id, text); }, error)) {
+    if (!ui_.Load(
+            xml, [this](const std::string& id, std::string& text) { return LoadResource(id, text); }, error)) {
         DiagLog(L"system UI definition: " + Widen(error));
         return false;
     }
@@ -62,7 +63,8 @@ bool SApplication::AddResources(std::shared_ptr<SResProvider> provider, std::str
         return false;
     }
     std::string error;
-    if (!ui_.Load(xml, [this](const std::string& id, std::string& text) { return LoadResource(id, text); }, error)) {
+    if (!ui_.Load(
+            xml, [this](const std::string& id, std::string& text) { return LoadResource(id, text); }, error)) {
         DiagLog(L"UI definition \"" + Widen(uidefId) + L"\": " + Widen(error));
         return false;
     }

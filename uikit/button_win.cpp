@@ -22,8 +22,8 @@ bool SButton::Create(HWND parentHwnd)
         return false;
     const std::wstring tip = TextAttr("tip");
     if (!tip.empty()) {
-        tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, 0, 0, 0, 0,
-                                   host_.Hwnd(), nullptr, SApplication::Get()->Instance(), nullptr);
+        tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, 0,
+                                   0, 0, 0, host_.Hwnd(), nullptr, SApplication::Get()->Instance(), nullptr);
         if (tooltip_) {
             TTTOOLINFOW info{};
             info.cbSize = sizeof(info);
@@ -87,8 +87,8 @@ void SButton::Paint(HDC dc, const RECT& client)
         color = ColorRefAttr("colorTextDisable", RGB(0x99, 0x99, 0x99));
     const Insets& p = node_.box.padding;
     const RECT inner{client.left + p.left, client.top + p.top, client.right - p.right, client.bottom - p.bottom};
-    DrawWrapped(dc, StateFont(state), text_, inner, color, ParseTextAlign(node_.AttrOr("textalign", ""), TextAlign::Center),
-                false, true);
+    DrawWrapped(dc, StateFont(state), text_, inner, color,
+                ParseTextAlign(node_.AttrOr("textalign", ""), TextAlign::Center), false, true);
 }
 
 void SButton::Click()

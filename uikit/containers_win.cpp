@@ -2,7 +2,6 @@
 
 #include <windowsx.h>
 
-
 namespace uikit {
 
 LRESULT SWindow::WndProc(UINT msg, WPARAM wParam, LPARAM lParam)

@@ -53,8 +53,9 @@ void SControl::Attach(HWND hwnd, SControl* control)
 bool SControl::CreateCustom(HWND parentHwnd, DWORD style, DWORD exStyle)
 {
     id_ = host_.AllocateId(node_.name);
-    HWND hwnd = CreateWindowExW(exStyle, kControlClassName, text_.c_str(), BaseStyle() | style, 0, 0, 0, 0, parentHwnd,
-                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(id_)), SApplication::Get()->Instance(), this);
+    HWND hwnd =
+        CreateWindowExW(exStyle, kControlClassName, text_.c_str(), BaseStyle() | style, 0, 0, 0, 0, parentHwnd,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id_)), SApplication::Get()->Instance(), this);
     if (!hwnd)
         return false;
     SetWindowPos(hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
@@ -64,8 +65,9 @@ bool SControl::CreateCustom(HWND parentHwnd, DWORD style, DWORD exStyle)
 bool SControl::CreateNative(HWND parentHwnd, const wchar_t* className, DWORD style, DWORD exStyle)
 {
     id_ = host_.AllocateId(node_.name);
-    hwnd_ = CreateWindowExW(exStyle, className, text_.c_str(), BaseStyle() | style, 0, 0, 0, 0, parentHwnd,
-                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id_)), SApplication::Get()->Instance(), nullptr);
+    hwnd_ =
+        CreateWindowExW(exStyle, className, text_.c_str(), BaseStyle() | style, 0, 0, 0, 0, parentHwnd,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id_)), SApplication::Get()->Instance(), nullptr);
     if (!hwnd_)
         return false;
     SetPropW(hwnd_, kControlProp, this);
@@ -154,7 +156,8 @@ void SControl::Move()
             break;
         }
     }
-    const RECT target{r.left - ox, r.top - oy, r.left - ox + std::max(r.Width(), 0), r.top - oy + std::max(r.Height(), 0)};
+    const RECT target{r.left - ox, r.top - oy, r.left - ox + std::max(r.Width(), 0),
+                      r.top - oy + std::max(r.Height(), 0)};
     // Unchanged places are not applied again: a relayout touches only what moved.
     if (!EqualRect(&target, &placed_)) {
         SetWindowPos(hwnd_, nullptr, target.left, target.top, target.right - target.left, target.bottom - target.top,

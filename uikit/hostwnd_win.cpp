@@ -43,7 +43,8 @@ HICON LoadIconAttr(const std::string& desc, int fallbackSize)
     if (parts.size() > 1)
         ParseInt(parts[1], size);
     const std::wstring name = Widen(parts[0]);
-    return static_cast<HICON>(LoadImageW(SApplication::Get()->Instance(), name.c_str(), IMAGE_ICON, size, size, LR_SHARED));
+    return static_cast<HICON>(
+        LoadImageW(SApplication::Get()->Instance(), name.c_str(), IMAGE_ICON, size, size, LR_SHARED));
 }
 
 }  // namespace
@@ -138,8 +139,8 @@ HWND SHostWnd::Create(HWND parent, int x, int y, int cx, int cy)
     }
     const std::wstring title = Widen(app->Ui().ResolveText(w.AttrOr("title", "")));
     building_ = true;
-    HWND hwnd = CreateWindowExW(exStyle, app->HostClassName().c_str(), title.c_str(), style, x, y, cx, cy, parent, nullptr,
-                                app->Instance(), this);
+    HWND hwnd = CreateWindowExW(exStyle, app->HostClassName().c_str(), title.c_str(), style, x, y, cx, cy, parent,
+                                nullptr, app->Instance(), this);
     if (!hwnd) {
         building_ = false;
         DiagLog(L"host window for \"" + Widen(layoutId_) + L"\" cannot be created");
@@ -172,7 +173,8 @@ void SHostWnd::BuildControls(LayoutNode& node, SControl* parentControl, HWND par
         if (!control)
             continue;  // a spacer: layout only
         if (!control->Create(parentHwnd)) {
-            DiagLog(L"control \"" + Widen(child->name) + L"\" of kind \"" + Widen(child->kind) + L"\" cannot be created");
+            DiagLog(L"control \"" + Widen(child->name) + L"\" of kind \"" + Widen(child->kind) +
+                    L"\" cannot be created");
             continue;
         }
         SControl* raw = control.get();
@@ -356,14 +358,22 @@ LRESULT SHostWnd::FrameHitTest(POINT pt) const
     if (root_->BoolAttr("resizable", false) && margin > 0 && !IsZoomed(hwnd_)) {
         const bool left = pt.x < margin, right = pt.x >= client.right - margin;
         const bool top = pt.y < margin, bottom = pt.y >= client.bottom - margin;
-        if (top && left) return HTTOPLEFT;
-        if (top && right) return HTTOPRIGHT;
-        if (bottom && left) return HTBOTTOMLEFT;
-        if (bottom && right) return HTBOTTOMRIGHT;
-        if (left) return HTLEFT;
-        if (right) return HTRIGHT;
-        if (top) return HTTOP;
-        if (bottom) return HTBOTTOM;
+        if (top && left)
+            return HTTOPLEFT;
+        if (top && right)
+            return HTTOPRIGHT;
+        if (bottom && left)
+            return HTBOTTOMLEFT;
+        if (bottom && right)
+            return HTBOTTOMRIGHT;
+        if (left)
+            return HTLEFT;
+        if (right)
+            return HTRIGHT;
+        if (top)
+            return HTTOP;
+        if (bottom)
+            return HTBOTTOM;
     }
     // Caption areas drag the window.
     const std::function<bool(const LayoutNode&)> inCaption = [&](const LayoutNode& node) {

@@ -62,7 +62,10 @@ public:
     // Visits every control, parents before children.
     void ForEachControl(const std::function<void(SControl&)>& visit) const;
     template <typename T>
-    T* FindControlAs(std::string_view name) const { return dynamic_cast<T*>(FindControl(name)); }
+    T* FindControlAs(std::string_view name) const
+    {
+        return dynamic_cast<T*>(FindControl(name));
+    }
 
     // Creates controls from markup text (one or more elements) inside a container control;
     // returns the first one created, or null when the markup is malformed.
@@ -109,8 +112,8 @@ protected:
     HWND hwnd_ = nullptr;
     bool building_ = false;
     bool autoDelete_ = false;
-    int callDepth_ = 0;          // messages of this window being handled right now
-    bool deletePending_ = false; // auto-delete once the outermost message returns
+    int callDepth_ = 0;           // messages of this window being handled right now
+    bool deletePending_ = false;  // auto-delete once the outermost message returns
     bool fitWidth_ = false;
     bool fitHeight_ = false;
     bool translucent_ = false;

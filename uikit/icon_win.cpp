@@ -18,7 +18,8 @@ void SIcon::Paint(HDC dc, const RECT& client)
     if (name.empty())
         return;
     const int w = client.right - client.left, h = client.bottom - client.top;
-    HICON icon = static_cast<HICON>(LoadImageW(SApplication::Get()->Instance(), name.c_str(), IMAGE_ICON, w, h, LR_SHARED));
+    HICON icon =
+        static_cast<HICON>(LoadImageW(SApplication::Get()->Instance(), name.c_str(), IMAGE_ICON, w, h, LR_SHARED));
     if (icon)
         DrawIconEx(dc, 0, 0, icon, w, h, 0, nullptr, DI_NORMAL);
 }

@@ -16,8 +16,14 @@ bool HasBoxChildren(const LayoutNode& node)
     return std::any_of(node.children.begin(), node.children.end(), [](const auto& c) { return c->IsBox(); });
 }
 
-int Horizontal(const Insets& i) { return i.left + i.right; }
-int Vertical(const Insets& i) { return i.top + i.bottom; }
+int Horizontal(const Insets& i)
+{
+    return i.left + i.right;
+}
+int Vertical(const Insets& i)
+{
+    return i.top + i.bottom;
+}
 
 Rect Deflate(const Rect& r, const Insets& i)
 {
@@ -68,8 +74,7 @@ Size ContentNatural(const LayoutNode& node, const MeasureFn& measure, int conten
         for (const auto& child : node.children) {
             if (!InFlow(*child))
                 continue;
-            const Size s = MeasureNode(*child, measure,
-                                       child->box.width.mode == SizeMode::Fixed ? 0 : contentWidth);
+            const Size s = MeasureNode(*child, measure, child->box.width.mode == SizeMode::Fixed ? 0 : contentWidth);
             total.cx = std::max(total.cx, s.cx);
             total.cy += s.cy;
             ++count;
@@ -254,8 +259,12 @@ void ArrangeFree(LayoutNode& node, const Rect& content, const MeasureFn& measure
             continue;
         Rect r;
         if (cb.posCount == 4) {
-            const auto edgeX = [&](const Edge& e) { return e.fromFar ? content.right - e.value : content.left + e.value; };
-            const auto edgeY = [&](const Edge& e) { return e.fromFar ? content.bottom - e.value : content.top + e.value; };
+            const auto edgeX = [&](const Edge& e) {
+                return e.fromFar ? content.right - e.value : content.left + e.value;
+            };
+            const auto edgeY = [&](const Edge& e) {
+                return e.fromFar ? content.bottom - e.value : content.top + e.value;
+            };
             r = {edgeX(cb.pos[0]), edgeY(cb.pos[1]), edgeX(cb.pos[2]), edgeY(cb.pos[3])};
             r.right = std::max(r.right, r.left);
             r.bottom = std::max(r.bottom, r.top);
@@ -264,20 +273,22 @@ void ArrangeFree(LayoutNode& node, const Rect& content, const MeasureFn& measure
             const int y = cb.pos[1].fromFar ? content.bottom - cb.pos[1].value : content.top + cb.pos[1].value;
             const bool fitW = cb.width.mode == SizeMode::Fit || cb.width.mode == SizeMode::Auto;
             const int w = cb.width.mode == SizeMode::Fixed ? cb.width.value
-                          : fitW ? MeasureNode(child, measure).cx
-                                 : std::max(content.right - x, 0);
+                          : fitW                           ? MeasureNode(child, measure).cx
+                                                           : std::max(content.right - x, 0);
             const bool fitH = cb.height.mode == SizeMode::Fit || cb.height.mode == SizeMode::Auto;
             const int h = cb.height.mode == SizeMode::Fixed ? cb.height.value
-                          : fitH ? MeasureNode(child, measure, w).cy
-                                 : std::max(content.bottom - y, 0);
+                          : fitH                            ? MeasureNode(child, measure, w).cy
+                                                            : std::max(content.bottom - y, 0);
             r = {x, y, x + std::max(w, cb.minSize.cx), y + std::max(h, cb.minSize.cy)};
         } else {
-            const int w = std::max(CrossExtent(cb.width, cb.width.mode == SizeMode::Fit ? MeasureNode(child, measure).cx : 0,
-                                               content.Width()),
-                                   cb.minSize.cx);
-            const int h = std::max(CrossExtent(cb.height, cb.height.mode == SizeMode::Fit ? MeasureNode(child, measure, w).cy : 0,
-                                               content.Height()),
-                                   cb.minSize.cy);
+            const int w =
+                std::max(CrossExtent(cb.width, cb.width.mode == SizeMode::Fit ? MeasureNode(child, measure).cx : 0,
+                                     content.Width()),
+                         cb.minSize.cx);
+            const int h =
+                std::max(CrossExtent(cb.height, cb.height.mode == SizeMode::Fit ? MeasureNode(child, measure, w).cy : 0,
+                                     content.Height()),
+                         cb.minSize.cy);
             const int x = content.left + AlignOffset(box.halign, content.Width() - w);
             const int y = content.top + AlignOffset(box.valign, content.Height() - h);
             r = {x, y, x + w, y + h};

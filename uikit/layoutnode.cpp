@@ -297,9 +297,11 @@ ParseResult ParseLayout(std::string_view xml)
 {
     ParseResult result;
     pugi::xml_document document;
-    const pugi::xml_parse_result parsed = document.load_buffer(xml.data(), xml.size(), pugi::parse_default, pugi::encoding_utf8);
+    const pugi::xml_parse_result parsed =
+        document.load_buffer(xml.data(), xml.size(), pugi::parse_default, pugi::encoding_utf8);
     if (!parsed) {
-        result.error = std::string("layout XML error at offset ") + std::to_string(parsed.offset) + ": " + parsed.description();
+        result.error =
+            std::string("layout XML error at offset ") + std::to_string(parsed.offset) + ": " + parsed.description();
         return result;
     }
     const pugi::xml_node element = document.document_element();

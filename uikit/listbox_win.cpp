@@ -8,7 +8,8 @@ namespace uikit {
 
 bool SListBox::Create(HWND parentHwnd)
 {
-    const DWORD style = LBS_OWNERDRAWFIXED | LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT | LBS_NOTIFY | WS_VSCROLL | WS_TABSTOP;
+    const DWORD style =
+        LBS_OWNERDRAWFIXED | LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT | LBS_NOTIFY | WS_VSCROLL | WS_TABSTOP;
     if (!CreateNative(parentHwnd, L"LISTBOX", style))
         return false;
     const int rowHeight = node_.IntAttr("rowHeight", 0);

@@ -99,7 +99,8 @@ bool SListCtrl::Create(HWND parentHwnd)
         SendMessageW(header, WM_SETFONT, reinterpret_cast<WPARAM>(Font()), FALSE);
         headerHeight_ = headerNode ? headerNode->IntAttr("height", 0) : 0;
         SetPropW(header, kListOwnerProp, this);
-        headerProc_ = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(header, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(HeaderProc)));
+        headerProc_ =
+            reinterpret_cast<WNDPROC>(SetWindowLongPtrW(header, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(HeaderProc)));
     }
 
     if (headerNode) {
@@ -197,7 +198,8 @@ LRESULT SListCtrl::Native(UINT msg, WPARAM wParam, LPARAM lParam) const
 {
     if (!hwnd_)
         return 0;
-    return listProc_ ? CallWindowProcW(listProc_, hwnd_, msg, wParam, lParam) : SendMessageW(hwnd_, msg, wParam, lParam);
+    return listProc_ ? CallWindowProcW(listProc_, hwnd_, msg, wParam, lParam)
+                     : SendMessageW(hwnd_, msg, wParam, lParam);
 }
 
 void SListCtrl::MarkChanged() const
@@ -444,7 +446,8 @@ int SListCtrl::FindRow(const NMLVFINDITEMW& find) const
         const std::wstring& text = rows_[static_cast<size_t>(row)].texts[0];
         if (text.size() < wanted.size() || (!partial && text.size() != wanted.size()))
             continue;
-        if (CompareStringOrdinal(text.data(), static_cast<int>(wanted.size()), wanted.data(), static_cast<int>(wanted.size()), TRUE) == CSTR_EQUAL)
+        if (CompareStringOrdinal(text.data(), static_cast<int>(wanted.size()), wanted.data(),
+                                 static_cast<int>(wanted.size()), TRUE) == CSTR_EQUAL)
             return row;
     }
     return -1;
@@ -569,7 +572,9 @@ LRESULT SListCtrl::HeaderCustomDraw(NMCUSTOMDRAW* draw) const
             const Column& c = columns_[static_cast<size_t>(column)];
             RECT text{cell.left + 4, cell.top, cell.right - 4, cell.bottom - 1};
             DrawWrapped(dc, Font(), c.text, text, ColorRefAttr("colorText", RGB(0x33, 0x33, 0x33)),
-                        c.format == LVCFMT_CENTER ? TextAlign::Center : c.format == LVCFMT_RIGHT ? TextAlign::Right : TextAlign::Left,
+                        c.format == LVCFMT_CENTER  ? TextAlign::Center
+                        : c.format == LVCFMT_RIGHT ? TextAlign::Right
+                                                   : TextAlign::Left,
                         false);
         }
         return CDRF_SKIPDEFAULT;
@@ -615,7 +620,8 @@ bool SListCtrl::Reflect(UINT msg, WPARAM, LPARAM lParam, LRESULT& result)
             narrow.iImage = wide.iImage;
         if ((narrow.mask & LVIF_TEXT) && narrow.pszText && narrow.cchTextMax > 0) {
             const std::wstring text = GetItemText(narrow.iItem, narrow.iSubItem);
-            const int written = WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, narrow.pszText, narrow.cchTextMax, nullptr, nullptr);
+            const int written =
+                WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, narrow.pszText, narrow.cchTextMax, nullptr, nullptr);
             if (written == 0)
                 narrow.pszText[narrow.cchTextMax - 1] = '\0';
         }
@@ -709,7 +715,8 @@ LRESULT CALLBACK SListCtrl::ListProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM 
         auto* header = reinterpret_cast<NMHDR*>(lParam);
         if (header->hwndFrom == self->Header() && header->code == NM_CUSTOMDRAW)
             return self->HeaderCustomDraw(reinterpret_cast<NMCUSTOMDRAW*>(lParam));
-        if (header->hwndFrom == self->Header() && header->code != NM_CUSTOMDRAW && self->Reflect(msg, wParam, lParam, result))
+        if (header->hwndFrom == self->Header() && header->code != NM_CUSTOMDRAW &&
+            self->Reflect(msg, wParam, lParam, result))
             return result;
         break;
     }

@@ -44,11 +44,20 @@ std::string XmlEscape(const std::wstring& text)
     std::string out;
     for (char c : Narrow(text)) {
         switch (c) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '"': out += "&quot;"; break;
-        default: out.push_back(c);
+        case '&':
+            out += "&amp;";
+            break;
+        case '<':
+            out += "&lt;";
+            break;
+        case '>':
+            out += "&gt;";
+            break;
+        case '"':
+            out += "&quot;";
+            break;
+        default:
+            out.push_back(c);
         }
     }
     return out;
@@ -94,7 +103,8 @@ private:
         int closeResult = 0;
         for (const MessageBoxButton& button : buttons) {
             const std::string name = "msgbox_btn_" + std::to_string(button.result);
-            markup += "<button name=\"" + name + "\" class=\"cls_msgbox_btn\" text=\"" + XmlEscape(button.text) + "\"/>";
+            markup +=
+                "<button name=\"" + name + "\" class=\"cls_msgbox_btn\" text=\"" + XmlEscape(button.text) + "\"/>";
             OnCommand(name, [this, result = button.result] { EndDialog(result); });
             if (button.result == IDCANCEL || (buttons.size() == 1 && button.result == IDOK))
                 closeResult = button.result;

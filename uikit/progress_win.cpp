@@ -52,7 +52,8 @@ void SProgress::Paint(HDC dc, const RECT& client)
     }
     if (node_.BoolAttr("showPercent", true)) {
         const std::wstring text = std::to_wstring(percent) + L"%";
-        DrawWrapped(dc, Font(), text, client, ColorRefAttr("colorText", RGB(0x33, 0x33, 0x33)), TextAlign::Center, false);
+        DrawWrapped(dc, Font(), text, client, ColorRefAttr("colorText", RGB(0x33, 0x33, 0x33)), TextAlign::Center,
+                    false);
     }
 }
 

@@ -23,8 +23,8 @@ public:
         if (bytes.empty() || bytes.size() > 64u * 1024 * 1024)
             return false;
         int width = 0, height = 0, channels = 0;
-        stbi_uc* pixels = stbi_load_from_memory(reinterpret_cast<const stbi_uc*>(bytes.data()), static_cast<int>(bytes.size()),
-                                                &width, &height, &channels, 4);
+        stbi_uc* pixels = stbi_load_from_memory(reinterpret_cast<const stbi_uc*>(bytes.data()),
+                                                static_cast<int>(bytes.size()), &width, &height, &channels, 4);
         if (!pixels)
             return false;
         std::unique_ptr<stbi_uc, void (*)(void*)> owned(pixels, stbi_image_free);
@@ -68,7 +68,8 @@ void Blend(HDC dst, int dx, int dy, int dw, int dh, HDC src, int sx, int sy, int
 
 std::string FontKey(const FontDesc& f)
 {
-    return f.face + "|" + std::to_string(f.size) + "|" + (f.bold ? "b" : "") + (f.italic ? "i" : "") + (f.underline ? "u" : "");
+    return f.face + "|" + std::to_string(f.size) + "|" + (f.bold ? "b" : "") + (f.italic ? "i" : "") +
+           (f.underline ? "u" : "");
 }
 
 }  // namespace
@@ -100,10 +101,18 @@ void SSkin::Draw(HDC dc, const RECT& rect, int frame, BYTE alpha) const
     const int h = rect.bottom - rect.top;
     // Margins shrink proportionally when the target is smaller than both borders.
     int l = def.margin.left, r = def.margin.right, t = def.margin.top, b = def.margin.bottom;
-    if (l + r > fw) l = r = 0;
-    if (t + b > fh) t = b = 0;
-    if (l + r > w) { l = w * l / std::max(l + r, 1); r = w - l; }
-    if (t + b > h) { t = h * t / std::max(t + b, 1); b = h - t; }
+    if (l + r > fw)
+        l = r = 0;
+    if (t + b > fh)
+        t = b = 0;
+    if (l + r > w) {
+        l = w * l / std::max(l + r, 1);
+        r = w - l;
+    }
+    if (t + b > h) {
+        t = h * t / std::max(t + b, 1);
+        b = h - t;
+    }
     const int xs[4] = {rect.left, rect.left + l, rect.right - r, rect.right};
     const int ys[4] = {rect.top, rect.top + t, rect.bottom - b, rect.bottom};
     const int sxs[4] = {sx, sx + l, sx + fw - r, sx + fw};

@@ -74,8 +74,8 @@ void STabCtrl::PlaceSlidingPage() const
         return;
     const Rect& r = sliding_->Node().rect;
     const int offset = r.Width() * (slideSteps_ - slideStep_) / std::max(slideSteps_, 1);
-    SetWindowPos(sliding_->Hwnd(), nullptr, r.left - node_.rect.left + offset, r.top - node_.rect.top, r.Width(), r.Height(),
-                 SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(sliding_->Hwnd(), nullptr, r.left - node_.rect.left + offset, r.top - node_.rect.top, r.Width(),
+                 r.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 LRESULT STabCtrl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam)

@@ -42,7 +42,8 @@ std::vector<std::wstring> WrapLines(HDC dc, const std::wstring& text, int maxWid
             while (!paragraph.empty()) {
                 int fit = 0;
                 SIZE extent{};
-                GetTextExtentExPointW(dc, paragraph.c_str(), static_cast<int>(paragraph.size()), maxWidth, &fit, nullptr, &extent);
+                GetTextExtentExPointW(dc, paragraph.c_str(), static_cast<int>(paragraph.size()), maxWidth, &fit,
+                                      nullptr, &extent);
                 fit = std::max(fit, 1);  // at least one character a line, or this never ends
                 if (fit >= static_cast<int>(paragraph.size())) {
                     lines.push_back(paragraph);
@@ -87,8 +88,8 @@ Size MeasureText(HFONT font, const std::wstring& text, int maxWidth, bool prefix
     return size;
 }
 
-void DrawWrapped(HDC dc, HFONT font, const std::wstring& text, const RECT& rect, COLORREF color, TextAlign align, bool wrap,
-                 bool prefix)
+void DrawWrapped(HDC dc, HFONT font, const std::wstring& text, const RECT& rect, COLORREF color, TextAlign align,
+                 bool wrap, bool prefix)
 {
     HGDIOBJ old = SelectObject(dc, font);
     SetBkMode(dc, TRANSPARENT);

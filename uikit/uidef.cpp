@@ -5,7 +5,10 @@
 namespace uikit {
 namespace {
 
-bool ParseBoolText(std::string_view v) { return v == "1" || v == "true" || v == "yes"; }
+bool ParseBoolText(std::string_view v)
+{
+    return v == "1" || v == "true" || v == "yes";
+}
 
 // An entry's key: its `name` attribute, or else its element name.
 std::string EntryKey(const pugi::xml_node& entry)
@@ -16,9 +19,11 @@ std::string EntryKey(const pugi::xml_node& entry)
 
 bool LoadDocument(std::string_view xml, pugi::xml_document& document, std::string& error)
 {
-    const pugi::xml_parse_result parsed = document.load_buffer(xml.data(), xml.size(), pugi::parse_default, pugi::encoding_utf8);
+    const pugi::xml_parse_result parsed =
+        document.load_buffer(xml.data(), xml.size(), pugi::parse_default, pugi::encoding_utf8);
     if (!parsed) {
-        error = std::string("UI definition XML error at offset ") + std::to_string(parsed.offset) + ": " + parsed.description();
+        error = std::string("UI definition XML error at offset ") + std::to_string(parsed.offset) + ": " +
+                parsed.description();
         return false;
     }
     return true;

@@ -134,7 +134,7 @@ int main(int argc, char** argv)
     }
     const double ring = Median(ringRates);
     const double locked = Median(lockedRates);
-    std::printf("median of %d rounds, %llu tasks each: ring %.2f M tasks/s, mutex+cv %.2f M tasks/s (%.2fx)\n",
-                rounds, static_cast<unsigned long long>(count), ring / 1e6, locked / 1e6, ring / locked);
+    std::printf("median of %d rounds, %llu tasks each: ring %.2f M tasks/s, mutex+cv %.2f M tasks/s (%.2fx)\n", rounds,
+                static_cast<unsigned long long>(count), ring / 1e6, locked / 1e6, ring / locked);
     return 0;
 }

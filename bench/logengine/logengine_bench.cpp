@@ -26,26 +26,27 @@ constexpr int kLines = 1000000;
 constexpr const char* kText = "sync file ok: D:\\mir\\v1\\Mir200\\Envir\\Npc.txt";
 constexpr unsigned kLineTag = 136;
 
-const char* kEngineConfig =
-    " - channel: 0\n"
-    "    sync: async\n"
-    "    -device: 0\n"
-    "        disable: false\n"
-    "        out_type: file\n"
-    "        file: \"engine\"\n"
-    "        stuff_up: true\n";
+const char* kEngineConfig = " - channel: 0\n"
+                            "    sync: async\n"
+                            "    -device: 0\n"
+                            "        disable: false\n"
+                            "        out_type: file\n"
+                            "        file: \"engine\"\n"
+                            "        stuff_up: true\n";
 
 // Median lines per second of each benchmark, by name and producer count.
 std::map<std::string, std::vector<double>> gRates;
 
-fs::path FreshDir(const std::string& name) {
+fs::path FreshDir(const std::string& name)
+{
     fs::path dir = fs::temp_directory_path() / ("logbench_" + name);
     fs::remove_all(dir);
     fs::create_directories(dir);
     return dir;
 }
 
-long CountLines(const fs::path& file) {
+long CountLines(const fs::path& file)
+{
     std::ifstream in(file, std::ios::binary);
     std::vector<char> buffer(1 << 20);
     long lines = 0;
@@ -57,7 +58,8 @@ long CountLines(const fs::path& file) {
 }
 
 template <typename Produce>
-void RunProducers(int producers, Produce produce) {
+void RunProducers(int producers, Produce produce)
+{
     std::vector<std::thread> threads;
     for (int t = 0; t < producers; ++t) {
         int first = kLines / producers * t;
@@ -68,7 +70,8 @@ void RunProducers(int producers, Produce produce) {
         thread.join();
 }
 
-void Report(benchmark::State& state, const std::string& name, double seconds, long lines) {
+void Report(benchmark::State& state, const std::string& name, double seconds, long lines)
+{
     state.SetIterationTime(seconds);
     state.counters["lines_per_s"] = benchmark::Counter(static_cast<double>(lines) / seconds);
     state.counters["lost"] = static_cast<double>(kLines - lines);
@@ -77,7 +80,8 @@ void Report(benchmark::State& state, const std::string& name, double seconds, lo
     gRates[name + "/" + std::to_string(state.range(0))].push_back(lines / seconds);
 }
 
-void BM_Engine(benchmark::State& state) {
+void BM_Engine(benchmark::State& state)
+{
     const int producers = static_cast<int>(state.range(0));
     for (auto _ : state) {
         fs::path dir = FreshDir("engine");
@@ -108,7 +112,8 @@ void BM_Engine(benchmark::State& state) {
     }
 }
 
-void BM_Spdlog(benchmark::State& state) {
+void BM_Spdlog(benchmark::State& state)
+{
     const int producers = static_cast<int>(state.range(0));
     for (auto _ : state) {
         fs::path dir = FreshDir("spdlog");
@@ -133,14 +138,16 @@ void BM_Spdlog(benchmark::State& state) {
 BENCHMARK(BM_Engine)->Arg(1)->Arg(2)->Iterations(1)->Repetitions(3)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Spdlog)->Arg(1)->Arg(2)->Iterations(1)->Repetitions(3)->UseManualTime()->Unit(benchmark::kMillisecond);
 
-double Median(std::vector<double> values) {
+double Median(std::vector<double> values)
+{
     std::sort(values.begin(), values.end());
     return values.empty() ? 0.0 : values[values.size() / 2];
 }
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
@@ -148,8 +155,8 @@ int main(int argc, char** argv) {
         double engine = Median(gRates["engine/" + std::to_string(producers)]);
         double other = Median(gRates["spdlog/" + std::to_string(producers)]);
         if (engine > 0 && other > 0)
-            std::printf("%d producer(s): engine %.0f lines/s, spdlog %.0f lines/s, ratio %.2f\n", producers,
-                        engine, other, engine / other);
+            std::printf("%d producer(s): engine %.0f lines/s, spdlog %.0f lines/s, ratio %.2f\n", producers, engine,
+                        other, engine / other);
     }
     return 0;
 }

@@ -216,7 +216,8 @@ void TimeRunGaps(const std::wstring& scratch)
     std::vector<double> drains;
     for (int rep = 0; rep < 5; ++rep) {
         for (int i = 0; i < 1000; ++i)
-            wnd->syncLogQueue.push_back(L"同步文件成功:" + files[static_cast<size_t>(i)] + L" >> " + targets[0] + L"\\Mir200\\f.txt");
+            wnd->syncLogQueue.push_back(L"同步文件成功:" + files[static_cast<size_t>(i)] + L" >> " + targets[0] +
+                                        L"\\Mir200\\f.txt");
         const auto start = Clock::now();
         wnd->DrainLogQueue(0);
         drains.push_back(MsSince(start));

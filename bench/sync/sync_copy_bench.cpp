@@ -143,8 +143,9 @@ int wmain(int argc, wchar_t** argv)
         GetFileAttributesExW(target.c_str(), GetFileExInfoStandard, &data);
     auto t1 = Clock::now();
     for (const auto& [source, target] : pairs) {
-        HANDLE file = CreateFileW(target.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                  nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+        HANDLE file =
+            CreateFileW(target.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                        nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
         BY_HANDLE_FILE_INFORMATION info;
         GetFileInformationByHandle(file, &info);
         CloseHandle(file);

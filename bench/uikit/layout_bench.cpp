@@ -16,11 +16,21 @@ std::string ManyControls()
         for (int i = 0; i < 14; ++i) {
             const std::string name = std::to_string(row) + "_" + std::to_string(i);
             switch (i % 5) {
-            case 0: xml += "<text name=\"t" + name + "\" text=\"text" + name + "\"/>"; break;
-            case 1: xml += "<button name=\"b" + name + "\" size=\"60,24\" text=\"button\"/>"; break;
-            case 2: xml += "<check name=\"c" + name + "\" text=\"option\"/>"; break;
-            case 3: xml += "<img name=\"i" + name + "\" size=\"14,14\"/>"; break;
-            default: xml += "<progress name=\"p" + name + "\" width=\"share\" height=\"18\"/>"; break;
+            case 0:
+                xml += "<text name=\"t" + name + "\" text=\"text" + name + "\"/>";
+                break;
+            case 1:
+                xml += "<button name=\"b" + name + "\" size=\"60,24\" text=\"button\"/>";
+                break;
+            case 2:
+                xml += "<check name=\"c" + name + "\" text=\"option\"/>";
+                break;
+            case 3:
+                xml += "<img name=\"i" + name + "\" size=\"14,14\"/>";
+                break;
+            default:
+                xml += "<progress name=\"p" + name + "\" width=\"share\" height=\"18\"/>";
+                break;
             }
         }
         xml += "</window>";

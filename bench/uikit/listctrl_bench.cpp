@@ -121,8 +121,8 @@ Timing FillNative(HWND list, int rows, double capMs, int& done)
 
 HWND CreateNativeList(HWND parent)
 {
-    HWND list = CreateWindowExW(0, WC_LISTVIEWW, L"", WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_SHOWSELALWAYS, 4, 4, 892, 592,
-                                parent, nullptr, GetModuleHandleW(nullptr), nullptr);
+    HWND list = CreateWindowExW(0, WC_LISTVIEWW, L"", WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_SHOWSELALWAYS, 4, 4, 892,
+                                592, parent, nullptr, GetModuleHandleW(nullptr), nullptr);
     ListView_SetExtendedListViewStyle(list, LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER | LVS_EX_CHECKBOXES);
     const wchar_t* captions[] = {L"Name", L"Path"};
     for (int i = 0; i < 2; ++i) {
@@ -184,7 +184,8 @@ int wmain(int argc, wchar_t** argv)
         return 1;
     }
 
-    std::printf("%-10s %12s %12s %12s   %12s %12s\n", "rows", "fill ms", "paint ms", "total ms", "native ms", "native/list");
+    std::printf("%-10s %12s %12s %12s   %12s %12s\n", "rows", "fill ms", "paint ms", "total ms", "native ms",
+                "native/list");
     std::vector<double> totals, natives;
     bool nativeComplete = true;
     for (int rows : sizes) {
@@ -208,12 +209,12 @@ int wmain(int argc, wchar_t** argv)
         natives.push_back(native);
         // A native fill cut short by the time cap gives lower bounds, marked with '>'.
         const char* bound = nativeRows < rows ? ">" : " ";
-        std::printf("%-10d %12.1f %12.1f %12.1f   %s%11.1f %s%11.1f\n", rows, best.fill, best.paint, best.Total(), bound, native, bound,
-                    baseline ? native / best.Total() : 0.0);
+        std::printf("%-10d %12.1f %12.1f %12.1f   %s%11.1f %s%11.1f\n", rows, best.fill, best.paint, best.Total(),
+                    bound, native, bound, baseline ? native / best.Total() : 0.0);
         nativeComplete = nativeComplete && nativeRows == rows;
         if (nativeRows < rows)
-            std::printf("  native list view stopped at the time cap: %d of %d rows in %.1f ms (%.2f ms a row)\n", nativeRows, rows,
-                        native, native / std::max(nativeRows, 1));
+            std::printf("  native list view stopped at the time cap: %d of %d rows in %.1f ms (%.2f ms a row)\n",
+                        nativeRows, rows, native, native / std::max(nativeRows, 1));
         std::fflush(stdout);
     }
     for (size_t i = 1; i < sizes.size(); ++i) {

@@ -6,7 +6,8 @@
 
 #include "logengine/logconfig.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
     std::string_view text(reinterpret_cast<const char*>(data), size);
     static FNLog::LoggerConfig config;
     FNLog::ParseResult result = FNLog::ParseLogger(text, config);

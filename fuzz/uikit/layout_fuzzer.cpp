@@ -24,11 +24,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string text(reinterpret_cast<const char*>(data), size);
     uikit::UiDefinition ui;
     std::string error;
-    ui.Load(text, [&](const std::string&, std::string& xml) { xml = text; return true; }, error);
+    ui.Load(
+        text,
+        [&](const std::string&, std::string& xml) {
+            xml = text;
+            return true;
+        },
+        error);
     uikit::ParseResult parsed = uikit::ParseLayout(text);
     if (!parsed.root)
         return 0;
-    uikit::ExpandIncludes(*parsed.root, [&](const std::string&, std::string& xml) { xml = text; return true; }, error);
+    uikit::ExpandIncludes(
+        *parsed.root,
+        [&](const std::string&, std::string& xml) {
+            xml = text;
+            return true;
+        },
+        error);
     ui.ApplyClasses(*parsed.root);
     for (int width : {0, 1, 300, 5000}) {
         uikit::MeasureNode(*parsed.root, Measure);

@@ -21,12 +21,24 @@ std::string EscapeAttribute(const std::string& text)
     escaped.reserve(text.size());
     for (const char c : text) {
         switch (c) {
-        case '&': escaped += "&amp;"; break;
-        case '<': escaped += "&lt;"; break;
-        case '>': escaped += "&gt;"; break;
-        case '"': escaped += "&quot;"; break;
-        case '\'': escaped += "&apos;"; break;
-        default: escaped += c; break;
+        case '&':
+            escaped += "&amp;";
+            break;
+        case '<':
+            escaped += "&lt;";
+            break;
+        case '>':
+            escaped += "&gt;";
+            break;
+        case '"':
+            escaped += "&quot;";
+            break;
+        case '\'':
+            escaped += "&apos;";
+            break;
+        default:
+            escaped += c;
+            break;
         }
     }
     return escaped;
@@ -68,7 +80,8 @@ void CSelDriveDlgDriver::BuildDriveChecks()
     }
 
     for (const std::wstring& letter : allDrives)
-        hostWnd->CreateChildren(wnd_drive, DriveCheckMarkup(letter, letter == systemDrive, Contains(preCheckedDrives, letter)));
+        hostWnd->CreateChildren(wnd_drive,
+                                DriveCheckMarkup(letter, letter == systemDrive, Contains(preCheckedDrives, letter)));
 }
 
 bool CSelDriveDlgDriver::CollectSelectedDrives()

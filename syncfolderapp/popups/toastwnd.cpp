@@ -55,7 +55,8 @@ CToastWnd* ShowToast(HWND mainWnd, const std::wstring& text)
     // its size unchanged.
     RECT rc{};
     GetWindowRect(hwnd, &rc);
-    SetWindowPos(hwnd, nullptr, 0, 0, rc.right - rc.left, rc.bottom - rc.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(hwnd, nullptr, 0, 0, rc.right - rc.left, rc.bottom - rc.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     SetWindowPos(hwnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
     toast->SetTimer(CToastWnd::kCloseTimerId, CToastWnd::kCloseAfterMs);
     // From here on the window owns the object and deletes it once it is destroyed.

@@ -68,8 +68,8 @@ CToolTipDlg* ShowModeTip(const uikit::SControl& icon)
     const RECT iconRect = icon.ScreenRect();
     HideModeTip();
 
-    auto tip = std::make_unique<CToolTipDlg>(ToolTipLayout(), iconRect.left - CToolTipDlg::kAnchorOffsetX,
-                                             iconRect.top, CToolTipDlg::kPlaceAbove);
+    auto tip = std::make_unique<CToolTipDlg>(ToolTipLayout(), iconRect.left - CToolTipDlg::kAnchorOffsetX, iconRect.top,
+                                             CToolTipDlg::kPlaceAbove);
     if (!tip->Create(nullptr, 0, 0, 0, 0))
         return nullptr;
     tip->SetScale(100);
@@ -80,7 +80,8 @@ CToolTipDlg* ShowModeTip(const uikit::SControl& icon)
     // its size unchanged.
     RECT rc{};
     GetWindowRect(hwnd, &rc);
-    SetWindowPos(hwnd, nullptr, 0, 0, rc.right - rc.left, rc.bottom - rc.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(hwnd, nullptr, 0, 0, rc.right - rc.left, rc.bottom - rc.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     SetWindowPos(hwnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
     // The window owns the object from here on; the current reference only points at it.
     tip->SetAutoDelete(true);

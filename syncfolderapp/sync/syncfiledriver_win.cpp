@@ -58,8 +58,7 @@ bool MayBeSameFile(const std::wstring& a, const std::wstring& b)
 }  // namespace
 
 std::int32_t CSyncFileDriver::StartSync(const std::vector<std::wstring>& files,
-                                        const std::vector<std::wstring>& folders, std::int32_t type,
-                                        bool withBackup)
+                                        const std::vector<std::wstring>& folders, std::int32_t type, bool withBackup)
 {
     busy.store(true);
     keepRunning.store(true);

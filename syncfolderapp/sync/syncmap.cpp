@@ -75,8 +75,8 @@ std::wstring FormatBackupStamp(int year, int month, int day, int hour, int minut
     char buffer[100];
     const int yy = year - BackupYearBase(year);
     // The trailing constant 10 prints as the letter a: every stamp ends in a.
-    const int written = std::snprintf(buffer, sizeof(buffer), "%02d%02d%02d%02d%02d%02d%lx", yy, month, day,
-                                      hour, minute, second, 10ul);
+    const int written = std::snprintf(buffer, sizeof(buffer), "%02d%02d%02d%02d%02d%02d%lx", yy, month, day, hour,
+                                      minute, second, 10ul);
     if (written <= 0)
         return {};
     return std::wstring(buffer, buffer + std::min<std::size_t>(static_cast<std::size_t>(written), sizeof(buffer) - 1));

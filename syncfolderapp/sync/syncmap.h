@@ -17,9 +17,9 @@ enum SyncType : std::int32_t {
 // One source file that survived preparation.
 struct SyncFileItem {
     std::wstring sourcePath;
-    std::wstring sourceDir;  // GetParentPath(sourcePath)
-    std::wstring fileName;   // the file-name part of sourcePath
-    std::int64_t size = -1;  // -1 unreadable, -2 left out by the Mir200 test
+    std::wstring sourceDir;      // GetParentPath(sourcePath)
+    std::wstring fileName;       // the file-name part of sourcePath
+    std::int64_t size = -1;      // -1 unreadable, -2 left out by the Mir200 test
     std::int16_t mir200Pos = 0;  // backslash that opens the last \mir200 component; 0 = none
 
     // Identity of the file read during preparation, to recognise it under another spelling.

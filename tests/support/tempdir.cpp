@@ -23,9 +23,13 @@ std::filesystem::path MakeUnique(const std::filesystem::path& parent)
 
 }  // namespace
 
-TempDir::TempDir() : TempDir(std::filesystem::temp_directory_path()) {}
+TempDir::TempDir() : TempDir(std::filesystem::temp_directory_path())
+{
+}
 
-TempDir::TempDir(const std::filesystem::path& parent) : path_(MakeUnique(parent)) {}
+TempDir::TempDir(const std::filesystem::path& parent) : path_(MakeUnique(parent))
+{
+}
 
 TempDir::~TempDir()
 {

@@ -15,8 +15,8 @@ std::wstring MappedDriveRoot(wchar_t letter);
 
 // Skips the current test under Wine with a one-line reason: for behaviour that Wine does
 // not reproduce (the test then never asserts the Wine-specific result).
-#define SF_SKIP_UNDER_WINE(reason)                          \
-    do {                                                    \
-        if (::testsupport::RunningUnderWine())              \
-            GTEST_SKIP() << "Wine differs here: " << reason; \
+#define SF_SKIP_UNDER_WINE(reason)                                                                                     \
+    do {                                                                                                               \
+        if (::testsupport::RunningUnderWine())                                                                         \
+            GTEST_SKIP() << "Wine differs here: " << reason;                                                           \
     } while (0)

@@ -152,8 +152,8 @@ bool Demo::LoadTexts()
 {
     if (!texts_.Load(opt_.strings))
         return Fail(L"cannot read the UI strings from " + opt_.strings);
-    for (const wchar_t* key : {L"loading", L"btn_startsync", L"but_stop", L"radio_sync_mir200_file",
-                               L"check_sync_backup"}) {
+    for (const wchar_t* key :
+         {L"loading", L"btn_startsync", L"but_stop", L"radio_sync_mir200_file", L"check_sync_backup"}) {
         if (texts_.Get(key).empty())
             return Fail(L"the UI strings have no text for " + std::wstring(key));
     }
@@ -163,8 +163,9 @@ bool Demo::LoadTexts()
 bool Demo::FindMainWindow()
 {
     Out(L"1. waiting for the main window\n");
-    if (!Wait(60s, [&] { return (main_ = FindTopLevel(kMainClass, L"Korvel")) != nullptr; },
-              L"the main window (class SearchHost, title containing Korvel)"))
+    if (!Wait(
+            60s, [&] { return (main_ = FindTopLevel(kMainClass, L"Korvel")) != nullptr; },
+            L"the main window (class SearchHost, title containing Korvel)"))
         return false;
     GetWindowThreadProcessId(main_, &pid_);
     Out(L"  found \"" + TextOf(main_) + L"\"\n");
@@ -193,12 +194,15 @@ bool Demo::WaitForStartupScan()
 {
     Out(L"  waiting for the start-up scan\n");
     HWND list = nullptr;
-    if (!Wait(20s, [&] { return (list = VersionDirList()) != nullptr; }, L"the version-directory list"))
+    if (!Wait(
+            20s, [&] { return (list = VersionDirList()) != nullptr; }, L"the version-directory list"))
         return false;
-    if (!Wait(20s, [&] { return LoadingText() != nullptr; }, L"the loading overlay's text \"" + Text(L"loading") + L"\""))
+    if (!Wait(
+            20s, [&] { return LoadingText() != nullptr; }, L"the loading overlay's text \"" + Text(L"loading") + L"\""))
         return false;
-    if (!Wait(120s, [&] { return ListViewRows(list) > 0 && !IsWindowVisible(LoadingText()); },
-              L"the scan to end with version directories listed"))
+    if (!Wait(
+            120s, [&] { return ListViewRows(list) > 0 && !IsWindowVisible(LoadingText()); },
+            L"the scan to end with version directories listed"))
         return Fail(L"the version-directory list has " + std::to_wstring(ListViewRows(list)) +
                     L" rows and the loading overlay is " + (IsWindowVisible(LoadingText()) ? L"shown" : L"hidden"));
     Out(L"  version directories found: " + std::to_wstring(ListViewRows(list)) + L"\n");
@@ -218,21 +222,23 @@ bool Demo::AddFilesThroughDialog()
         return Fail(L"the add-file button cannot be clicked");
 
     HWND dialog = nullptr;
-    if (!Wait(30s,
-              [&] {
-                  for (HWND w : TopLevelOfProcess(pid_, main_))
-                      if (ClassOf(w) == L"#32770" && TextOf(w) == kDialogTitle)
-                          return (dialog = w) != nullptr;
-                  return false;
-              },
-              L"the open-file dialog titled \"" + std::wstring(kDialogTitle) + L"\""))
+    if (!Wait(
+            30s,
+            [&] {
+                for (HWND w : TopLevelOfProcess(pid_, main_))
+                    if (ClassOf(w) == L"#32770" && TextOf(w) == kDialogTitle)
+                        return (dialog = w) != nullptr;
+                return false;
+            },
+            L"the open-file dialog titled \"" + std::wstring(kDialogTitle) + L"\""))
         return false;
     if (!AnswerOpenDialog(dialog))
         return false;
 
     HWND files = FindChild(main_, {WC_LISTVIEWW, {}, kLvFile, false});
     const int want = static_cast<int>(opt_.files.size());
-    if (!Wait(20s, [&] { return ListViewRows(files) >= want; }, L"lv_file to list " + std::to_wstring(want) + L" files"))
+    if (!Wait(
+            20s, [&] { return ListViewRows(files) >= want; }, L"lv_file to list " + std::to_wstring(want) + L" files"))
         return Fail(L"lv_file has " + std::to_wstring(ListViewRows(files)) + L" rows");
     Out(L"  sync files listed: " + std::to_wstring(ListViewRows(files)) + L"\n");
     Shot(L"file-list");
@@ -256,13 +262,15 @@ HWND FileNameBox(HWND dialog)
 bool Demo::AnswerOpenDialog(HWND dialog)
 {
     HWND name = nullptr;
-    if (!Wait(10s, [&] { return (name = FileNameBox(dialog)) != nullptr; }, L"the dialog's file-name box"))
+    if (!Wait(
+            10s, [&] { return (name = FileNameBox(dialog)) != nullptr; }, L"the dialog's file-name box"))
         return false;
     // An operator first goes to the folder: its path typed into the name box and Enter.
     std::this_thread::sleep_for(500ms);
     TypeText(name, opt_.folder);
     PressKey(name, VK_RETURN);
-    if (!Wait(10s, [&] { return TextOf(name).empty(); }, L"the dialog to open the folder " + opt_.folder))
+    if (!Wait(
+            10s, [&] { return TextOf(name).empty(); }, L"the dialog to open the folder " + opt_.folder))
         return false;
 
     // Then the files, each name quoted, separated by blanks.
@@ -270,7 +278,8 @@ bool Demo::AnswerOpenDialog(HWND dialog)
     for (const std::wstring& file : opt_.files)
         names += (names.empty() ? L"\"" : L" \"") + file + L"\"";
     TypeText(name, names);
-    if (!Wait(5s, [&] { return TextOf(name) == names; }, L"the typed names to reach the file-name box"))
+    if (!Wait(
+            5s, [&] { return TextOf(name) == names; }, L"the typed names to reach the file-name box"))
         return false;
     Shot(L"open-dialog", {dialog});
 
@@ -278,7 +287,8 @@ bool Demo::AnswerOpenDialog(HWND dialog)
     if (!open)
         return Fail(L"the dialog has no Open button");
     ClickButton(open);
-    if (Wait(15s, [&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); }, L"the open-file dialog to close"))
+    if (Wait(
+            15s, [&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); }, L"the open-file dialog to close"))
         return true;
     // The dialog may have refused the names with a message of its own: say what it said.
     for (HWND w : TopLevelOfProcess(pid_, main_))
@@ -301,11 +311,13 @@ bool Demo::ChooseModeAndBackup()
     auto checked = [](HWND b) { return SendMessageW(b, BM_GETCHECK, 0, 0) == BST_CHECKED; };
     if (!checked(radio))
         ClickButton(radio);
-    if (!Wait(5s, [&] { return checked(radio); }, L"the Mir200 radio to be checked"))
+    if (!Wait(
+            5s, [&] { return checked(radio); }, L"the Mir200 radio to be checked"))
         return false;
     if (!checked(backup))
         ClickButton(backup);
-    if (!Wait(5s, [&] { return checked(backup); }, L"the backup box to be ticked"))
+    if (!Wait(
+            5s, [&] { return checked(backup); }, L"the backup box to be ticked"))
         return false;
     Shot(L"mode-and-backup");
     return true;
@@ -313,7 +325,8 @@ bool Demo::ChooseModeAndBackup()
 
 bool Demo::ShootRunningBar(HWND stop, const RECT& area, const ScreenImage& idle)
 {
-    if (!WaitUntil(Limit(3s), [&] { return IsWindowVisible(stop) != FALSE; }, 1ms))
+    if (!WaitUntil(
+            Limit(3s), [&] { return IsWindowVisible(stop) != FALSE; }, 1ms))
         return false;
     // The bar is up; its picture follows once the program has painted it over the row
     // where the idle bar shows the mode radios and the backup box: that row then
@@ -376,8 +389,8 @@ bool Demo::StartAndWaitForEnd()
                 return true;
         return false;
     };
-    if (!Wait(180s, ended, L"the run to end (idle bar back and the summary line in the log file under " +
-                               opt_.logDir + L")"))
+    if (!Wait(180s, ended,
+              L"the run to end (idle bar back and the summary line in the log file under " + opt_.logDir + L")"))
         return false;
     Shot(L"log-page");
     return true;

@@ -19,8 +19,8 @@ using testsupport::WriteFile;
 // Log files are written in the ANSI code page, as the program writes them.
 std::string Ansi(const std::wstring& text)
 {
-    const int n = WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr,
-                                      nullptr);
+    const int n =
+        WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
     std::string bytes(static_cast<size_t>(n), '\0');
     WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), bytes.data(), n, nullptr, nullptr);
     return bytes;
@@ -28,8 +28,8 @@ std::string Ansi(const std::wstring& text)
 
 std::string Utf8(const std::wstring& text)
 {
-    const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr,
-                                      nullptr);
+    const int n =
+        WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
     std::string bytes(static_cast<size_t>(n), '\0');
     WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), bytes.data(), n, nullptr, nullptr);
     return bytes;
@@ -117,15 +117,14 @@ TEST(DemoCopies, BackupsFromThisRunOnly)
 TEST(DemoStrings, ReadsValuesByElementName)
 {
     TempDir dir;
-    WriteFile(dir.path() / "strings.xml",
-              Utf8(L"<?xml version=\"1.0\" encoding=\"utf-8\"?>\n"
-                   L"<!-- <commented value=\"no\"/> -->\n"
-                   L"<string>\n"
-                   L"  <btn_startsync value=\"开始同步\"/>\n"
-                   L"  <loading\tvalue=\"加载中...\"/>\n"
-                   L"  <quoted value=\"&quot;a&quot; &amp; &lt;b&gt;\"/>\n"
-                   L"  <novalue/>\n"
-                   L"</string>\n"));
+    WriteFile(dir.path() / "strings.xml", Utf8(L"<?xml version=\"1.0\" encoding=\"utf-8\"?>\n"
+                                               L"<!-- <commented value=\"no\"/> -->\n"
+                                               L"<string>\n"
+                                               L"  <btn_startsync value=\"开始同步\"/>\n"
+                                               L"  <loading\tvalue=\"加载中...\"/>\n"
+                                               L"  <quoted value=\"&quot;a&quot; &amp; &lt;b&gt;\"/>\n"
+                                               L"  <novalue/>\n"
+                                               L"</string>\n"));
     StringTable table;
     ASSERT_TRUE(table.Load(dir.wpath(L"strings.xml")));
     EXPECT_EQ(table.Get(L"btn_startsync"), L"开始同步");

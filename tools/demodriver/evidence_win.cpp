@@ -210,9 +210,9 @@ std::wstring HostPath(const std::wstring& windowsPath)
 {
     using UnixName = char*(CDECL*)(const wchar_t*);
     HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
-    auto toUnix = kernel ? reinterpret_cast<UnixName>(
-                               reinterpret_cast<void*>(GetProcAddress(kernel, "wine_get_unix_file_name")))
-                         : nullptr;
+    auto toUnix =
+        kernel ? reinterpret_cast<UnixName>(reinterpret_cast<void*>(GetProcAddress(kernel, "wine_get_unix_file_name")))
+               : nullptr;
     if (!toUnix)
         return {};
     char* unixName = toUnix(windowsPath.c_str());

@@ -165,7 +165,8 @@ bool PressKey(HWND target, UINT virtualKey)
     return true;
 }
 
-bool WaitUntil(std::chrono::milliseconds timeout, const std::function<bool()>& ready, std::chrono::milliseconds interval)
+bool WaitUntil(std::chrono::milliseconds timeout, const std::function<bool()>& ready,
+               std::chrono::milliseconds interval)
 {
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     for (;;) {

@@ -244,8 +244,8 @@ TEST_F(SelDriveDialogTest, CloseButtonAndClosingTheWindowCancel)
 {
     {
         CSelDriveDlg dialog;
-        const INT_PTR code = Run(dialog, {L"C", L"D"}, {L"C"}, L"C",
-                                 [](CSelDriveDlg& d) { uikit::ClickControl(d, "btn_close"); });
+        const INT_PTR code =
+            Run(dialog, {L"C", L"D"}, {L"C"}, L"C", [](CSelDriveDlg& d) { uikit::ClickControl(d, "btn_close"); });
         EXPECT_EQ(code, IDCANCEL);
         EXPECT_TRUE(dialog.selectedDrives.empty());
     }
@@ -298,7 +298,8 @@ TEST(DriveCheckMarkup, NamesLabelsAndChecksTheBox)
 {
     EXPECT_EQ(DriveCheckMarkup(L"C", true, false), "<check name=\"ck_C\" text=\"C盘(系统磁盘)\" />");
     EXPECT_EQ(DriveCheckMarkup(L"D", false, true), "<check name=\"ck_D\" text=\"D盘(本地磁盘)\" checked=\"true\"/>");
-    EXPECT_EQ(DriveCheckMarkup(L"a&\"", false, false), "<check name=\"ck_a&amp;&quot;\" text=\"a&amp;&quot;盘(本地磁盘)\" />");
+    EXPECT_EQ(DriveCheckMarkup(L"a&\"", false, false),
+              "<check name=\"ck_a&amp;&quot;\" text=\"a&amp;&quot;盘(本地磁盘)\" />");
 }
 
 }  // namespace

@@ -41,21 +41,51 @@ protected:
 
 TEST_F(MainWindow, EveryNamedControlExistsWithItsKind)
 {
-    const std::pair<const char*, const char*> expected[] = {
-        {"btn_min", "button"}, {"btn_max", "button"}, {"btn_restore", "button"}, {"btn_close", "button"},
-        {"txt_title2", "text"}, {"tab_file", "tabctrl"}, {"but_sel_drive", "button"}, {"but_drop_drive", "button"},
-        {"but_refresh_drive", "button"}, {"lv_engine_folder", "listctrl"}, {"chk_engine_all", "check"},
-        {"but_remove_engine", "button"}, {"but_clear_engine", "button"}, {"but_addengine_folder", "button"},
-        {"tab_sync_bar", "tabctrl"}, {"radio_sync_level_file", "radio"}, {"img_sync_level_file", "img"},
-        {"radio_sync_mir200_file", "radio"}, {"img_sync_mir200_file", "img"}, {"check_sync_backup", "check"},
-        {"btn_startsync", "button"}, {"but_sync_log", "button"}, {"text_ing", "text"}, {"pro_ing", "progress"},
-        {"but_stopsync", "button"}, {"tt_bar_state", "text"}, {"win_qq", "window"}, {"link_qq", "link"},
-        {"tt_bar_version", "text"}, {"win_loading", "window"}, {"img_loading", "img"}, {"txt_loading", "text"},
-        // The three file-area pages.
-        {"imgbtn_addfile", "imgbtn"}, {"btn_addfile", "button"}, {"lv_file", "listctrl"}, {"chk_file_all", "check"},
-        {"chk_def_sel", "check"}, {"but_invert", "button"}, {"but_remove_file", "button"},
-        {"but_clear_file", "button"}, {"but_add_file", "button"}, {"but_back", "button"}, {"lv_log", "listbox"},
-        {"lv_errorlog", "listbox"}};
+    const std::pair<const char*, const char*> expected[] = {{"btn_min", "button"},
+                                                            {"btn_max", "button"},
+                                                            {"btn_restore", "button"},
+                                                            {"btn_close", "button"},
+                                                            {"txt_title2", "text"},
+                                                            {"tab_file", "tabctrl"},
+                                                            {"but_sel_drive", "button"},
+                                                            {"but_drop_drive", "button"},
+                                                            {"but_refresh_drive", "button"},
+                                                            {"lv_engine_folder", "listctrl"},
+                                                            {"chk_engine_all", "check"},
+                                                            {"but_remove_engine", "button"},
+                                                            {"but_clear_engine", "button"},
+                                                            {"but_addengine_folder", "button"},
+                                                            {"tab_sync_bar", "tabctrl"},
+                                                            {"radio_sync_level_file", "radio"},
+                                                            {"img_sync_level_file", "img"},
+                                                            {"radio_sync_mir200_file", "radio"},
+                                                            {"img_sync_mir200_file", "img"},
+                                                            {"check_sync_backup", "check"},
+                                                            {"btn_startsync", "button"},
+                                                            {"but_sync_log", "button"},
+                                                            {"text_ing", "text"},
+                                                            {"pro_ing", "progress"},
+                                                            {"but_stopsync", "button"},
+                                                            {"tt_bar_state", "text"},
+                                                            {"win_qq", "window"},
+                                                            {"link_qq", "link"},
+                                                            {"tt_bar_version", "text"},
+                                                            {"win_loading", "window"},
+                                                            {"img_loading", "img"},
+                                                            {"txt_loading", "text"},
+                                                            // The three file-area pages.
+                                                            {"imgbtn_addfile", "imgbtn"},
+                                                            {"btn_addfile", "button"},
+                                                            {"lv_file", "listctrl"},
+                                                            {"chk_file_all", "check"},
+                                                            {"chk_def_sel", "check"},
+                                                            {"but_invert", "button"},
+                                                            {"but_remove_file", "button"},
+                                                            {"but_clear_file", "button"},
+                                                            {"but_add_file", "button"},
+                                                            {"but_back", "button"},
+                                                            {"lv_log", "listbox"},
+                                                            {"lv_errorlog", "listbox"}};
     for (const auto& [name, kind] : expected) {
         SControl* control = host->FindControl(name, kind);
         ASSERT_NE(control, nullptr) << name << " as " << kind;
@@ -227,7 +257,8 @@ TEST_F(MainWindow, ListRowsAre20PixelsAndHeaderBoxesSitOverColumnZero)
     SendMessageW(host->FindControlAs<SListCtrl>("lv_engine_folder")->Header(), HDM_GETITEMRECT, 0,
                  reinterpret_cast<LPARAM>(&col));
     EXPECT_EQ(Width(col), 23);
-    SendMessageW(host->FindControlAs<SListCtrl>("lv_file")->Header(), HDM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&col));
+    SendMessageW(host->FindControlAs<SListCtrl>("lv_file")->Header(), HDM_GETITEMRECT, 0,
+                 reinterpret_cast<LPARAM>(&col));
     EXPECT_EQ(Width(col), 150);
 
     Tab("tab_file")->SetCurSel(2);
@@ -267,7 +298,8 @@ TEST_F(MainWindow, ScreenshotsOfTheFileAreaPagesAndTheRunningBar)
     Tab("tab_sync_bar")->SetCurSel(1);
     host->FindControlAs<SProgress>("pro_ing")->SetValue(42);
     host->FindControlAs<SListBox>("lv_log")->AddString(L"开始同步文件...");
-    host->FindControlAs<SListBox>("lv_log")->AddString(L"同步文件成功:D:\\src\\Config.ini >> D:\\MirServer\\Mir200\\Config.ini");
+    host->FindControlAs<SListBox>("lv_log")->AddString(
+        L"同步文件成功:D:\\src\\Config.ini >> D:\\MirServer\\Mir200\\Config.ini");
     host->FindControlAs<SListBox>("lv_errorlog")->AddString(L"同步文件失败:D:\\src\\a.txt >> E:\\传奇版本\\a.txt");
     testsupport::PumpUntil([&] { return IsWindowVisible(host->FindControl("pro_ing")->Hwnd()) != FALSE; });
     testsupport::PumpFor(std::chrono::milliseconds(300));  // let the bar's slide finish for the picture

@@ -49,16 +49,15 @@ protected:
 
 TEST(ModeTexts, LinesAndLeadingSpacesAreExact)
 {
-    EXPECT_EQ(kModeTipMir200Text, Joined({L"过滤文件列表中非Mir200目录文件,仅同步Mir200目录下",
-                                          L"的文件到已选择的游戏版本目录中!",
-                                          L"例:不同步 D:\\MirServer\\DBServer\\Config.ini",
-                                          L"     同步 D:\\MirServer\\Mir200\\Config.txt"}));
-    EXPECT_EQ(kModeTipSameLevelText, Joined({L"不做效验,把文件列表中的文件按目录级别同步到已",
-                                             L"选择的游戏版本目录中! (D:\\Mirserver)",
-                                             L"  文件列表: D:\\1级目录\\2级目录\\Config1.txt",
-                                             L"            D:\\1级目录\\Mir200\\Config2.txt",
-                                             L"分别同步到: D:\\Mirserver\\2级目录\\Config1.txt",
-                                             L"            D:\\Mirserver\\Mir200\\Config2.txt"}));
+    EXPECT_EQ(kModeTipMir200Text,
+              Joined({L"过滤文件列表中非Mir200目录文件,仅同步Mir200目录下", L"的文件到已选择的游戏版本目录中!",
+                      L"例:不同步 D:\\MirServer\\DBServer\\Config.ini",
+                      L"     同步 D:\\MirServer\\Mir200\\Config.txt"}));
+    EXPECT_EQ(kModeTipSameLevelText,
+              Joined({L"不做效验,把文件列表中的文件按目录级别同步到已", L"选择的游戏版本目录中! (D:\\Mirserver)",
+                      L"  文件列表: D:\\1级目录\\2级目录\\Config1.txt", L"            D:\\1级目录\\Mir200\\Config2.txt",
+                      L"分别同步到: D:\\Mirserver\\2级目录\\Config1.txt",
+                      L"            D:\\Mirserver\\Mir200\\Config2.txt"}));
 }
 
 TEST(PopupPlacement, FormulasTruncateTowardsZero)
@@ -205,9 +204,8 @@ TEST_F(Popups, QuestionMarkIconsReportHoverAndLeaveToTheTooltip)
     ASSERT_NE(CurrentModeTip(), nullptr);
     EXPECT_EQ(CurrentModeTip()->FindControl("txt_tip")->GetText(), kModeTipSameLevelText);
     ASSERT_TRUE(uikit::HoverControl(*main, "img_sync_mir200_file"));
-    testsupport::PumpUntil([] {
-        return CurrentModeTip() && CurrentModeTip()->FindControl("txt_tip")->GetText() == kModeTipMir200Text;
-    });
+    testsupport::PumpUntil(
+        [] { return CurrentModeTip() && CurrentModeTip()->FindControl("txt_tip")->GetText() == kModeTipMir200Text; });
     ASSERT_NE(CurrentModeTip(), nullptr);
     EXPECT_EQ(CurrentModeTip()->FindControl("txt_tip")->GetText(), kModeTipMir200Text);
     ASSERT_TRUE(uikit::LeaveControl(*main, "img_sync_mir200_file"));

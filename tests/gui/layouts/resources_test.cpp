@@ -119,10 +119,10 @@ TEST(UiDefinition, EverySkinDecodesWithItsSizeFramesAndMargins)
 TEST(UiDefinition, EveryStyleClassExistsAndItsColoursAndSkinsResolve)
 {
     const uikit::UiDefinition& ui = App().Ui();
-    for (const char* cls : {"cls_txt_def", "cls_txt_def11", "cls_txt_def12", "cls_txt_def14", "cls_txt_def15",
-                            "cls_txt_e014", "cls_txt_red14", "cls_btn_weblink", "cls_btn_normal", "cls_btn_red",
-                            "cls_btn_green", "cls_btn_line", "cls_btn_def_line", "cls_btn_def_back", "cls_btn_def",
-                            "cls_dlg_frame", "cls_edit", "cls_border"}) {
+    for (const char* cls :
+         {"cls_txt_def", "cls_txt_def11", "cls_txt_def12", "cls_txt_def14", "cls_txt_def15", "cls_txt_e014",
+          "cls_txt_red14", "cls_btn_weblink", "cls_btn_normal", "cls_btn_red", "cls_btn_green", "cls_btn_line",
+          "cls_btn_def_line", "cls_btn_def_back", "cls_btn_def", "cls_dlg_frame", "cls_edit", "cls_border"}) {
         const uikit::StyleClass* style = ui.FindClass(cls);
         ASSERT_NE(style, nullptr) << cls;
         for (const auto& [key, value] : style->attrs) {
@@ -155,7 +155,8 @@ TEST(Layouts, EveryReferenceResolves)
                 const std::string name = a.name(), value = a.value();
                 const std::string where = std::string(id) + " " + found.node().name() + "." + name + "=" + value;
                 if (!value.empty() && value.front() == '@') {
-                    EXPECT_NE(ui.FindString(value.substr(value.rfind('/') == std::string::npos ? 1 : value.rfind('/') + 1)),
+                    EXPECT_NE(ui.FindString(
+                                  value.substr(value.rfind('/') == std::string::npos ? 1 : value.rfind('/') + 1)),
                               nullptr)
                         << where;
                     ++checked;

@@ -42,8 +42,8 @@ protected:
     // Waits until the run that was started has ended.
     bool WaitForRunEnd();
 
-    std::vector<std::wstring> FileRows() const;         // column 1 of lv_file
-    std::vector<std::wstring> EngineRows() const;       // column 1 of lv_engine_folder
+    std::vector<std::wstring> FileRows() const;    // column 1 of lv_file
+    std::vector<std::wstring> EngineRows() const;  // column 1 of lv_engine_folder
     std::vector<std::wstring> LogLines(bool errors) const;
     int ToastCount() const;
 

@@ -102,7 +102,8 @@ TEST_F(RunTest, DroppedFilesAndFolderRunInMir200ModeWithBackup)
     // The overwritten b.txt and both markers were kept as backups beside the new files.
     const Paths backups = Backups(L"D:\\games\\srv2\\Mir200");
     ASSERT_EQ(backups.size(), 2u);
-    const auto oldB = std::find_if(backups.begin(), backups.end(), [](const std::wstring& n) { return n.starts_with(L"b.txt_"); });
+    const auto oldB =
+        std::find_if(backups.begin(), backups.end(), [](const std::wstring& n) { return n.starts_with(L"b.txt_"); });
     ASSERT_NE(oldB, backups.end());
     EXPECT_EQ(ReadText(L"D:\\games\\srv2\\Mir200\\" + *oldB), "old b");
     EXPECT_EQ(Backups(L"E:\\mir\\s3\\Mir200").size(), 1u);
@@ -127,9 +128,8 @@ TEST_F(RunTest, DroppedFilesAndFolderRunInMir200ModeWithBackup)
     EXPECT_NE(config.find("BackUp: true"), std::string::npos) << config;
 
     // The dated log files hold the window's own lines and the engine's, error included.
-    const bool logged = testsupport::PumpUntil([] {
-        return ReadLogFiles().find(L"文件同步完成,共同步了 6 个文件!, LINE:418") != std::wstring::npos;
-    });
+    const bool logged = testsupport::PumpUntil(
+        [] { return ReadLogFiles().find(L"文件同步完成,共同步了 6 个文件!, LINE:418") != std::wstring::npos; });
     EXPECT_TRUE(logged);
     const std::wstring files = ReadLogFiles();
     EXPECT_NE(files.find(L"开始同步文件..., LINE:408"), std::wstring::npos);
@@ -291,9 +291,8 @@ TEST_F(RunTest, ClosingDuringARunFinishesTheRunFirst)
     EXPECT_FALSE(IsWindow(wnd->Hwnd()));
     EXPECT_TRUE(wnd->runFinished);
     EXPECT_EQ(ReadText(L"E:\\mir\\s3\\Mir200\\bulk\\f149.txt"), "bulk");
-    EXPECT_TRUE(testsupport::PumpUntil([] {
-        return ReadLogFiles().find(L"文件同步完成,共同步了 300 个文件!") != std::wstring::npos;
-    }));
+    EXPECT_TRUE(testsupport::PumpUntil(
+        [] { return ReadLogFiles().find(L"文件同步完成,共同步了 300 个文件!") != std::wstring::npos; }));
 }
 
 TEST_F(RunTest, SavedChoicesSetTheRadiosAndTheBackupBox)

@@ -76,7 +76,8 @@ TEST_F(GalleryControls, RadiosOfOneGroupExcludeEachOther)
     EXPECT_FALSE(level->IsChecked());
     std::vector<std::string> events;
     for (const char* name : {"radio_sync_level_file", "radio_sync_mir200_file"})
-        host->Subscribe(EventKind::CheckChanged, name, [&events](EventArgs& e) { events.push_back(e.name + (e.checked ? "+" : "-")); });
+        host->Subscribe(EventKind::CheckChanged, name,
+                        [&events](EventArgs& e) { events.push_back(e.name + (e.checked ? "+" : "-")); });
     EXPECT_TRUE(ClickControl(*host, "radio_sync_level_file"));
     EXPECT_TRUE(level->IsChecked());
     EXPECT_FALSE(mir200->IsChecked());
@@ -217,8 +218,9 @@ TEST_F(GalleryControls, ControlsCreatedFromMarkupJoinTheGridAndAreFoundByName)
     ASSERT_TRUE(dialog.Create(host->Hwnd()));
     SControl* grid = dialog.FindControl("wnd_drive", "window");
     ASSERT_NE(grid, nullptr);
-    for (const char* markup : {R"x(<check name="ck_C" text="C盘(系统磁盘)" checked="true"/>)x", R"x(<check name="ck_D" text="D盘(本地磁盘)" />)x",
-                               R"x(<check name="ck_E" text="E盘(本地磁盘)" />)x"})
+    for (const char* markup :
+         {R"x(<check name="ck_C" text="C盘(系统磁盘)" checked="true"/>)x",
+          R"x(<check name="ck_D" text="D盘(本地磁盘)" />)x", R"x(<check name="ck_E" text="E盘(本地磁盘)" />)x"})
         EXPECT_NE(dialog.CreateChildren(grid, markup), nullptr);
     auto* c = dialog.FindControlAs<SCheck>("ck_C");
     auto* e = dialog.FindControlAs<SCheck>("ck_E");

@@ -14,23 +14,35 @@ namespace {
 
 std::string ManyControls()
 {
-    std::string xml = R"(<window size="900,600" padding="1" skin="_skin.user.dlgbk"><window layout="vbox" gap="2" padding="4">)";
+    std::string xml =
+        R"(<window size="900,600" padding="1" skin="_skin.user.dlgbk"><window layout="vbox" gap="2" padding="4">)";
     // 10 rows of 14 controls each, plus the row containers and a list: about 150 controls.
     for (int row = 0; row < 10; ++row) {
         xml += R"(<window height="share" layout="hbox" gap="3" valign="center" colorBkgnd="#F8F8F8">)";
         for (int i = 0; i < 14; ++i) {
             const std::string name = std::to_string(row) + "_" + std::to_string(i);
             switch (i % 5) {
-            case 0: xml += "<text name=\"t" + name + "\" class=\"cls_txt_def\" text=\"文本" + name + "\"/>"; break;
-            case 1: xml += "<button name=\"b" + name + "\" size=\"60,24\" class=\"cls_btn_def\" text=\"按钮\"/>"; break;
-            case 2: xml += "<check name=\"c" + name + "\" text=\"选项\"/>"; break;
-            case 3: xml += "<img name=\"i" + name + "\" size=\"14,14\" skin=\"_skin.user.questiontip\"/>"; break;
-            default: xml += "<progress name=\"p" + name + "\" width=\"share\" height=\"18\" value=\"40\"/>"; break;
+            case 0:
+                xml += "<text name=\"t" + name + "\" class=\"cls_txt_def\" text=\"文本" + name + "\"/>";
+                break;
+            case 1:
+                xml += "<button name=\"b" + name + "\" size=\"60,24\" class=\"cls_btn_def\" text=\"按钮\"/>";
+                break;
+            case 2:
+                xml += "<check name=\"c" + name + "\" text=\"选项\"/>";
+                break;
+            case 3:
+                xml += "<img name=\"i" + name + "\" size=\"14,14\" skin=\"_skin.user.questiontip\"/>";
+                break;
+            default:
+                xml += "<progress name=\"p" + name + "\" width=\"share\" height=\"18\" value=\"40\"/>";
+                break;
             }
         }
         xml += "</window>";
     }
-    xml += R"(<listctrl name="lv" height="120" checkBox="1" rowHeight="20"><header height="22"><column text="A" width="150"/><column text="B" width="share"/></header></listctrl>)";
+    xml +=
+        R"(<listctrl name="lv" height="120" checkBox="1" rowHeight="20"><header height="22"><column text="A" width="150"/><column text="B" width="share"/></header></listctrl>)";
     xml += "</window></window>";
     return xml;
 }
@@ -40,7 +52,9 @@ double MillisecondsSinceProcessStart()
     FILETIME created, exited, kernel, user, now;
     GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user);
     GetSystemTimeAsFileTime(&now);
-    const auto ticks = [](const FILETIME& t) { return (static_cast<unsigned long long>(t.dwHighDateTime) << 32) | t.dwLowDateTime; };
+    const auto ticks = [](const FILETIME& t) {
+        return (static_cast<unsigned long long>(t.dwHighDateTime) << 32) | t.dwLowDateTime;
+    };
     return static_cast<double>(ticks(now) - ticks(created)) / 10000.0;
 }
 
@@ -88,7 +102,8 @@ int wmain(int argc, wchar_t** argv)
     GetClientRect(host.Hwnd(), &cr);
     POINT origin{0, 0};
     ClientToScreen(host.Hwnd(), &origin);
-    std::printf("window %ld,%ld-%ld,%ld client %ldx%ld at %ld,%ld\n", wr.left, wr.top, wr.right, wr.bottom, cr.right, cr.bottom, origin.x, origin.y);
+    std::printf("window %ld,%ld-%ld,%ld client %ldx%ld at %ld,%ld\n", wr.left, wr.top, wr.right, wr.bottom, cr.right,
+                cr.bottom, origin.x, origin.y);
     std::printf("built in %.1f ms\n", std::chrono::duration<double, std::milli>(built - start).count());
     SendMessageW(host.Hwnd(), WM_INITDIALOG, 0, 0);
     host.CenterWindow();
@@ -100,6 +115,7 @@ int wmain(int argc, wchar_t** argv)
     }
     const auto closing = std::chrono::steady_clock::now();
     DestroyWindow(host.Hwnd());
-    std::printf("destroyed in %.1f ms\n", std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - closing).count());
+    std::printf("destroyed in %.1f ms\n",
+                std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - closing).count());
     return 0;
 }

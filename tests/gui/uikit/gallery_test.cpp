@@ -30,14 +30,27 @@ TEST(Gallery, BuildsEveryControlKindFromTheLayoutAndInitialisesBeforeShowing)
     EXPECT_TRUE(host->initSeen);
     EXPECT_FALSE(host->visibleAtInit);
 
-    const std::pair<const char*, const char*> expected[] = {
-        {"tab_file", "tabctrl"},        {"tab_sync_bar", "tabctrl"},   {"lv_file", "listctrl"},
-        {"lv_engine_folder", "listctrl"}, {"chk_def_sel", "check"},    {"chk_file_all", "check"},
-        {"check_sync_backup", "check"}, {"but_sel_drive", "button"},   {"but_sync_log", "button"},
-        {"win_loading", "window"},      {"img_loading", "img"},        {"img_sync_mir200_file", "img"},
-        {"txt_loading", "text"},        {"tt_bar_version", "text"},    {"lv_log", "listbox"},
-        {"lv_errorlog", "listbox"},     {"radio_sync_mir200_file", "radio"}, {"pro_ing", "progress"},
-        {"imgbtn_addfile", "button"},   {"link_qq", "button"},        {"split_main", "split"}};
+    const std::pair<const char*, const char*> expected[] = {{"tab_file", "tabctrl"},
+                                                            {"tab_sync_bar", "tabctrl"},
+                                                            {"lv_file", "listctrl"},
+                                                            {"lv_engine_folder", "listctrl"},
+                                                            {"chk_def_sel", "check"},
+                                                            {"chk_file_all", "check"},
+                                                            {"check_sync_backup", "check"},
+                                                            {"but_sel_drive", "button"},
+                                                            {"but_sync_log", "button"},
+                                                            {"win_loading", "window"},
+                                                            {"img_loading", "img"},
+                                                            {"img_sync_mir200_file", "img"},
+                                                            {"txt_loading", "text"},
+                                                            {"tt_bar_version", "text"},
+                                                            {"lv_log", "listbox"},
+                                                            {"lv_errorlog", "listbox"},
+                                                            {"radio_sync_mir200_file", "radio"},
+                                                            {"pro_ing", "progress"},
+                                                            {"imgbtn_addfile", "button"},
+                                                            {"link_qq", "button"},
+                                                            {"split_main", "split"}};
     for (const auto& [name, kind] : expected)
         EXPECT_NE(host->FindControl(name, kind), nullptr) << name << " as " << kind;
     // The name alone is not enough: the kind must match too.

@@ -66,7 +66,8 @@ protected:
         for (int x = bounds.left; x < bounds.left + 60; ++x) {
             LVHITTESTINFO hit{};
             hit.pt = {x, y};
-            if (ListView_SubItemHitTest(list->Hwnd(), &hit) == row && hit.iSubItem == 0 && (hit.flags & LVHT_ONITEM) == LVHT_ONITEMSTATEICON) {
+            if (ListView_SubItemHitTest(list->Hwnd(), &hit) == row && hit.iSubItem == 0 &&
+                (hit.flags & LVHT_ONITEM) == LVHT_ONITEMSTATEICON) {
                 if (first < 0)
                     first = x;
                 last = x;
@@ -136,7 +137,8 @@ TEST_F(FileList, DeleteCheckedItemsKeepsTheOrderAndReturnsTheRemovedTexts)
     EXPECT_EQ(list->GetItemCount(), 8);
     EXPECT_EQ(list->CheckedItemTexts(0), (std::vector<std::wstring>{L"f0", L"f3", L"f4", L"f7"}));
     EXPECT_TRUE(list->CheckedItemTexts(2).empty());
-    EXPECT_EQ(list->DeleteCheckedItems(1), (std::vector<std::wstring>{L"path\\f0", L"path\\f3", L"path\\f4", L"path\\f7"}));
+    EXPECT_EQ(list->DeleteCheckedItems(1),
+              (std::vector<std::wstring>{L"path\\f0", L"path\\f3", L"path\\f4", L"path\\f7"}));
     EXPECT_EQ(Column(0), (std::vector<std::wstring>{L"f1", L"f2", L"f5", L"f6"}));
     EXPECT_EQ(Column(1), (std::vector<std::wstring>{L"path\\f1", L"path\\f2", L"path\\f5", L"path\\f6"}));
     EXPECT_TRUE(CheckedRows().empty());

@@ -80,7 +80,9 @@ TEST(HostWindow, MessageLoopEndsWhenTheMainWindowIsDestroyed)
 TEST(HostWindow, RepeatedCreateAndDestroyLeaksNoGdiObjects)
 {
     App();
-    { auto warm = OpenGallery(); }
+    {
+        auto warm = OpenGallery();
+    }
     testsupport::PumpFor(std::chrono::milliseconds(50));
     const DWORD before = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
     for (int i = 0; i < 10; ++i) {
@@ -158,7 +160,8 @@ TEST(Popups, PopupThatDestroysItselfFromItsTimerIsReleasedAfterwards)
         toast->SetAutoDelete(true);
         ASSERT_TRUE(toast->Create(nullptr));
         toast->FindControl("txt_tip")->SetText(L"文件同步中,不支持此操作!");
-        SetWindowPos(toast->Hwnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+        SetWindowPos(toast->Hwnd(), HWND_TOPMOST, 0, 0, 0, 0,
+                     SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
         toast->SetTimer(100, 50 + i * 20);
     }
     EXPECT_EQ(SelfClosingToast::alive, 3);
@@ -317,7 +320,7 @@ TEST(Pickers, TheHookAnswersInsteadOfTheSystemDialog)
     };
     SetPickerHook([](const PickerRequest& request) {
         return request.kind == PickerRequest::Folder ? std::vector<std::wstring>{L"D:\\"}
-                                                      : std::vector<std::wstring>{L"D:\\a.txt", L"D:\\b.txt"};
+                                                     : std::vector<std::wstring>{L"D:\\a.txt", L"D:\\b.txt"};
     });
     EXPECT_EQ(RunPicker({PickerRequest::Folder, nullptr, L"", L""}, real), (std::vector<std::wstring>{L"D:\\"}));
     EXPECT_EQ(RunPicker({PickerRequest::Files, nullptr, L"Korvel文件同步工具", L""}, real).size(), 2u);

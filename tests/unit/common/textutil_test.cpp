@@ -19,7 +19,7 @@ TEST(ToUtf8, StopsAtTheFirstZero)
 TEST(ToUtf8, CharacterOutsideTheBasicPlane)
 {
     // U+1F600 as a surrogate pair on Windows, a single code point natively.
-    const std::wstring text = sizeof(wchar_t) == 2 ? std::wstring{wchar_t(0xD83D), wchar_t(0xDE00)}
-                                                   : std::wstring{wchar_t(0x1F600)};
+    const std::wstring text =
+        sizeof(wchar_t) == 2 ? std::wstring{wchar_t(0xD83D), wchar_t(0xDE00)} : std::wstring{wchar_t(0x1F600)};
     EXPECT_EQ(ToUtf8(text), "\xF0\x9F\x98\x80");
 }

@@ -10,8 +10,9 @@ using Paths = std::vector<std::wstring>;
 
 TEST(IsRecycleBinPath, MatchesEverySpellingAndWhatIsBelow)
 {
-    for (const wchar_t* path : {L"D:\\$Recycle.Bin", L"D:\\$RECYCLE.BIN", L"d:\\$recycle.bin\\S-1-5\\x", L"D:\\RECYCLER",
-                                L"E:\\recycler\\a", L"D:\\Recycled\\x", L"D:\\RECYCLED", L"D:\\RECYCLED/x", L"D:\\$Recycle.Bin\\"})
+    for (const wchar_t* path :
+         {L"D:\\$Recycle.Bin", L"D:\\$RECYCLE.BIN", L"d:\\$recycle.bin\\S-1-5\\x", L"D:\\RECYCLER", L"E:\\recycler\\a",
+          L"D:\\Recycled\\x", L"D:\\RECYCLED", L"D:\\RECYCLED/x", L"D:\\$Recycle.Bin\\"})
         EXPECT_TRUE(IsRecycleBinPath(path)) << path;
 }
 
@@ -57,10 +58,10 @@ TEST(CollectEngineFolders, AddsValidPathsOnceAndFlagsTheRest)
 
     // Known entries match only with the same letter case and no trailing separator.
     Paths known = {L"E:\\b", L"d:\\mirserver", L"F:\\x\\"};
-    const EngineFolderBatch batch = CollectEngineFolders(
-        {L"D:\\MirServer", L"D:\\Other", L"D:\\MirServer", L"D:\\MirServer\\Mir200", L"E:\\b", L"F:\\x\\Mir200\\y",
-         L"D:\\mir200data"},
-        known, hasMir200);
+    const EngineFolderBatch batch =
+        CollectEngineFolders({L"D:\\MirServer", L"D:\\Other", L"D:\\MirServer", L"D:\\MirServer\\Mir200", L"E:\\b",
+                              L"F:\\x\\Mir200\\y", L"D:\\mir200data"},
+                             known, hasMir200);
     EXPECT_EQ(batch.added, (Paths{L"D:\\MirServer", L"F:\\x"}));
     EXPECT_TRUE(batch.refused);
     EXPECT_EQ(known, (Paths{L"E:\\b", L"d:\\mirserver", L"F:\\x\\", L"D:\\MirServer", L"F:\\x"}));
@@ -69,10 +70,8 @@ TEST(CollectEngineFolders, AddsValidPathsOnceAndFlagsTheRest)
 TEST(CollectEngineFolders, DuplicatesAloneAreNoRefusal)
 {
     Paths known = {L"D:\\MirServer"};
-    const EngineFolderBatch batch =
-        CollectEngineFolders({L"D:\\MirServer\\Mir200", L"D:\\MirServer"}, known, [](const std::wstring&) {
-            return false;
-        });
+    const EngineFolderBatch batch = CollectEngineFolders({L"D:\\MirServer\\Mir200", L"D:\\MirServer"}, known,
+                                                         [](const std::wstring&) { return false; });
     EXPECT_TRUE(batch.added.empty());
     EXPECT_TRUE(batch.refused);  // D:\MirServer itself has no Mir200 here and no "Mir200" in its text
 

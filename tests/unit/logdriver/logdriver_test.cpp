@@ -14,7 +14,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-FNLog::LogTime FixedNow() {
+FNLog::LogTime FixedNow()
+{
     return FNLog::LogTime{logtest::LocalSeconds(2025, 12, 19, 8, 30, 1), 2};
 }
 
@@ -35,7 +36,8 @@ protected:
 
 }  // namespace
 
-TEST_F(LogDriverTest, InfoAndErrorLinesByteForByte) {
+TEST_F(LogDriverTest, InfoAndErrorLinesByteForByte)
+{
     Start();
     driver_.PushLog(L"sync ok: a >> b", 136);
     driver_.PushLog(L"", 42);
@@ -46,11 +48,12 @@ TEST_F(LogDriverTest, InfoAndErrorLinesByteForByte) {
     EXPECT_EQ(ReadFile(kFullLog), s + "sync ok: a >> b, LINE:136\r\n" + s + ", LINE:42\r\n" + s +
                                       "copy failed, ERROR:5, LINE:64\r\n" + s +
                                       "huge code, ERROR:4294967295, LINE:4294967295\r\n");
-    EXPECT_EQ(ReadFile(kErrorLog), s + "copy failed, ERROR:5, LINE:64\r\n" + s +
-                                       "huge code, ERROR:4294967295, LINE:4294967295\r\n");
+    EXPECT_EQ(ReadFile(kErrorLog),
+              s + "copy failed, ERROR:5, LINE:64\r\n" + s + "huge code, ERROR:4294967295, LINE:4294967295\r\n");
 }
 
-TEST_F(LogDriverTest, OverlongMessageIsCutWithoutNumbers) {
+TEST_F(LogDriverTest, OverlongMessageIsCutWithoutNumbers)
+{
     Start();
     driver_.PushLog(std::wstring(12000, L'w'), 7, 139);
     driver_.PushLog(L"short", 1);  // the grown buffer must not leak into the next line
@@ -63,7 +66,8 @@ TEST_F(LogDriverTest, OverlongMessageIsCutWithoutNumbers) {
     EXPECT_EQ(ReadFile(kFullLog).substr(9997, 2), "\r\n");
 }
 
-TEST_F(LogDriverTest, NothingIsWrittenWithoutARunningEngine) {
+TEST_F(LogDriverTest, NothingIsWrittenWithoutARunningEngine)
+{
     driver_.PushLog(L"before start", 1);
     driver_.PushLog(L"before start", 2, 3);
     Start();
@@ -73,7 +77,8 @@ TEST_F(LogDriverTest, NothingIsWrittenWithoutARunningEngine) {
 }
 
 #ifndef _WIN32
-TEST_F(LogDriverTest, UnconvertibleMessageWritesNothing) {
+TEST_F(LogDriverTest, UnconvertibleMessageWritesNothing)
+{
     Start();
     driver_.PushLog(std::wstring(L"bad ") + static_cast<wchar_t>(0xD800), 1);
     driver_.PushLog(L"\u540c\u6b65", 2);
@@ -82,7 +87,8 @@ TEST_F(LogDriverTest, UnconvertibleMessageWritesNothing) {
 }
 #endif
 
-TEST(LogDriverStart, StartsTheProcessWideEngineOnce) {
+TEST(LogDriverStart, StartsTheProcessWideEngineOnce)
+{
     logtest::WorkDir dir;
     ASSERT_EQ(CLogDriver::StartLogEngine(), FNLog::E_SUCCESS);
     testing::internal::CaptureStdout();

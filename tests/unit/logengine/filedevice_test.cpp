@@ -12,16 +12,19 @@
 
 using namespace FNLog;
 namespace fs = std::filesystem;
+using logtest::LocalTm;
 using testsupport::ReadFile;
 using testsupport::WriteFile;
-using logtest::LocalTm;
 
 namespace {
 
+int64_t LocalTs(int year, int mon, int day, int hour = 12)
+{
+    return FromLocalTime(LocalTm(year, mon, day, hour));
+}
 
-int64_t LocalTs(int year, int mon, int day, int hour = 12) { return FromLocalTime(LocalTm(year, mon, day, hour)); }
-
-DeviceConfig FileConfig(const std::string& path, const std::string& file) {
+DeviceConfig FileConfig(const std::string& path, const std::string& file)
+{
     DeviceConfig config;
     config.kind = DEVICE_FILE;
     config.enabled = true;
@@ -30,7 +33,8 @@ DeviceConfig FileConfig(const std::string& path, const std::string& file) {
     return config;
 }
 
-void Put(FileDevice& device, const DeviceConfig& config, int64_t ts, const std::string& text) {
+void Put(FileDevice& device, const DeviceConfig& config, int64_t ts, const std::string& text)
+{
     device.Write(config, 0, ts, text.data(), text.size());
     device.Flush();
 }
@@ -43,7 +47,8 @@ protected:
 
 }  // namespace
 
-TEST(ExpandMacros, ReplacesDateTimeAndProcessMacros) {
+TEST(ExpandMacros, ReplacesDateTimeAndProcessMacros)
+{
     std::tm tm = LocalTm(2025, 12, 19, 7, 8, 9);
     EXPECT_EQ(ExpandMacros("$YEAR$MON$DAY_error", tm), "20251219_error");
     EXPECT_EQ(ExpandMacros("$HOUR$MIN$SEC_sync", tm), "070809_sync");
@@ -55,7 +60,8 @@ TEST(ExpandMacros, ReplacesDateTimeAndProcessMacros) {
     EXPECT_EQ(platform::ProcessName(), "logengine_unit_tests");
 }
 
-TEST_F(FileDeviceTest, FirstLineCreatesDirectoriesAndFile) {
+TEST_F(FileDeviceTest, FirstLineCreatesDirectoriesAndFile)
+{
     FileDevice device;
     Put(device, FileConfig("./datadb/log/", "$YEAR$MON$DAY"), day_, "first\r\n");
     EXPECT_TRUE(fs::is_directory("datadb/log"));
@@ -63,7 +69,8 @@ TEST_F(FileDeviceTest, FirstLineCreatesDirectoriesAndFile) {
     EXPECT_EQ(device.currentSize(), 7);
 }
 
-TEST_F(FileDeviceTest, EmptyPatternUsesProcessNameDateAndIds) {
+TEST_F(FileDeviceTest, EmptyPatternUsesProcessNameDateAndIds)
+{
     FileDevice device;
     DeviceConfig config = FileConfig("out", "");
     config.index = 3;
@@ -74,14 +81,16 @@ TEST_F(FileDeviceTest, EmptyPatternUsesProcessNameDateAndIds) {
     EXPECT_EQ(ReadFile(expected), "x");
 }
 
-TEST_F(FileDeviceTest, BackslashPathWithoutTrailingSeparator) {
+TEST_F(FileDeviceTest, BackslashPathWithoutTrailingSeparator)
+{
     FileDevice device;
     Put(device, FileConfig("a\\b", "n"), day_, "x");
     EXPECT_EQ(ReadFile("a/b/n.log"), "x");
     EXPECT_EQ(device.path(), "a/b/n.log");
 }
 
-TEST_F(FileDeviceTest, AppendsOrRollsAtOpen) {
+TEST_F(FileDeviceTest, AppendsOrRollsAtOpen)
+{
     WriteFile("old.log", "before\n");
     DeviceConfig append = FileConfig("", "old");
     append.stuffUp = true;
@@ -101,7 +110,8 @@ TEST_F(FileDeviceTest, AppendsOrRollsAtOpen) {
     EXPECT_EQ(ReadFile("old.log.1"), "before\nafter\n");
 }
 
-TEST_F(FileDeviceTest, SizeRollAtLimitKeepsFourOldFiles) {
+TEST_F(FileDeviceTest, SizeRollAtLimitKeepsFourOldFiles)
+{
     DeviceConfig config = FileConfig("logs/", "f");
     config.stuffUp = true;
     config.rollback = 4;
@@ -120,7 +130,8 @@ TEST_F(FileDeviceTest, SizeRollAtLimitKeepsFourOldFiles) {
     EXPECT_EQ(testsupport::ListNames("logs").size(), 5u);
 }
 
-TEST_F(FileDeviceTest, LineCrossingLimitRollsBeforeWriting) {
+TEST_F(FileDeviceTest, LineCrossingLimitRollsBeforeWriting)
+{
     DeviceConfig config = FileConfig("", "big");
     config.stuffUp = true;
     config.rollback = 4;
@@ -134,7 +145,8 @@ TEST_F(FileDeviceTest, LineCrossingLimitRollsBeforeWriting) {
     EXPECT_EQ(ReadFile("big.log.1").size(), 100u);
 }
 
-TEST(RollOver, ChainStopsAtFirstMissingName) {
+TEST(RollOver, ChainStopsAtFirstMissingName)
+{
     logtest::WorkDir dir;
     WriteFile("x.log", "0");
     WriteFile("x.log.1", "1");
@@ -146,7 +158,8 @@ TEST(RollOver, ChainStopsAtFirstMissingName) {
     EXPECT_EQ(ReadFile("x.log.3"), "3");
 }
 
-TEST(RollOver, DepthOneReplacesTheSingleOldFile) {
+TEST(RollOver, DepthOneReplacesTheSingleOldFile)
+{
     logtest::WorkDir dir;
     WriteFile("y.log", "new");
     WriteFile("y.log.1", "old");
@@ -155,7 +168,8 @@ TEST(RollOver, DepthOneReplacesTheSingleOldFile) {
     EXPECT_FALSE(fs::exists("y.log.2"));
 }
 
-TEST_F(FileDeviceTest, FullPathOf250CharactersIsRefused) {
+TEST_F(FileDeviceTest, FullPathOf250CharactersIsRefused)
+{
     // "d/" + name + ".log": a 244-character name gives 250 characters.
     std::string dirName = "d";
     fs::create_directory(dirName);
@@ -174,7 +188,8 @@ TEST_F(FileDeviceTest, FullPathOf250CharactersIsRefused) {
     EXPECT_NE(shorter.lastFailureReason(), OPEN_PATH_TOO_LONG) << "249 characters are allowed";
 }
 
-TEST_F(FileDeviceTest, FailedOpenWaitsFiveSecondsOfRecordTime) {
+TEST_F(FileDeviceTest, FailedOpenWaitsFiveSecondsOfRecordTime)
+{
     WriteFile("blocked", "a file where the directory should be");
     DeviceConfig config = FileConfig("blocked/sub/", "f");
     FileDevice device;
@@ -193,7 +208,8 @@ TEST_F(FileDeviceTest, FailedOpenWaitsFiveSecondsOfRecordTime) {
     EXPECT_EQ(ReadFile("blocked/sub/f.log"), "kept\n");
 }
 
-TEST_F(FileDeviceTest, ClockSetBackDoesNotSilenceAFailedDevice) {
+TEST_F(FileDeviceTest, ClockSetBackDoesNotSilenceAFailedDevice)
+{
     WriteFile("blocked", "x");
     DeviceConfig config = FileConfig("blocked/", "f");
     FileDevice device;
@@ -204,7 +220,8 @@ TEST_F(FileDeviceTest, ClockSetBackDoesNotSilenceAFailedDevice) {
     EXPECT_EQ(ReadFile("blocked/f.log"), "kept\n");
 }
 
-TEST_F(FileDeviceTest, DayRollWhenConfigured) {
+TEST_F(FileDeviceTest, DayRollWhenConfigured)
+{
     DeviceConfig config = FileConfig("", "$YEAR$MON$DAY");
     config.stuffUp = true;
     FileDevice device;

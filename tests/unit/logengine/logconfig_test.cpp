@@ -9,9 +9,13 @@ using namespace FNLog;
 
 namespace {
 
-ParseResult Parse(const std::string& text, LoggerConfig& config) { return ParseLogger(text, config); }
+ParseResult Parse(const std::string& text, LoggerConfig& config)
+{
+    return ParseLogger(text, config);
+}
 
-int CodeOf(const std::string& text, int* line = nullptr) {
+int CodeOf(const std::string& text, int* line = nullptr)
+{
     LoggerConfig config;
     ParseResult r = ParseLogger(text, config);
     if (line != nullptr)
@@ -19,16 +23,16 @@ int CodeOf(const std::string& text, int* line = nullptr) {
     return r.code;
 }
 
-const char* kOneDevice =
-    " - channel: 0\n"
-    "    sync: async\n"
-    "    -device: 0\n"
-    "        disable: false\n"
-    "        out_type: file\n";
+const char* kOneDevice = " - channel: 0\n"
+                         "    sync: async\n"
+                         "    -device: 0\n"
+                         "        disable: false\n"
+                         "        out_type: file\n";
 
 }  // namespace
 
-TEST(DefaultConfig, TextIsTheEmbeddedBytes) {
+TEST(DefaultConfig, TextIsTheEmbeddedBytes)
+{
     std::string_view text = DefaultConfigText();
     EXPECT_EQ(text.size(), 1344u);
     EXPECT_EQ(text.front(), '\n');
@@ -37,7 +41,8 @@ TEST(DefaultConfig, TextIsTheEmbeddedBytes) {
     EXPECT_NE(text.find("\n        priority: info \n"), std::string_view::npos);
 }
 
-TEST(DefaultConfig, ParsesIntoTheEffectiveTable) {
+TEST(DefaultConfig, ParsesIntoTheEffectiveTable)
+{
     LoggerConfig config;
     ParseResult r = ParseLogger(DefaultConfigText(), config);
     ASSERT_EQ(r.code, E_SUCCESS);
@@ -55,10 +60,13 @@ TEST(DefaultConfig, ParsesIntoTheEffectiveTable) {
     };
     const Row rows[] = {
         {0, CHANNEL_ASYNC, 0, DEVICE_FILE, true, PRIORITY_TRACE, "./datadb/log/", "$YEAR$MON$DAY", 100000000, 4, true},
-        {0, CHANNEL_ASYNC, 1, DEVICE_FILE, true, PRIORITY_ERROR, "./datadb/log/", "$YEAR$MON$DAY_error", 100000000, 4, true},
+        {0, CHANNEL_ASYNC, 1, DEVICE_FILE, true, PRIORITY_ERROR, "./datadb/log/", "$YEAR$MON$DAY_error", 100000000, 4,
+         true},
         {0, CHANNEL_ASYNC, 2, DEVICE_SCREEN, false, PRIORITY_INFO, "", "", 0, 0, false},
-        {1, CHANNEL_SYNC, 0, DEVICE_FILE, true, PRIORITY_TRACE, "./datadb/log/", "$HOUR$MIN$SEC_sync", 100000000, 4, false},
-        {1, CHANNEL_SYNC, 1, DEVICE_FILE, true, PRIORITY_INFO, "./datadb/log/", "$HOUR$MIN$SEC_sync_info", 100000000, 4, false},
+        {1, CHANNEL_SYNC, 0, DEVICE_FILE, true, PRIORITY_TRACE, "./datadb/log/", "$HOUR$MIN$SEC_sync", 100000000, 4,
+         false},
+        {1, CHANNEL_SYNC, 1, DEVICE_FILE, true, PRIORITY_INFO, "./datadb/log/", "$HOUR$MIN$SEC_sync_info", 100000000, 4,
+         false},
         {1, CHANNEL_SYNC, 2, DEVICE_SCREEN, false, PRIORITY_INFO, "", "", 0, 0, false},
     };
     for (const Row& row : rows) {
@@ -83,7 +91,8 @@ TEST(DefaultConfig, ParsesIntoTheEffectiveTable) {
     }
 }
 
-TEST(ParseLogger, FailuresReportCodeAndLine) {
+TEST(ParseLogger, FailuresReportCodeAndLine)
+{
     struct Case {
         const char* name;
         std::string text;
@@ -126,13 +135,15 @@ TEST(ParseLogger, FailuresReportCodeAndLine) {
     }
 }
 
-TEST(ParseLogger, TextWithoutChannelIsInvalidChannelSize) {
+TEST(ParseLogger, TextWithoutChannelIsInvalidChannelSize)
+{
     EXPECT_EQ(CodeOf(""), E_INVALID_CHANNEL_SIZE);
     EXPECT_EQ(CodeOf("\n  # only a comment\n\t\n"), E_INVALID_CHANNEL_SIZE);
     EXPECT_EQ(CodeOf(std::string("\0 - channel: 0\n", 15)), E_INVALID_CHANNEL_SIZE);
 }
 
-TEST(ParseLogger, NotationVariantsReadAlike) {
+TEST(ParseLogger, NotationVariantsReadAlike)
+{
     LoggerConfig plain, packed, bom;
     std::string text = std::string(kOneDevice) + "    -device: 1\n        disable: false\n";
     std::string nospace = std::string(kOneDevice) + "    -device:1\n        disable: false\n";
@@ -152,7 +163,8 @@ TEST(ParseLogger, NotationVariantsReadAlike) {
     EXPECT_EQ(cut.channelCount, 1);
 }
 
-TEST(ParseLogger, DeviceValues) {
+TEST(ParseLogger, DeviceValues)
+{
     auto device = [](const std::string& lines, DeviceConfig& out) {
         LoggerConfig config;
         ParseResult r = ParseLogger(" - channel: 0\n    -device: 0\n" + lines, config);
@@ -185,10 +197,11 @@ TEST(ParseLogger, DeviceValues) {
     ASSERT_EQ(device("        stuff_up: on\n", d), E_SUCCESS);
     EXPECT_TRUE(d.stuffUp);
 
-    const std::pair<const char*, int> priorities[] = {
-        {"debug", PRIORITY_DEBUG}, {"Info", PRIORITY_INFO}, {"WARN", PRIORITY_WARN}, {"error", PRIORITY_ERROR},
-        {"alarm", PRIORITY_ALARM}, {"Fatal", PRIORITY_FATAL}, {"trace", PRIORITY_TRACE}, {"", PRIORITY_TRACE},
-        {"xyz", PRIORITY_TRACE}};
+    const std::pair<const char*, int> priorities[] = {{"debug", PRIORITY_DEBUG}, {"Info", PRIORITY_INFO},
+                                                      {"WARN", PRIORITY_WARN},   {"error", PRIORITY_ERROR},
+                                                      {"alarm", PRIORITY_ALARM}, {"Fatal", PRIORITY_FATAL},
+                                                      {"trace", PRIORITY_TRACE}, {"", PRIORITY_TRACE},
+                                                      {"xyz", PRIORITY_TRACE}};
     for (const auto& [value, priority] : priorities) {
         ASSERT_EQ(device(std::string("        priority: ") + value + "\n", d), E_SUCCESS);
         EXPECT_EQ(d.priority, priority) << value;
@@ -211,7 +224,8 @@ TEST(ParseLogger, DeviceValues) {
     EXPECT_EQ(d.file, "name with blank");
 }
 
-TEST(ParseLogger, ChannelValues) {
+TEST(ParseLogger, ChannelValues)
+{
     LoggerConfig config;
     std::string text = " - channel: 0\n    sync: Sync\n    priority: warn\n - channel: 1\n    sync: s\n";
     ASSERT_EQ(Parse(text, config).code, E_SUCCESS);
@@ -221,7 +235,8 @@ TEST(ParseLogger, ChannelValues) {
     EXPECT_EQ(config.channels[1].deviceCount, 0);
 }
 
-TEST(ParseErrorReport, ShowsCodeTextLineAndRestOfText) {
+TEST(ParseErrorReport, ShowsCodeTextLineAndRestOfText)
+{
     std::string text = " - channel: 0\n    zone: 1\n    more\n";
     LoggerConfig config;
     ParseResult r = ParseLogger(text, config);
@@ -232,7 +247,8 @@ TEST(ParseErrorReport, ShowsCodeTextLineAndRestOfText) {
     EXPECT_EQ(ParseErrorReport(none, ""), "ParseLogger has error:<5 invalid channel size> in line:[0] ");
 }
 
-TEST(ParseErrorReport, StopsAtFirstLineEndFrom380CharactersOn) {
+TEST(ParseErrorReport, StopsAtFirstLineEndFrom380CharactersOn)
+{
     std::string bad = "Bad: 1\n";
     std::string filler;
     while (filler.size() < 400)

@@ -17,7 +17,8 @@ namespace {
 
 // Pushes `count` lines "t<id> <n>" and checks afterwards that each producer's lines are
 // all there, once each and in order.
-void RunProducers(Logger& logger, int producers, int count) {
+void RunProducers(Logger& logger, int producers, int count)
+{
     std::vector<std::thread> threads;
     for (int t = 0; t < producers; ++t) {
         threads.emplace_back([&logger, t, count] {
@@ -34,7 +35,8 @@ void RunProducers(Logger& logger, int producers, int count) {
         thread.join();
 }
 
-void CheckLines(const std::vector<std::string>& lines, int producers, int rounds, int count) {
+void CheckLines(const std::vector<std::string>& lines, int producers, int rounds, int count)
+{
     std::vector<std::vector<int>> seen(static_cast<size_t>(producers));
     for (const std::string& line : lines) {
         ASSERT_GT(line.size(), 25u);
@@ -50,13 +52,15 @@ void CheckLines(const std::vector<std::string>& lines, int producers, int rounds
         const std::vector<int>& numbers = seen[static_cast<size_t>(t)];
         ASSERT_EQ(numbers.size(), static_cast<size_t>(rounds * count)) << "producer " << t;
         for (size_t i = 0; i < numbers.size(); ++i)
-            ASSERT_EQ(numbers[i], static_cast<int>(i % static_cast<size_t>(count))) << "producer " << t << " line " << i;
+            ASSERT_EQ(numbers[i], static_cast<int>(i % static_cast<size_t>(count)))
+                << "producer " << t << " line " << i;
     }
 }
 
 }  // namespace
 
-TEST(LoggerStress, ManyProducersLoseNoLine) {
+TEST(LoggerStress, ManyProducersLoseNoLine)
+{
     logtest::WorkDir dir;
     Logger logger;
     ASSERT_EQ(logger.ParseAndStartLogger(DefaultConfigText()), E_SUCCESS);
@@ -70,7 +74,8 @@ TEST(LoggerStress, ManyProducersLoseNoLine) {
     EXPECT_EQ(errors.size(), static_cast<size_t>(producers * ((count + 6) / 7)));
 }
 
-TEST(LoggerStress, StartStopStartKeepsEveryRound) {
+TEST(LoggerStress, StartStopStartKeepsEveryRound)
+{
     logtest::WorkDir dir;
     Logger logger;
     const int producers = 3, count = 3000, rounds = 4;
@@ -84,7 +89,8 @@ TEST(LoggerStress, StartStopStartKeepsEveryRound) {
     CheckLines(testsupport::ReadLines("datadb/log/" + names[0]), producers, rounds, count);
 }
 
-TEST(LoggerStress, ProducersRacingAStopAreRefusedNotStuck) {
+TEST(LoggerStress, ProducersRacingAStopAreRefusedNotStuck)
+{
     logtest::WorkDir dir;
     Logger logger;
     ASSERT_EQ(logger.ParseAndStartLogger(DefaultConfigText()), E_SUCCESS);

@@ -21,14 +21,19 @@ namespace {
 
 std::atomic<int64_t> gFakeSec{0};
 std::atomic<int> gFakeMs{0};
-LogTime FakeNow() { return LogTime{gFakeSec.load(), gFakeMs.load()}; }
+LogTime FakeNow()
+{
+    return LogTime{gFakeSec.load(), gFakeMs.load()};
+}
 
-void SetFakeTime(int year, int mon, int day, int hour, int min, int sec, int ms) {
+void SetFakeTime(int year, int mon, int day, int hour, int min, int sec, int ms)
+{
     gFakeSec = logtest::LocalSeconds(year, mon, day, hour, min, sec);
     gFakeMs = ms;
 }
 
-bool Push(Logger& logger, int channel, int priority, const std::string& text) {
+bool Push(Logger& logger, int channel, int priority, const std::string& text)
+{
     LogRecord* record = logger.OpenRecord(channel, priority);
     if (record == nullptr)
         return false;
@@ -39,7 +44,8 @@ bool Push(Logger& logger, int channel, int priority, const std::string& text) {
 
 // Waits for a condition with a generous deadline that only guards against hangs.
 template <typename Pred>
-bool WaitFor(Pred pred) {
+bool WaitFor(Pred pred)
+{
     auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
     while (!pred()) {
         if (std::chrono::steady_clock::now() > deadline)
@@ -49,23 +55,23 @@ bool WaitFor(Pred pred) {
     return true;
 }
 
-const char* kTwoFiles =
-    " - channel: 0\n"
-    "    sync: async\n"
-    "    -device: 0\n"
-    "        disable: false\n"
-    "        out_type: file\n"
-    "        path: \"./ok/\"\n"
-    "        file: \"all\"\n"
-    "    -device: 1\n"
-    "        disable: false\n"
-    "        out_type: file\n"
-    "        path: \"./blocked/\"\n"
-    "        file: \"err\"\n";
+const char* kTwoFiles = " - channel: 0\n"
+                        "    sync: async\n"
+                        "    -device: 0\n"
+                        "        disable: false\n"
+                        "        out_type: file\n"
+                        "        path: \"./ok/\"\n"
+                        "        file: \"all\"\n"
+                        "    -device: 1\n"
+                        "        disable: false\n"
+                        "        out_type: file\n"
+                        "        path: \"./blocked/\"\n"
+                        "        file: \"err\"\n";
 
 class LoggerTest : public ::testing::Test {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         SetFakeTime(2025, 12, 19, 10, 0, 0, 123);
         logger_.SetClock(&FakeNow);
     }
@@ -75,7 +81,8 @@ protected:
 
 }  // namespace
 
-TEST_F(LoggerTest, EmbeddedConfigStartsOneChannelThread) {
+TEST_F(LoggerTest, EmbeddedConfigStartsOneChannelThread)
+{
     ASSERT_EQ(logger_.ParseAndStartLogger(DefaultConfigText()), E_SUCCESS);
     EXPECT_EQ(logger_.state(), LOGGER_STATE_RUNNING);
     EXPECT_TRUE(logger_.hasChannelThread(0));
@@ -92,18 +99,19 @@ TEST_F(LoggerTest, EmbeddedConfigStartsOneChannelThread) {
     EXPECT_EQ(logger_.channelRunState(0), CHANNEL_STATE_NONE);
 }
 
-TEST_F(LoggerTest, InfoGoesToFullLogOnlyErrorToBoth) {
+TEST_F(LoggerTest, InfoGoesToFullLogOnlyErrorToBoth)
+{
     ASSERT_EQ(logger_.ParseAndStartLogger(DefaultConfigText()), E_SUCCESS);
     ASSERT_TRUE(Push(logger_, 0, PRIORITY_INFO, "hello"));
     ASSERT_TRUE(Push(logger_, 0, PRIORITY_ERROR, "bad"));
     ASSERT_EQ(logger_.StopLogger(), E_SUCCESS);
-    EXPECT_EQ(ReadFile("datadb/log/20251219.log"),
-              "[20251219 10:00:00.123] hello\r\n[20251219 10:00:00.123] bad\r\n");
+    EXPECT_EQ(ReadFile("datadb/log/20251219.log"), "[20251219 10:00:00.123] hello\r\n[20251219 10:00:00.123] bad\r\n");
     EXPECT_EQ(ReadFile("datadb/log/20251219_error.log"), "[20251219 10:00:00.123] bad\r\n");
     EXPECT_EQ(testsupport::ListNames("datadb/log").size(), 2u) << "channel 1 writes no file";
 }
 
-TEST_F(LoggerTest, InfoAloneCreatesNoErrorLog) {
+TEST_F(LoggerTest, InfoAloneCreatesNoErrorLog)
+{
     ASSERT_EQ(logger_.ParseAndStartLogger(DefaultConfigText()), E_SUCCESS);
     ASSERT_TRUE(Push(logger_, 0, PRIORITY_INFO, "only info"));
     ASSERT_EQ(logger_.StopLogger(), E_SUCCESS);
@@ -111,7 +119,8 @@ TEST_F(LoggerTest, InfoAloneCreatesNoErrorLog) {
     EXPECT_FALSE(fs::exists("datadb/log/20251219_error.log"));
 }
 
-TEST_F(LoggerTest, RestartAfterStopAppendsToTheDaysFile) {
+TEST_F(LoggerTest, RestartAfterStopAppendsToTheDaysFile)
+{
     for (int round = 0; round < 3; ++round) {
         ASSERT_EQ(logger_.ParseAndStartLogger(DefaultConfigText()), E_SUCCESS) << round;
         ASSERT_TRUE(Push(logger_, 0, PRIORITY_INFO, "round " + std::to_string(round)));
@@ -122,7 +131,8 @@ TEST_F(LoggerTest, RestartAfterStopAppendsToTheDaysFile) {
     EXPECT_EQ(lines[2], "[20251219 10:00:00.123] round 2");
 }
 
-TEST_F(LoggerTest, LifecycleResultCodes) {
+TEST_F(LoggerTest, LifecycleResultCodes)
+{
     EXPECT_EQ(logger_.StopLogger(), E_INVALID_CHANNEL_SIZE) << "no configuration installed";
     EXPECT_EQ(logger_.StartLogger(), E_LOGGER_NOT_INIT);
     ASSERT_EQ(logger_.InitFromYMAL(DefaultConfigText(), ""), E_SUCCESS);
@@ -137,7 +147,8 @@ TEST_F(LoggerTest, LifecycleResultCodes) {
     EXPECT_EQ(logger_.StopLogger(), E_LOGGER_NOT_RUNNING);
 }
 
-TEST_F(LoggerTest, ParseFailureLeavesEngineStoppedAndPrintsReport) {
+TEST_F(LoggerTest, ParseFailureLeavesEngineStoppedAndPrintsReport)
+{
     testing::internal::CaptureStdout();
     EXPECT_EQ(logger_.ParseAndStartLogger(" - channel: 0\n    Sync: async\n"), E_UNKNOWN_KEY);
     EXPECT_EQ(testing::internal::GetCapturedStdout(),
@@ -148,7 +159,8 @@ TEST_F(LoggerTest, ParseFailureLeavesEngineStoppedAndPrintsReport) {
     EXPECT_EQ(logger_.ParseAndStartLogger(DefaultConfigText()), E_SUCCESS);
 }
 
-TEST_F(LoggerTest, RefusesLinesNoDeviceTakes) {
+TEST_F(LoggerTest, RefusesLinesNoDeviceTakes)
+{
     ASSERT_EQ(logger_.ParseAndStartLogger(" - channel: 0\n    -device: 0\n        disable: false\n"
                                           "        out_type: file\n        priority: warn\n"
                                           "    -device: 1\n        out_type: file\n"),
@@ -162,7 +174,8 @@ TEST_F(LoggerTest, RefusesLinesNoDeviceTakes) {
     EXPECT_EQ(logger_.StopLogger(), E_SUCCESS);
 }
 
-TEST_F(LoggerTest, RecordRoomCutsTextAndSkipsNumbers) {
+TEST_F(LoggerTest, RecordRoomCutsTextAndSkipsNumbers)
+{
     ASSERT_EQ(logger_.ParseAndStartLogger(DefaultConfigText()), E_SUCCESS);
     const int prefix = 24;  // stamp and blank
     auto push = [&](size_t textLength, uint64_t number) {
@@ -172,9 +185,9 @@ TEST_F(LoggerTest, RecordRoomCutsTextAndSkipsNumbers) {
         Logger::AppendNumber(record, number);
         logger_.SubmitRecord(record);
     };
-    push(20000, 7);                                // far too long: cut, no number
+    push(20000, 7);                                    // far too long: cut, no number
     push(kRecordTextSize - prefix - 30, 4294967295u);  // exactly 30 bytes left: number fits
-    push(kRecordTextSize - prefix - 29, 5);       // 29 left: number left out
+    push(kRecordTextSize - prefix - 29, 5);            // 29 left: number left out
     ASSERT_EQ(logger_.StopLogger(), E_SUCCESS);
 
     std::string content = ReadFile("datadb/log/20251219.log");
@@ -189,19 +202,20 @@ TEST_F(LoggerTest, RecordRoomCutsTextAndSkipsNumbers) {
     EXPECT_EQ(lines[2].back(), 'x');
 }
 
-TEST_F(LoggerTest, StampsAcrossMidnightStayInTheOpeningDaysFile) {
+TEST_F(LoggerTest, StampsAcrossMidnightStayInTheOpeningDaysFile)
+{
     ASSERT_EQ(logger_.ParseAndStartLogger(DefaultConfigText()), E_SUCCESS);
     SetFakeTime(2025, 12, 19, 23, 59, 59, 999);
     ASSERT_TRUE(Push(logger_, 0, PRIORITY_INFO, "late"));
     SetFakeTime(2025, 12, 20, 0, 0, 0, 0);
     ASSERT_TRUE(Push(logger_, 0, PRIORITY_INFO, "early"));
     ASSERT_EQ(logger_.StopLogger(), E_SUCCESS);
-    EXPECT_EQ(ReadFile("datadb/log/20251219.log"),
-              "[20251219 23:59:59.999] late\r\n[20251220 00:00:00.000] early\r\n");
+    EXPECT_EQ(ReadFile("datadb/log/20251219.log"), "[20251219 23:59:59.999] late\r\n[20251220 00:00:00.000] early\r\n");
     EXPECT_FALSE(fs::exists("datadb/log/20251220.log"));
 }
 
-TEST_F(LoggerTest, FullRingBlocksProducerUntilConsumerFreesASlot) {
+TEST_F(LoggerTest, FullRingBlocksProducerUntilConsumerFreesASlot)
+{
     ASSERT_EQ(logger_.ParseAndStartLogger(DefaultConfigText()), E_SUCCESS);
     std::vector<LogRecord*> held;
     for (int i = 0; i < kRingSize - 1; ++i) {
@@ -234,7 +248,8 @@ TEST_F(LoggerTest, FullRingBlocksProducerUntilConsumerFreesASlot) {
     EXPECT_EQ(lines[kRingSize - 1], "[20251219 10:00:00.123] late producer");
 }
 
-TEST_F(LoggerTest, FailingFileDropsItsLinesWithoutHoldingProducers) {
+TEST_F(LoggerTest, FailingFileDropsItsLinesWithoutHoldingProducers)
+{
     testsupport::WriteFile("blocked", "a file where the directory should be");
     ASSERT_EQ(logger_.ParseAndStartLogger(kTwoFiles), E_SUCCESS);
     // Three times the ring: the producer would hang if the failing device held records.
@@ -256,7 +271,8 @@ TEST_F(LoggerTest, FailingFileDropsItsLinesWithoutHoldingProducers) {
     EXPECT_EQ(err[0], "[20251219 10:00:05.123] after the wait");
 }
 
-TEST_F(LoggerTest, SyncChannelWritesOnTheSubmittingThread) {
+TEST_F(LoggerTest, SyncChannelWritesOnTheSubmittingThread)
+{
     ASSERT_EQ(logger_.ParseAndStartLogger(" - channel: 0\n    sync: sync\n    -device: 0\n"
                                           "        disable: false\n        out_type: file\n"
                                           "        file: \"s\"\n"

@@ -4,17 +4,20 @@
 
 namespace logtest {
 
-WorkDir::WorkDir() : previous_(std::filesystem::current_path()), temp_(std::make_unique<testsupport::TempDir>()) {
+WorkDir::WorkDir() : previous_(std::filesystem::current_path()), temp_(std::make_unique<testsupport::TempDir>())
+{
     std::filesystem::current_path(temp_->path());
 }
 
-WorkDir::~WorkDir() {
+WorkDir::~WorkDir()
+{
     std::error_code ec;
     std::filesystem::current_path(previous_, ec);
     temp_.reset();
 }
 
-std::tm LocalTm(int year, int mon, int day, int hour, int min, int sec) {
+std::tm LocalTm(int year, int mon, int day, int hour, int min, int sec)
+{
     std::tm tm{};
     tm.tm_year = year - 1900;
     tm.tm_mon = mon - 1;
@@ -26,7 +29,8 @@ std::tm LocalTm(int year, int mon, int day, int hour, int min, int sec) {
     return tm;
 }
 
-int64_t LocalSeconds(int year, int mon, int day, int hour, int min, int sec) {
+int64_t LocalSeconds(int year, int mon, int day, int hour, int min, int sec)
+{
     return FNLog::FromLocalTime(LocalTm(year, mon, day, hour, min, sec));
 }
 

@@ -41,9 +41,11 @@ const ImageEntry kImages[] = {
     {"IMG:PNG_ICO_TOAST", "png_ico_toast.png", 18, 22, 1, 0, 0, 0, 0, Stretch::None},
 };
 
-const ImageEntry& EntryFor(const std::string& file) {
+const ImageEntry& EntryFor(const std::string& file)
+{
     for (const ImageEntry& entry : kImages) {
-        if (file == entry.file) return entry;
+        if (file == entry.file)
+            return entry;
     }
     ADD_FAILURE() << "no catalogue entry for " << file;
     return kImages[0];
@@ -64,7 +66,8 @@ struct Image {
     const Pixel& At(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
 };
 
-Image Load(const std::string& file) {
+Image Load(const std::string& file)
+{
     const std::string path = std::string(SF_IMAGES_DIR) + "/" + file;
     Image image;
     stbi_uc* data = stbi_load(path.c_str(), &image.width, &image.height, &image.fileChannels, 4);
@@ -78,16 +81,19 @@ Image Load(const std::string& file) {
     return image;
 }
 
-bool FramesEqual(const Image& image, int frameWidth, int a, int b) {
+bool FramesEqual(const Image& image, int frameWidth, int a, int b)
+{
     for (int y = 0; y < image.height; ++y) {
         for (int x = 0; x < frameWidth; ++x) {
-            if (!(image.At(a * frameWidth + x, y) == image.At(b * frameWidth + x, y))) return false;
+            if (!(image.At(a * frameWidth + x, y) == image.At(b * frameWidth + x, y)))
+                return false;
         }
     }
     return true;
 }
 
-TEST(ResourceImages, EveryCatalogueImageIsRgbaAtFrameSizeTimesFrames) {
+TEST(ResourceImages, EveryCatalogueImageIsRgbaAtFrameSizeTimesFrames)
+{
     for (const ImageEntry& entry : kImages) {
         SCOPED_TRACE(entry.id);
         const Image image = Load(entry.file);
@@ -100,9 +106,11 @@ TEST(ResourceImages, EveryCatalogueImageIsRgbaAtFrameSizeTimesFrames) {
 
 // Stretching repeats the middle column and row of the grid, so everything between the
 // margins must be the same along the stretch direction, or a stretched skin smears.
-TEST(ResourceImages, StretchedBackgroundsAreUniformBetweenTheirMargins) {
+TEST(ResourceImages, StretchedBackgroundsAreUniformBetweenTheirMargins)
+{
     for (const ImageEntry& entry : kImages) {
-        if (entry.stretch == Stretch::None) continue;
+        if (entry.stretch == Stretch::None)
+            continue;
         SCOPED_TRACE(entry.id);
         const Image image = Load(entry.file);
         ASSERT_EQ(image.width, entry.frameWidth * entry.frames);
@@ -117,7 +125,8 @@ TEST(ResourceImages, StretchedBackgroundsAreUniformBetweenTheirMargins) {
                         << "frame " << f << " row " << y << " varies at x " << x - x0;
                 }
             }
-            if (entry.stretch != Stretch::Both) continue;
+            if (entry.stretch != Stretch::Both)
+                continue;
             for (int x = x0; x < x0 + entry.frameWidth; ++x) {
                 for (int y = entry.top + 1; y < entry.frameHeight - entry.bottom; ++y) {
                     ASSERT_TRUE(image.At(x, y) == image.At(x, entry.top))
@@ -128,7 +137,8 @@ TEST(ResourceImages, StretchedBackgroundsAreUniformBetweenTheirMargins) {
     }
 }
 
-TEST(ResourceImages, PopupBackgroundsAreRoundedAndTranslucentWhereIntended) {
+TEST(ResourceImages, PopupBackgroundsAreRoundedAndTranslucentWhereIntended)
+{
     const Image toast = Load("png_bk_toast.png");
     ASSERT_TRUE(toast.Loaded());
     EXPECT_EQ(toast.At(0, 0).a, 0) << "rounded corner";
@@ -149,7 +159,8 @@ TEST(ResourceImages, PopupBackgroundsAreRoundedAndTranslucentWhereIntended) {
 // The tooltip stands above its icon with its left edge 40 pixels left of the 14-pixel
 // icon, so its pointer must come out of the bottom edge over x 40..54 and must not be
 // stretched: it lies inside the left and bottom margins.
-TEST(ResourceImages, TooltipPointerHangsFromBottomEdgeOverTheIcon) {
+TEST(ResourceImages, TooltipPointerHangsFromBottomEdgeOverTheIcon)
+{
     const ImageEntry& entry = EntryFor("png_bktop_tip.png");
     const Image tip = Load(entry.file);
     ASSERT_TRUE(tip.Loaded());
@@ -157,7 +168,8 @@ TEST(ResourceImages, TooltipPointerHangsFromBottomEdgeOverTheIcon) {
     int first = -1, last = -1;
     for (int x = 0; x < tip.width; ++x) {
         if (tip.At(x, bottom).a > 0) {
-            if (first < 0) first = x;
+            if (first < 0)
+                first = x;
             last = x;
         }
     }
@@ -173,7 +185,8 @@ TEST(ResourceImages, TooltipPointerHangsFromBottomEdgeOverTheIcon) {
     EXPECT_EQ(tip.At(tip.width - 10, bottom).a, 0);
 }
 
-TEST(ResourceImages, StateAndAnimationStripsHaveDistinctFrames) {
+TEST(ResourceImages, StateAndAnimationStripsHaveDistinctFrames)
+{
     for (const char* file : {"png_sloading.png", "drop_down.png", "user_file_null.png", "png_butback.png"}) {
         const ImageEntry& entry = EntryFor(file);
         SCOPED_TRACE(entry.id);

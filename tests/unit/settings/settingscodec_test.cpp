@@ -43,8 +43,8 @@ TEST(SettingsEmit, DefaultsGiveExactlySyncTypeAndBackUp)
 
 TEST(SettingsRoundTrip, EmittedTextReadsBackToTheSameValues)
 {
-    const char* dirs[] = {"D:\\游戏\\版本 - 副本", "null", "~", "true", "123", "a: b", "- x", "'quoted'", " lead",
-                          "#hash", "C:\\"};
+    const char* dirs[] = {
+        "D:\\游戏\\版本 - 副本", "null", "~", "true", "123", "a: b", "- x", "'quoted'", " lead", "#hash", "C:\\"};
     for (const char* dir : dirs) {
         SettingsFields fields;
         fields.openDefaultDir = dir;

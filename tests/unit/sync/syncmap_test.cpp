@@ -54,45 +54,54 @@ TEST_P(TargetMapping, MapsSourceIntoVersionDirectory)
         << testing::PrintToString(std::wstring(c.folder));
 }
 
-INSTANTIATE_TEST_SUITE_P(WorkedExamples, TargetMapping, ::testing::Values(
-    MappingCase{Mir200Only, L"D:\\MirServer\\Mir200\\Config.txt", L"E:\\Ver1", L"E:\\Ver1\\Mir200\\Config.txt"},
-    MappingCase{Mir200Only, L"D:\\MirServer\\Mir200\\Envir\\Npc\\a.txt", L"E:\\Ver1", L"E:\\Ver1\\Mir200\\Envir\\Npc\\a.txt"},
-    MappingCase{Mir200Only, L"D:\\MirServer\\DBServer\\Config.ini", L"E:\\Ver1", L"—"},
-    MappingCase{Mir200Only, L"D:\\MirServer\\DBServer\\Config.ini", L"D:\\a\\b\\c\\d", L"—"},
-    MappingCase{Mir200Only, L"D:\\Srv\\MIR200\\x.txt", L"E:\\Ver1", L"E:\\Ver1\\MIR200\\x.txt"},
-    MappingCase{SameLevel, L"D:\\1级目录\\2级目录\\Config1.txt", L"D:\\Mirserver", L"D:\\Mirserver\\2级目录\\Config1.txt"},
-    MappingCase{SameLevel, L"D:\\1级目录\\Mir200\\Config2.txt", L"D:\\Mirserver", L"D:\\Mirserver\\Mir200\\Config2.txt"},
-    MappingCase{SameLevel, L"D:\\x\\a.txt", L"D:\\Mirserver", L"D:\\Mirserver\\a.txt"},
-    MappingCase{SameLevel, L"D:\\a\\b\\c\\d.txt", L"E:\\V", L"E:\\V\\b\\c\\d.txt"},
-    MappingCase{SameLevel, L"D:\\a.txt", L"D:\\Mirserver", L"—"}));
+INSTANTIATE_TEST_SUITE_P(
+    WorkedExamples, TargetMapping,
+    ::testing::Values(MappingCase{Mir200Only, L"D:\\MirServer\\Mir200\\Config.txt", L"E:\\Ver1",
+                                  L"E:\\Ver1\\Mir200\\Config.txt"},
+                      MappingCase{Mir200Only, L"D:\\MirServer\\Mir200\\Envir\\Npc\\a.txt", L"E:\\Ver1",
+                                  L"E:\\Ver1\\Mir200\\Envir\\Npc\\a.txt"},
+                      MappingCase{Mir200Only, L"D:\\MirServer\\DBServer\\Config.ini", L"E:\\Ver1", L"—"},
+                      MappingCase{Mir200Only, L"D:\\MirServer\\DBServer\\Config.ini", L"D:\\a\\b\\c\\d", L"—"},
+                      MappingCase{Mir200Only, L"D:\\Srv\\MIR200\\x.txt", L"E:\\Ver1", L"E:\\Ver1\\MIR200\\x.txt"},
+                      MappingCase{SameLevel, L"D:\\1级目录\\2级目录\\Config1.txt", L"D:\\Mirserver",
+                                  L"D:\\Mirserver\\2级目录\\Config1.txt"},
+                      MappingCase{SameLevel, L"D:\\1级目录\\Mir200\\Config2.txt", L"D:\\Mirserver",
+                                  L"D:\\Mirserver\\Mir200\\Config2.txt"},
+                      MappingCase{SameLevel, L"D:\\x\\a.txt", L"D:\\Mirserver", L"D:\\Mirserver\\a.txt"},
+                      MappingCase{SameLevel, L"D:\\a\\b\\c\\d.txt", L"E:\\V", L"E:\\V\\b\\c\\d.txt"},
+                      MappingCase{SameLevel, L"D:\\a.txt", L"D:\\Mirserver", L"—"}));
 
-INSTANTIATE_TEST_SUITE_P(Mir200Component, TargetMapping, ::testing::Values(
-    // The last "\mir200" is followed by a digit: not a Mir200 component.
-    MappingCase{Mir200Only, L"D:\\Mir200\\Mir2001\\x.txt", L"E:\\V", L"—"},
-    MappingCase{Mir200Only, L"D:\\Mir200Bak\\x.txt", L"E:\\V", L"—"},
-    // The last component wins, with its own letter case.
-    MappingCase{Mir200Only, L"D:\\Srv\\Mir200\\Mir200\\x.txt", L"E:\\V", L"E:\\V\\Mir200\\x.txt"},
-    MappingCase{Mir200Only, L"D:\\Srv\\mir200\\Data\\MiR200\\x.txt", L"E:\\V", L"E:\\V\\MiR200\\x.txt"},
-    // A directory text that begins with the component gives position 0: same-level rule.
-    MappingCase{Mir200Only, L"\\Mir200\\x.txt", L"E:", L"E:\\x.txt"},
-    MappingCase{Mir200Only, L"\\Mir200\\Sub\\x.txt", L"E:", L"E:\\Sub\\x.txt"},
-    // A forward slash closes the component as well.
-    MappingCase{Mir200Only, L"D:\\Srv\\Mir200/Envir\\x.txt", L"E:\\V", L"E:\\V\\Mir200/Envir\\x.txt"}));
+INSTANTIATE_TEST_SUITE_P(
+    Mir200Component, TargetMapping,
+    ::testing::Values(
+        // The last "\mir200" is followed by a digit: not a Mir200 component.
+        MappingCase{Mir200Only, L"D:\\Mir200\\Mir2001\\x.txt", L"E:\\V", L"—"},
+        MappingCase{Mir200Only, L"D:\\Mir200Bak\\x.txt", L"E:\\V", L"—"},
+        // The last component wins, with its own letter case.
+        MappingCase{Mir200Only, L"D:\\Srv\\Mir200\\Mir200\\x.txt", L"E:\\V", L"E:\\V\\Mir200\\x.txt"},
+        MappingCase{Mir200Only, L"D:\\Srv\\mir200\\Data\\MiR200\\x.txt", L"E:\\V", L"E:\\V\\MiR200\\x.txt"},
+        // A directory text that begins with the component gives position 0: same-level rule.
+        MappingCase{Mir200Only, L"\\Mir200\\x.txt", L"E:", L"E:\\x.txt"},
+        MappingCase{Mir200Only, L"\\Mir200\\Sub\\x.txt", L"E:", L"E:\\Sub\\x.txt"},
+        // A forward slash closes the component as well.
+        MappingCase{Mir200Only, L"D:\\Srv\\Mir200/Envir\\x.txt", L"E:\\V", L"E:\\V\\Mir200/Envir\\x.txt"}));
 
-INSTANTIATE_TEST_SUITE_P(PieceCounts, TargetMapping, ::testing::Values(
-    // A trailing backslash does not change the piece count; the target doubles it.
-    MappingCase{SameLevel, L"D:\\x\\a.txt", L"D:\\Mirserver\\", L"D:\\Mirserver\\\\a.txt"},
-    MappingCase{Mir200Only, L"D:\\Srv\\Mir200\\a.txt", L"E:\\Ver1\\", L"E:\\Ver1\\\\Mir200\\a.txt"},
-    // Doubled backslashes in the source directory produce no empty pieces.
-    MappingCase{SameLevel, L"D:\\a\\\\b\\c.txt", L"E:\\V", L"E:\\V\\b\\c.txt"},
-    MappingCase{SameLevel, L"D:\\a\\b\\c.txt", L"E:\\\\V", L"E:\\\\V\\b\\c.txt"},
-    // A network share counts three pieces: the leading backslashes yield none.
-    MappingCase{SameLevel, L"D:\\a\\b\\c\\f.txt", L"\\\\srv\\share\\ver", L"\\\\srv\\share\\ver\\c\\f.txt"},
-    MappingCase{SameLevel, L"D:\\a\\f.txt", L"\\\\srv\\share\\ver", L"—"},
-    MappingCase{SameLevel, L"\\\\srv\\share\\ver\\f.txt", L"E:\\V", L"E:\\V\\ver\\f.txt"},
-    // A mode other than 0 places like SameLevel, even for a file below Mir200.
-    MappingCase{7, L"D:\\Srv\\Mir200\\a.txt", L"E:\\V", L"E:\\V\\Mir200\\a.txt"},
-    MappingCase{-1, L"D:\\a.txt", L"E:\\V", L"—"}));
+INSTANTIATE_TEST_SUITE_P(
+    PieceCounts, TargetMapping,
+    ::testing::Values(
+        // A trailing backslash does not change the piece count; the target doubles it.
+        MappingCase{SameLevel, L"D:\\x\\a.txt", L"D:\\Mirserver\\", L"D:\\Mirserver\\\\a.txt"},
+        MappingCase{Mir200Only, L"D:\\Srv\\Mir200\\a.txt", L"E:\\Ver1\\", L"E:\\Ver1\\\\Mir200\\a.txt"},
+        // Doubled backslashes in the source directory produce no empty pieces.
+        MappingCase{SameLevel, L"D:\\a\\\\b\\c.txt", L"E:\\V", L"E:\\V\\b\\c.txt"},
+        MappingCase{SameLevel, L"D:\\a\\b\\c.txt", L"E:\\\\V", L"E:\\\\V\\b\\c.txt"},
+        // A network share counts three pieces: the leading backslashes yield none.
+        MappingCase{SameLevel, L"D:\\a\\b\\c\\f.txt", L"\\\\srv\\share\\ver", L"\\\\srv\\share\\ver\\c\\f.txt"},
+        MappingCase{SameLevel, L"D:\\a\\f.txt", L"\\\\srv\\share\\ver", L"—"},
+        MappingCase{SameLevel, L"\\\\srv\\share\\ver\\f.txt", L"E:\\V", L"E:\\V\\ver\\f.txt"},
+        // A mode other than 0 places like SameLevel, even for a file below Mir200.
+        MappingCase{7, L"D:\\Srv\\Mir200\\a.txt", L"E:\\V", L"E:\\V\\Mir200\\a.txt"},
+        MappingCase{-1, L"D:\\a.txt", L"E:\\V", L"—"}));
 
 TEST(FindMir200Pos, IgnoresLetterCaseAndReportsTheBackslash)
 {
@@ -136,7 +145,8 @@ TEST(BackupNames, StampEndsInLetterAWithYearBase)
     EXPECT_EQ(FormatBackupStamp(2001, 1, 2, 3, 4, 5), L"010102030405a");
     EXPECT_EQ(FormatBackupStamp(2999, 1, 1, 0, 0, 0), L"9990101000000a");
     EXPECT_EQ(FormatBackupStamp(3000, 1, 1, 0, 0, 0), L"000101000000a");
-    EXPECT_EQ(FormatBackupStamp(4321, 6, 7, 8, 9, 10), L"321060708091" L"0a");
+    EXPECT_EQ(FormatBackupStamp(4321, 6, 7, 8, 9, 10), L"321060708091"
+                                                       L"0a");
     EXPECT_EQ(FormatBackupStamp(5999, 1, 1, 0, 0, 0), L"9990101000000a");
     EXPECT_EQ(FormatBackupStamp(6001, 1, 1, 0, 0, 0), L"40010101000000a");
 }

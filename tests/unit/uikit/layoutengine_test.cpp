@@ -19,7 +19,8 @@ TEST(StackLayout, FixedAndSharedChildrenSplitTheRowAfterPaddingAndGaps)
 
 TEST(StackLayout, WeightsDivideTheRemainderWithoutLosingPixels)
 {
-    auto r = Layout(R"(<row layout="hbox"><box name="a" width="share"/><box name="b" width="share" weight="2"/></row>)", 301, 10);
+    auto r = Layout(R"(<row layout="hbox"><box name="a" width="share"/><box name="b" width="share" weight="2"/></row>)",
+                    301, 10);
     EXPECT_EQ(r["a"].Width() + r["b"].Width(), 301);
     EXPECT_EQ(r["a"].Width(), 100);
     EXPECT_EQ(r["b"].left, r["a"].right);
@@ -81,7 +82,9 @@ TEST(StackLayout, ShareNeverShrinksBelowItsMinimumOrBelowZero)
 TEST(StackLayout, VerticalStackMeasuresWrappedTextAtTheWidthItGets)
 {
     // 20 characters at 7 pixels wrap into two lines in 100 pixels.
-    auto r = Layout(R"(<col layout="vbox"><text name="t" text="aaaaaaaaaaaaaaaaaaaa"/><box name="after" height="5"/></col>)", 100, 200);
+    auto r =
+        Layout(R"(<col layout="vbox"><text name="t" text="aaaaaaaaaaaaaaaaaaaa"/><box name="after" height="5"/></col>)",
+               100, 200);
     EXPECT_EQ(r["t"], (Rect{0, 0, 100, 32}));
     EXPECT_EQ(r["after"].top, 32);
 }
@@ -101,7 +104,8 @@ TEST(FreeLayout, PositionsCountFromTheNearOrTheFarEdge)
 
 TEST(FreeLayout, FourEdgePositionSpansBetweenOffsets)
 {
-    auto r = Layout(R"(<body layout="vbox"><a name="a" height="share"/><overlay name="ov" pos="0,1,-0,-23"/></body>)", 898, 565);
+    auto r = Layout(R"(<body layout="vbox"><a name="a" height="share"/><overlay name="ov" pos="0,1,-0,-23"/></body>)",
+                    898, 565);
     EXPECT_EQ(r["ov"], (Rect{0, 1, 898, 542}));
     EXPECT_EQ(r["a"], (Rect{0, 0, 898, 565}));
 }
@@ -130,7 +134,8 @@ TEST(GridLayout, CellsFillTheGridRowByRowAndOverflowGetsNothing)
 
 TEST(FitLayout, PopupMeasuresToItsContentWithWrappedTextBound)
 {
-    ParseResult parsed = ParseLayout(R"(<root width="fit" height="fit" layout="hbox" padding="20,15,20,15" gap="10" valign="center">
+    ParseResult parsed =
+        ParseLayout(R"(<root width="fit" height="fit" layout="hbox" padding="20,15,20,15" gap="10" valign="center">
                                           <img size="18,22"/><text maxwidth="70" text="aaaaaaaaaaaaaaaaaaaa"/>
                                         </root>)");
     ASSERT_TRUE(parsed.root);
@@ -159,7 +164,8 @@ TEST(SplitArrange, PanesGetSizesWithSeparatorsBetween)
 
 TEST(Robustness, ParentSmallerThanItsChildrenYieldsNoNegativeSizes)
 {
-    auto r = Layout(R"(<row layout="vbox" padding="50"><a name="a" height="share"/><b name="b" height="30"/></row>)", 20, 20);
+    auto r = Layout(R"(<row layout="vbox" padding="50"><a name="a" height="share"/><b name="b" height="30"/></row>)",
+                    20, 20);
     EXPECT_GE(r["a"].Width(), 0);
     EXPECT_GE(r["a"].Height(), 0);
 }

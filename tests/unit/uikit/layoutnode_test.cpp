@@ -55,7 +55,8 @@ TEST(ParseLayout, AbsurdlyDeepNestingIsRefusedNotOverflowingTheStack)
 
 TEST(ParseLayout, UnreadableNumbersFallBackInsteadOfFailing)
 {
-    ParseResult parsed = ParseLayout(R"(<a width="wide" padding="1,2,3" gap="-4" pos="x,1" columns="0" visible="maybe"/>)");
+    ParseResult parsed =
+        ParseLayout(R"(<a width="wide" padding="1,2,3" gap="-4" pos="x,1" columns="0" visible="maybe"/>)");
     ASSERT_TRUE(parsed.root);
     const BoxProps& box = parsed.root->box;
     EXPECT_EQ(box.width.mode, SizeMode::Auto);
@@ -81,7 +82,8 @@ protected:
 TEST_F(Includes, PagesAreReplacedByTheirLayoutAndKeepTheirOwnAttributes)
 {
     resources["LAYOUT:P0"] = R"(<page padding="5" colorBkgnd="#FEFEFE"><button name="btn_addfile"/></page>)";
-    ParseResult parsed = ParseLayout(R"(<tabctrl name="tab_file"><page src="LAYOUT:P0" name="p0" padding="7"/></tabctrl>)");
+    ParseResult parsed =
+        ParseLayout(R"(<tabctrl name="tab_file"><page src="LAYOUT:P0" name="p0" padding="7"/></tabctrl>)");
     std::string error;
     ASSERT_TRUE(ExpandIncludes(*parsed.root, loader, error)) << error;
     const LayoutNode& page = *parsed.root->children.at(0);
@@ -116,7 +118,8 @@ TEST(ParseColorLiteral, ReadsHexAndFunctionalForms)
 
 TEST(ParseColorLiteral, RejectsAnythingElse)
 {
-    for (const char* bad : {"", "#", "#12345", "#GGGGGG", "#1234567", "rgb(256,0,0)", "rgb(1,2)", "rgb(1,2,3", "red", "rgb(-1,2,3)"})
+    for (const char* bad :
+         {"", "#", "#12345", "#GGGGGG", "#1234567", "rgb(256,0,0)", "rgb(1,2)", "rgb(1,2,3", "red", "rgb(-1,2,3)"})
         EXPECT_FALSE(ParseColorLiteral(bad)) << bad;
 }
 

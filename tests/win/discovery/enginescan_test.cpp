@@ -203,8 +203,7 @@ TEST_F(EngineScanTest, HandAddedFoldersAreCheckedOnDisk)
     EXPECT_EQ(batch.added, (Paths{L"D:\\MirServer"}));
     EXPECT_FALSE(batch.refused);
 
-    batch = CollectEngineFolders({L"D:\\MirServer\\Mir200\\Envir", L"D:\\Other", L"D:\\mir200data",
-                                  L"D:\\FileServer"},
+    batch = CollectEngineFolders({L"D:\\MirServer\\Mir200\\Envir", L"D:\\Other", L"D:\\mir200data", L"D:\\FileServer"},
                                  known, HasMir200Directory);
     EXPECT_TRUE(batch.added.empty());
     EXPECT_TRUE(batch.refused);

@@ -53,8 +53,8 @@ public:
         wc.hInstance = GetModuleHandleW(nullptr);
         wc.lpszClassName = L"EpoolTestWindow";
         RegisterClassW(&wc);
-        window_ = WindowHandle(CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                               wc.hInstance, nullptr));
+        window_ = WindowHandle(
+            CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr));
         SetWindowLongPtrW(window_.Get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     }
     HWND Get() const { return window_.Get(); }
@@ -101,8 +101,8 @@ TEST(Pool_Refusal, PostAfterStopIsRefused)
     pool.Stop();  // a second Stop does nothing more
     int doneCalls = 0;
     std::atomic<bool> worked{false};
-    EXPECT_FALSE(pool.Post([&](std::uint16_t, void*) { return worked = true, 0; },
-                           [&](std::uint16_t, void*) { ++doneCalls; }));
+    EXPECT_FALSE(
+        pool.Post([&](std::uint16_t, void*) { return worked = true, 0; }, [&](std::uint16_t, void*) { ++doneCalls; }));
     EXPECT_EQ(doneCalls, 1);
     pool.Shutdown();
     EXPECT_FALSE(worked);

@@ -12,11 +12,13 @@
 
 namespace {
 
-FNLog::LogTime FixedNow() {
+FNLog::LogTime FixedNow()
+{
     return FNLog::LogTime{logtest::LocalSeconds(2025, 12, 19, 23, 5, 0), 0};
 }
 
-std::string ReadWin32(const wchar_t* path) {
+std::string ReadWin32(const wchar_t* path)
+{
     HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return {};
@@ -30,7 +32,8 @@ std::string ReadWin32(const wchar_t* path) {
 
 }  // namespace
 
-TEST(LogDriverWin, ChineseTextIsWrittenInTheAnsiCodePage) {
+TEST(LogDriverWin, ChineseTextIsWrittenInTheAnsiCodePage)
+{
     if (GetACP() != 936)
         GTEST_SKIP() << "needs the Chinese ANSI code page 936, found " << GetACP();
     logtest::WorkDir dir;
@@ -49,7 +52,8 @@ TEST(LogDriverWin, ChineseTextIsWrittenInTheAnsiCodePage) {
     EXPECT_EQ(ReadWin32(L"datadb\\log\\20251219_error.log"), stamp + failed);
 }
 
-TEST(LogDriverWin, ConversionGrowsTheBufferToTheNeededLength) {
+TEST(LogDriverWin, ConversionGrowsTheBufferToTheNeededLength)
+{
     if (GetACP() != 936)
         GTEST_SKIP() << "needs the Chinese ANSI code page 936, found " << GetACP();
     std::vector<char> buffer;

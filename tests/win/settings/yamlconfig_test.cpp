@@ -132,9 +132,11 @@ TEST_F(YamlConfigTest, NonAsciiOpenDefaultDir_IsReadAndRewrittenUnchanged)
 
 TEST_F(YamlConfigTest, InvalidUtf8InOpenDefaultDir_IsReplacedNotFatal)
 {
-    WriteConfig("OpenDefaultDir: D:\\a\xff" "b\nSyncType: 0\n");
+    WriteConfig("OpenDefaultDir: D:\\a\xff"
+                "b\nSyncType: 0\n");
     const CYamlConfig config = Loaded();
-    EXPECT_EQ(config.OpenDefaultDir, L"D:\\a\xfffd" L"b");
+    EXPECT_EQ(config.OpenDefaultDir, L"D:\\a\xfffd"
+                                     L"b");
     EXPECT_EQ(config.SyncType, 0);
 }
 
@@ -149,8 +151,10 @@ TEST_F(YamlConfigTest, ChangedOpenDefaultDir_IsSavedWithTheNextRun)
 
 TEST_F(YamlConfigTest, MalformedOrScalarOrSequenceRoot_GiveDefaultsAndKeepTheFile)
 {
-    for (const std::string& text : std::initializer_list<std::string>{"SyncType: 0\nBackUp: true\n{", "just-a-word", "- SyncType: 0\n- BackUp: true",
-                                   std::string(100000, '[') + "0", std::string("SyncType: 0\n\0BackUp: true", 26)}) {
+    for (const std::string& text :
+         std::initializer_list<std::string>{"SyncType: 0\nBackUp: true\n{", "just-a-word",
+                                            "- SyncType: 0\n- BackUp: true", std::string(100000, '[') + "0",
+                                            std::string("SyncType: 0\n\0BackUp: true", 26)}) {
         WriteConfig(text);
         ExpectDefaults(Loaded());
         EXPECT_EQ(ReadFile(ConfigFile()), text);

@@ -33,7 +33,9 @@ protected:
     {
         std::vector<std::string> names = testsupport::ListNames(std::filesystem::path(folder));
         names.erase(std::remove_if(names.begin(), names.end(),
-                                   [](const std::string& n) { return n.size() < 4 || n.substr(n.size() - 4) != ".bak"; }),
+                                   [](const std::string& n) {
+                                       return n.size() < 4 || n.substr(n.size() - 4) != ".bak";
+                                   }),
                     names.end());
         return names;
     }

@@ -31,9 +31,9 @@ TEST(SyncRunOnDrives, WorkedExamplesLandWhereTheTablesSay)
     RecordingSink sink;
     CSyncFileDriver engine(&sink);
 
-    const std::vector<std::wstring> mir200Files = {
-        L"D:\\MirServer\\Mir200\\Config.txt", L"D:\\MirServer\\Mir200\\Envir\\Npc\\a.txt",
-        L"D:\\MirServer\\DBServer\\Config.ini", L"D:\\Srv\\MIR200\\x.txt"};
+    const std::vector<std::wstring> mir200Files = {L"D:\\MirServer\\Mir200\\Config.txt",
+                                                   L"D:\\MirServer\\Mir200\\Envir\\Npc\\a.txt",
+                                                   L"D:\\MirServer\\DBServer\\Config.ini", L"D:\\Srv\\MIR200\\x.txt"};
     for (const auto& f : mir200Files)
         Put(f, "src:" + std::filesystem::path(f).filename().string());
     EXPECT_EQ(engine.StartSync(mir200Files, {L"E:\\Ver1"}, Mir200Only, false), 3);
@@ -56,11 +56,11 @@ TEST(SyncRunOnDrives, WorkedExamplesLandWhereTheTablesSay)
     EXPECT_EQ(sameLevel.StartSync(files, folders, SameLevel, false), 8);
     std::vector<std::wstring> expected;
     for (const std::wstring& folder : folders) {
-        for (const auto& [source, rel] : std::vector<std::pair<std::wstring, std::wstring>>{
-                 {files[0], L"\\2级目录\\Config1.txt"},
-                 {files[1], L"\\Mir200\\Config2.txt"},
-                 {files[2], L"\\a.txt"},
-                 {files[3], L"\\b\\c\\d.txt"}}) {
+        for (const auto& [source, rel] :
+             std::vector<std::pair<std::wstring, std::wstring>>{{files[0], L"\\2级目录\\Config1.txt"},
+                                                                {files[1], L"\\Mir200\\Config2.txt"},
+                                                                {files[2], L"\\a.txt"},
+                                                                {files[3], L"\\b\\c\\d.txt"}}) {
             expected.push_back(L"同步文件成功:" + source + L" >> " + folder + rel);
             EXPECT_EQ(Get(folder + rel), "same-level") << testing::PrintToString(folder + rel);
         }
@@ -85,7 +85,8 @@ TEST_F(SyncRun, CopyOverwritesAnExistingTargetAndReportsOneLine)
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_FALSE(lines[0].error);
     EXPECT_EQ(lines[0].tag, 136u);
-    EXPECT_EQ(lines[0].text, L"同步文件成功:" + P(L"src\\Mir200\\Config.txt") + L" >> " + P(L"ver\\Mir200\\Config.txt"));
+    EXPECT_EQ(lines[0].text,
+              L"同步文件成功:" + P(L"src\\Mir200\\Config.txt") + L" >> " + P(L"ver\\Mir200\\Config.txt"));
     EXPECT_EQ(engine.progress.load(), 100);
     EXPECT_FALSE(engine.busy.load());
     EXPECT_FALSE(engine.keepRunning.load());

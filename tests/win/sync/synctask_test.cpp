@@ -37,8 +37,8 @@ public:
         wc.hInstance = GetModuleHandleW(nullptr);
         wc.lpszClassName = L"SyncRunTestWindow";
         RegisterClassW(&wc);
-        window_ = WindowHandle(CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                               wc.hInstance, nullptr));
+        window_ = WindowHandle(
+            CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr));
         SetWindowLongPtrW(window_.Get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
         SetTimerOwner(window_.Get());
     }
