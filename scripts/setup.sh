@@ -8,7 +8,7 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 src_dir="$root/third_party/src"
 
 packages=(
-  g++ clang cmake ninja-build make dpkg-dev
+  g++ clang clang-format cmake ninja-build make dpkg-dev
   g++-mingw-w64-x86-64-posix
   wine wine64 xvfb xauth x11-utils xdotool imagemagick locales procps
   fonts-wqy-microhei

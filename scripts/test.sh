@@ -9,6 +9,10 @@ jobs=${SF_JOBS:-$(nproc)}
 
 bash scripts/setup.sh || exit 1
 
+echo "== format"
+format_status=0
+bash scripts/check-format.sh || { echo "format: run scripts/check-format.sh --fix"; format_status=1; }
+
 build() {
   cmake --preset "$1" -DSF_WERROR=ON >/dev/null || return 1
   cmake --build --preset "$1" -j "$jobs" || return 1
@@ -61,6 +65,7 @@ for xml in build/host/test-results/*.xml build/win/test-results/*.xml; do
   passed=$((passed + p)); failed=$((failed + f)); skipped=$((skipped + s))
 done
 [ "$failed" -gt 0 ] && status=1
+[ "$format_status" -ne 0 ] && status=1
 [ "$passed" -eq 0 ] && status=1
 echo "$passed passed, $failed failed, $skipped skipped"
 exit $status
