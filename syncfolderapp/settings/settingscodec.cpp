@@ -11,18 +11,50 @@ const char kKeyOpenDefaultDir[] = "OpenDefaultDir";
 const char kKeySyncType[] = "SyncType";
 const char kKeyBackUp[] = "BackUp";
 
-bool IsBlockIndicator(char c)
+bool IsBlank(char c)
 {
-    return c == '-' || c == '?' || c == ':';
+    return c == ' ' || c == '\t';
+}
+
+// A block indicator opens a collection only when a blank or the line end follows it:
+// "- x", "key:" and "? k" do; "-----", "a-b" and "D:\\x" do not.
+bool OpensCollection(std::string_view line, std::size_t i)
+{
+    const char c = line[i];
+    return (c == '-' || c == '?' || c == ':') && (i + 1 == line.size() || IsBlank(line[i + 1]));
+}
+
+// Where the line's comment begins (the line's length when it has none): a # at the start
+// or after a blank, outside a quoted text that opens on the line.
+std::size_t CommentStart(std::string_view line)
+{
+    char quote = 0;
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        const char c = line[i];
+        const bool tokenStart = i == 0 || IsBlank(line[i - 1]);
+        if (quote != 0) {
+            if (c == '\\' && quote == '"')
+                ++i;
+            else if (c == quote)
+                quote = 0;
+        } else if (c == '#' && tokenStart) {
+            return i;
+        } else if ((c == '"' || c == '\'') &&
+                   (tokenStart || std::string_view("[{,:").find(line[i - 1]) != std::string_view::npos)) {
+            quote = c;
+        }
+    }
+    return line.size();
 }
 
 }  // namespace
 
 // A block collection that starts on an earlier line sits at a column no greater than
 // the indentation of the lines inside it (a sequence may share its parent key's column,
-// hence two levels per column). Collections that start on the line itself each need an
-// indicator character of their own. Flow collections nest by brackets, whatever the
-// lines look like. Quotes are ignored, which can only make the bound larger.
+// hence two levels per column); blank and comment lines hold none. Collections that start
+// on the line itself each need an indicator of their own before the comment. Flow
+// collections nest by brackets, whatever the lines look like: brackets count even inside
+// quotes and comments (a quoted text may span lines), which can only make the bound larger.
 int SettingsNestingBound(std::string_view text)
 {
     int bound = 0;
@@ -33,18 +65,16 @@ int SettingsNestingBound(std::string_view text)
         std::size_t end = text.find_first_of("\r\n", pos);
         if (end == std::string_view::npos)
             end = text.size();
+        const std::string_view line = text.substr(pos, end - pos);
+        const std::size_t comment = CommentStart(line);
 
-        int indent = 0;
+        std::size_t indent = 0;
+        while (indent < comment && IsBlank(line[indent]))
+            ++indent;
         int indicators = 0;
-        bool leading = true;
-        for (std::size_t i = pos; i < end; ++i) {
-            const char c = text[i];
-            if (leading && (c == ' ' || c == '\t')) {
-                ++indent;
-                continue;
-            }
-            leading = false;
-            if (IsBlockIndicator(c)) {
+        for (std::size_t i = indent; i < line.size(); ++i) {
+            const char c = line[i];
+            if (i < comment && OpensCollection(line, i)) {
                 ++indicators;
             } else if (c == '[' || c == '{') {
                 maxFlowDepth = std::max(maxFlowDepth, ++flowDepth);
@@ -55,8 +85,10 @@ int SettingsNestingBound(std::string_view text)
             if (indicators > kMaxSettingsNesting)
                 return 2 * kMaxSettingsNesting + 2;
         }
-        const long lineBound = 2L * (indent + 1) + 2L * indicators;
-        bound = static_cast<int>(std::min<long>(std::max<long>(bound, lineBound), 1L << 30));
+        if (indent < comment) {
+            const long lineBound = 2L * (static_cast<long>(indent) + 1) + 2L * indicators;
+            bound = static_cast<int>(std::min<long>(std::max<long>(bound, lineBound), 1L << 30));
+        }
         pos = end + 1;
     }
     return std::min(bound + maxFlowDepth, 1 << 30);

@@ -155,6 +155,23 @@ TEST(SettingsParse, NestingBoundStaysSmallForPlausibleFiles)
     EXPECT_GT(SettingsNestingBound(Nested(30, "- ", "x", "")), 30);
 }
 
+TEST(SettingsParse, DashesAndIndentedCommentsOpenNoCollection)
+{
+    const std::string dashes(80, '-');
+    std::string spaced;
+    for (int i = 0; i < 40; ++i)
+        spaced += "- ";
+    const std::string text = "# " + dashes + "\n#" + spaced + "\n" + std::string(100, ' ') + "# an indented note\n" +
+                             "OpenDefaultDir: D:\\" + dashes + "\n" + "SyncType: 0 # " + spaced + "\n" +
+                             "BackUp: true # \"quoted\" - - - -\n";
+    const SettingsFields fields = Parse(text);
+    EXPECT_EQ(fields.openDefaultDir, "D:\\" + dashes);
+    EXPECT_EQ(fields.syncType, 0);
+    EXPECT_TRUE(fields.backUp);
+    // A # inside quotes starts no comment: the indicators behind it still count.
+    EXPECT_GT(SettingsNestingBound("k: \"a # b\" " + spaced), kMaxSettingsNesting);
+}
+
 TEST(SettingsParse, HugeTextIsRefused)
 {
     std::string text = "SyncType: 0\nBackUp: true\n";
