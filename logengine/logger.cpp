@@ -257,7 +257,11 @@ int Logger::StartChannels()
             return E_INVALID_CHANNEL_SYNC;
         }
         try {
-            ch.thread = std::thread([this, &ch] { ChannelLoop(ch); });
+            ch.thread = std::thread([this, &ch] {
+                if (channelStartHook_)
+                    channelStartHook_();
+                ChannelLoop(ch);
+            });
         } catch (const std::system_error&) {
             std::printf("StartChannels %s", "start async log thread has error.\n");
             return E_CHANNEL_THREAD_FAILED;
@@ -315,8 +319,9 @@ int Logger::StopChannels()
         Channel& ch = runtime_->channels[c];
         if (ch.config.mode == CHANNEL_ASYNC) {
             if (ch.thread.joinable()) {
-                int running = CHANNEL_STATE_RUNNING;
-                ch.runState.compare_exchange_strong(running, CHANNEL_STATE_STOPPING);
+                // Stored whatever the state: a thread that has not come up yet (its start
+                // timed out) must see the stop too, or the join would wait for ever.
+                ch.runState.store(CHANNEL_STATE_STOPPING);
                 {
                     std::lock_guard<std::mutex> lock(ch.waitMutex);
                     ch.consumerWake.notify_all();

@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -61,6 +62,9 @@ public:
     int state() const { return state_.load(); }
     // Where record timestamps come from; nullptr restores the system clock.
     void SetClock(ClockFn clock);
+    // Runs on each async channel's thread before its first pass (tests delay a thread's
+    // start here). Set it while the engine is stopped.
+    void SetChannelStartHook(std::function<void()> hook) { channelStartHook_ = std::move(hook); }
 
     // Views for diagnostics and tests.
     int channelCount() const;
@@ -85,6 +89,7 @@ private:
     std::unique_ptr<RuntimeBlock> runtime_;
     std::string configPath_;
     std::atomic<ClockFn> clock_{nullptr};
+    std::function<void()> channelStartHook_;
 };
 
 // The process-wide engine.

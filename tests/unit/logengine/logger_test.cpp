@@ -3,6 +3,8 @@
 #include <atomic>
 #include <chrono>
 #include <filesystem>
+#include <future>
+#include <memory>
 #include <string>
 #include <thread>
 
@@ -145,6 +147,34 @@ TEST_F(LoggerTest, LifecycleResultCodes)
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "InitFromYMAL:<cfg.yaml> text error\n");
     EXPECT_EQ(logger_.StopLogger(), E_SUCCESS);
     EXPECT_EQ(logger_.StopLogger(), E_LOGGER_NOT_RUNNING);
+}
+
+TEST(LoggerStart, ChannelThreadComingUpTooLateEndsTheStartWithItsCodeNotAHang)
+{
+    logtest::WorkDir dir;
+    // Left behind when the start hangs, so that the test can still report it.
+    auto* logger = new Logger();
+    // The thread comes up only after the start has given up waiting and asked it to stop.
+    logger->SetChannelStartHook(
+        [logger] { WaitFor([logger] { return logger->channelRunState(0) == CHANNEL_STATE_STOPPING; }); });
+    testing::internal::CaptureStdout();
+    auto done = std::make_shared<std::promise<int>>();
+    std::future<int> result = done->get_future();
+    std::thread([logger, done] { done->set_value(logger->ParseAndStartLogger(DefaultConfigText())); }).detach();
+    const bool ended = result.wait_for(std::chrono::seconds(60)) == std::future_status::ready;
+    const std::string printed = testing::internal::GetCapturedStdout();
+    ASSERT_TRUE(ended) << "the start hangs";
+    EXPECT_EQ(result.get(), E_CHANNEL_THREAD_FAILED);
+    EXPECT_EQ(printed, "StartChannels start async log thread timeout.\n"
+                       "StartLogger error. StartChannels failed. channel size:<2>. \n"
+                       "ParseAndStartLogger error. ret:<8>.\n");
+    EXPECT_EQ(logger->state(), LOGGER_STATE_UNINIT);
+    EXPECT_FALSE(logger->hasChannelThread(0));
+
+    logger->SetChannelStartHook(nullptr);
+    EXPECT_EQ(logger->ParseAndStartLogger(DefaultConfigText()), E_SUCCESS);
+    EXPECT_EQ(logger->StopLogger(), E_SUCCESS);
+    delete logger;
 }
 
 TEST_F(LoggerTest, ParseFailureLeavesEngineStoppedAndPrintsReport)
