@@ -122,6 +122,19 @@ function(sf_add_test name)
   set_tests_properties(${name} PROPERTIES ENVIRONMENT "${env}" TIMEOUT ${ARG_TIMEOUT})
 endfunction()
 
+# sf_add_test_program(name FOR test SOURCES ... [LIBS ...])
+# A Windows program that the test program `test` starts: built with it, beside it.
+function(sf_add_test_program name)
+  cmake_parse_arguments(ARG "" "FOR" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS})
+  target_link_options(${name} PRIVATE -municode)
+  sf_enable_warnings(${name})
+  sf_static_runtime(${name})
+  add_dependencies(${ARG_FOR} ${name})
+endfunction()
+
 # sf_add_fuzzer(name SOURCES ... [LIBS ...]): a libFuzzer target (native clang build only).
 function(sf_add_fuzzer name)
   cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})

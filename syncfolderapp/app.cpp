@@ -2,6 +2,7 @@
 
 #include "common/modulepath.h"
 #include "syncfolderapp/appdirs.h"
+#include "syncfolderapp/logdriver.h"
 #include "syncfolderapp/mainframewnd.h"
 #include "syncfolderapp/namedids.h"
 #include "syncfolderapp/popups/popuplayouts.h"
@@ -80,6 +81,8 @@ bool CApp::Run()
 
 void CApp::Exit()
 {
+    // Lines still queued for the log files are written before the process goes.
+    CLogDriver::StopLogEngine();
     TerminateProcess(process_, 0);
     CloseHandle(process_);
     ExitProcess(0);

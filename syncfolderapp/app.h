@@ -33,7 +33,8 @@ public:
     // true when the loop ended with a non-zero result.
     bool Run();
 
-    // Terminates the process with exit code 0; no destructor and no thread join runs.
+    // Stops the log engine (its queued lines reach the files), then terminates the process
+    // with exit code 0; no destructor and no other thread join runs.
     [[noreturn]] void Exit();
 
     HINSTANCE Instance() const { return instance_; }

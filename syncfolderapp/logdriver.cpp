@@ -57,3 +57,9 @@ int CLogDriver::StartLogEngine()
         std::printf("fast start default logger error. ret:<%d>.\n", ret);
     return ret;
 }
+
+void CLogDriver::StopLogEngine()
+{
+    if (FNLog::DefaultLogger().state() == FNLog::LOGGER_STATE_RUNNING)
+        FNLog::StopLogger();
+}

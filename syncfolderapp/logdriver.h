@@ -26,6 +26,9 @@ public:
     // Starts the process-wide engine from the embedded configuration. A failure is
     // printed to standard output and returned; the program then runs without log files.
     static int StartLogEngine();
+    // Stops the process-wide engine when it runs, after every queued line has reached its
+    // files. Called when the program ends, which would otherwise cut the queue off.
+    static void StopLogEngine();
 
 private:
     void Write(int priority, const std::wstring& message, const uint32_t* errorCode, uint32_t line);

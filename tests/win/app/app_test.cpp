@@ -4,8 +4,10 @@
 
 #include "common/modulepath.h"
 #include "syncfolderapp/app.h"
-#include "uikit/application_win.h"
+#include "tests/support/files.h"
+#include "tests/support/process.h"
 #include "tests/support/tempdir.h"
+#include "uikit/application_win.h"
 
 namespace {
 
@@ -53,4 +55,26 @@ TEST(CAppInit, PreparesTheToolkitWithItsHostClassAndNamedIdentifiers)
     EXPECT_EQ(app.Application()->NamedId("chk_def_sel"), 65546);
     EXPECT_EQ(app.Application()->NamedId("lv_errorlog"), 65553);
     EXPECT_EQ(app.Application()->NamedId("lv_engine_folder"), 0);
+}
+
+TEST(CAppExit, LinesStillQueuedForTheLogReachItsFileAndTheExitCodeStaysZero)
+{
+    testsupport::TempDir work;
+    // Far more lines than the log engine queues, so that its queue is full at the exit.
+    const int lines = 20000;
+    testsupport::ChildProcess helper(testsupport::ProgramBesideThisOne(L"app_exit_helper.exe"),
+                                     {work.wpath(), std::to_wstring(lines)});
+    ASSERT_TRUE(helper.Started());
+    DWORD exitCode = 1;
+    ASSERT_TRUE(helper.Wait(exitCode));
+    EXPECT_EQ(exitCode, 0u);
+
+    std::vector<std::string> written;
+    for (const std::string& name : testsupport::ListNames(work.path() / "datadb" / "log")) {
+        for (const std::string& line : testsupport::ReadLines(work.path() / "datadb" / "log" / name))
+            written.push_back(line.substr(line.find(']') + 2));
+    }
+    ASSERT_EQ(written.size(), static_cast<std::size_t>(lines));
+    EXPECT_EQ(written.front(), "line 0, LINE:1");
+    EXPECT_EQ(written.back(), "line " + std::to_string(lines - 1) + ", LINE:1");
 }
