@@ -43,7 +43,7 @@ public:
     std::vector<SyncFileItem> items;
     SyncFileImpl* sink = nullptr;
     std::atomic<std::int32_t> successCount{0};
-    std::int32_t syncType = 0;
+    SyncType syncType = Mir200Only;
     std::atomic<bool> keepRunning{false};
     std::atomic<std::int32_t> progress{0};
     bool backup = false;

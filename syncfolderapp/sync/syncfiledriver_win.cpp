@@ -13,6 +13,11 @@ namespace {
 
 // Backup names tried for one target within one second before giving up.
 constexpr int kMaxBackupAttempts = 10000;
+// Shares of the progress bar, in percent: the preparation pass, then the copy pass.
+constexpr double kPreparationShare = 10.0;
+constexpr double kCopyShare = 90.0;
+// After this many loop steps the worker sleeps for a millisecond.
+constexpr std::int32_t kYieldEvery = 1000;
 
 std::uint64_t FileTimeValue(const FILETIME& time)
 {
@@ -65,7 +70,8 @@ std::int32_t CSyncFileDriver::StartSync(const std::vector<std::wstring>& files,
     yieldCounter.store(0);
     items.clear();
     dirIds.clear();
-    syncType = type;
+    // Every mode other than Mir200Only places files like SameLevel.
+    syncType = type == Mir200Only ? Mir200Only : SameLevel;
     backup = withBackup;
     progress.store(0);
     successCount.store(0);
@@ -75,7 +81,7 @@ std::int32_t CSyncFileDriver::StartSync(const std::vector<std::wstring>& files,
     if (!items.empty() && keepRunning.load() && !folders.empty()) {
         // Once copying has begun a stop request changes nothing: every folder is done.
         std::int32_t base = progress.load();
-        const auto step = static_cast<std::int32_t>(90.0 / static_cast<double>(folders.size()));
+        const auto step = static_cast<std::int32_t>(kCopyShare / static_cast<double>(folders.size()));
         for (const std::wstring& folder : folders) {
             successCount.fetch_add(SyncToFolder(folder, step));
             base += step;
@@ -96,13 +102,13 @@ void CSyncFileDriver::PrepareItems(const std::vector<std::wstring>& files)
     for (std::size_t i = 0; i < count; ++i) {
         std::uint32_t error = 0;
         SyncFileItem item = PrepareItem(files[i], error);
-        if (item.size >= 0) {
+        if (item.status == ItemStatus::Ready) {
             items.push_back(std::move(item));
-        } else if (item.size == kSizeUnreadable) {
-            if (sink)
-                sink->OnSyncError(SourceUnreadableLine(item.sourcePath), error, LINE_SOURCE_UNREADABLE);
+        } else if (item.status == ItemStatus::Unreadable && sink) {
+            sink->OnSyncError(SourceUnreadableLine(item.sourcePath), error, LINE_SOURCE_UNREADABLE);
         }
-        progress.store(static_cast<std::int32_t>(static_cast<double>(i + 1) * 10.0 / static_cast<double>(count)));
+        progress.store(
+            static_cast<std::int32_t>(static_cast<double>(i + 1) * kPreparationShare / static_cast<double>(count)));
         if (!keepRunning.load())
             break;
         YieldStep();
@@ -115,14 +121,14 @@ SyncFileItem CSyncFileDriver::PrepareItem(const std::wstring& path, std::uint32_
     item.sourcePath = path;
     item.sourceDir = GetParentPath(path);
     item.fileName = PathFindFileNameW(path.c_str());
-    item.size = kSizeUnreadable;
+    item.status = ItemStatus::Unreadable;
     item.mir200Pos = 0;
 
     if (syncType == Mir200Only) {
         const std::int32_t pos = FindMir200Pos(item.sourceDir);
         // A position past the 16-bit field cannot occur in a path Windows accepts.
         if (pos < 0 || pos > std::numeric_limits<std::int16_t>::max()) {
-            item.size = kSizeNoMir200;
+            item.status = ItemStatus::LeftOut;
             return item;
         }
         item.mir200Pos = static_cast<std::int16_t>(pos);
@@ -140,13 +146,14 @@ SyncFileItem CSyncFileDriver::PrepareItem(const std::wstring& path, std::uint32_
         return item;
     }
     item.size = size.QuadPart;
+    item.status = ItemStatus::Ready;
     item.hasFileId = ReadFileId(file.Get(), item.volumeSerial, item.fileIndex, &item.linkCount);
     return item;
 }
 
 std::int32_t CSyncFileDriver::SyncToFolder(const std::wstring& folder, std::int32_t step)
 {
-    const std::size_t folderPieces = SplitString(folder, L"\\").size();
+    const std::size_t folderPieces = PathPieces(folder).size();
     const std::size_t count = items.size();
     const std::int32_t base = progress.load();
     std::int32_t copied = 0;
@@ -275,7 +282,7 @@ void CSyncFileDriver::YieldStep()
 {
     if (!busy.load())
         return;
-    if (yieldCounter.fetch_add(1) + 1 >= 1000) {
+    if (yieldCounter.fetch_add(1) + 1 >= kYieldEvery) {
         yieldCounter.store(0);
         Sleep(1);
     }

@@ -23,13 +23,24 @@ std::int32_t FindMir200Pos(const std::wstring& dir)
     return -1;
 }
 
+std::vector<std::wstring> PathPieces(const std::wstring& path)
+{
+    static const std::wstring longPrefix = L"\\\\?\\";
+    static const std::wstring longUncPrefix = L"\\\\?\\UNC\\";
+    if (path.compare(0, longUncPrefix.size(), longUncPrefix) == 0)
+        return SplitString(path.substr(longUncPrefix.size()), L"\\");
+    if (path.compare(0, longPrefix.size(), longPrefix) == 0)
+        return SplitString(path.substr(longPrefix.size()), L"\\");
+    return SplitString(path, L"\\");
+}
+
 std::wstring RelativeTarget(const SyncFileItem& item, std::size_t folderPieceCount)
 {
     if (item.mir200Pos > 0) {
         const auto pos = static_cast<std::size_t>(item.mir200Pos);
         return pos < item.sourcePath.size() ? item.sourcePath.substr(pos) : std::wstring();
     }
-    const std::vector<std::wstring> dirParts = SplitString(item.sourceDir, L"\\");
+    const std::vector<std::wstring> dirParts = PathPieces(item.sourceDir);
     if (dirParts.size() < folderPieceCount)
         return {};
     std::wstring rel;
@@ -44,7 +55,7 @@ std::wstring RelativeTarget(const SyncFileItem& item, std::size_t folderPieceCou
 
 std::wstring MapTargetPath(const SyncFileItem& item, const std::wstring& folder)
 {
-    const std::wstring rel = RelativeTarget(item, SplitString(folder, L"\\").size());
+    const std::wstring rel = RelativeTarget(item, PathPieces(folder).size());
     return rel.empty() ? std::wstring() : folder + rel;
 }
 

@@ -14,12 +14,20 @@ enum SyncType : std::int32_t {
     SameLevel = 1,
 };
 
-// One source file that survived preparation.
+// What preparation found out about a source file; only Ready items are synced.
+enum class ItemStatus {
+    Ready,
+    Unreadable,  // its size could not be read: reported
+    LeftOut,     // no Mir200 component in Mir200Only mode: silent
+};
+
+// One source file as preparation examined it.
 struct SyncFileItem {
     std::wstring sourcePath;
-    std::wstring sourceDir;      // GetParentPath(sourcePath)
-    std::wstring fileName;       // the file-name part of sourcePath
-    std::int64_t size = -1;      // -1 unreadable, -2 left out by the Mir200 test
+    std::wstring sourceDir;  // GetParentPath(sourcePath)
+    std::wstring fileName;   // the file-name part of sourcePath
+    ItemStatus status = ItemStatus::Unreadable;
+    std::int64_t size = 0;       // in bytes, when Ready
     std::int16_t mir200Pos = 0;  // backslash that opens the last \mir200 component; 0 = none
 
     // Identity of the file read during preparation, to recognise it under another spelling.
@@ -29,9 +37,6 @@ struct SyncFileItem {
     std::uint32_t linkCount = 0;  // names the file has; with one, only its own directory can reach it
 };
 
-inline constexpr std::int64_t kSizeUnreadable = -1;
-inline constexpr std::int64_t kSizeNoMir200 = -2;
-
 // Line tags that the log files show after ", LINE:".
 inline constexpr std::uint32_t LINE_SOURCE_UNREADABLE = 64;
 inline constexpr std::uint32_t LINE_SYNC_SUCCEEDED = 136;
@@ -40,6 +45,10 @@ inline constexpr std::uint32_t LINE_SYNC_FAILED = 139;
 // Index of the backslash that opens the last "\mir200" component of `dir` (letter case
 // ignored), or -1 when the last occurrence of "\mir200" is not a whole component.
 std::int32_t FindMir200Pos(const std::wstring& dir);
+
+// The non-empty pieces between backslashes of a path as its plain form has them: the
+// \\?\ prefix of long paths adds none, and \\?\UNC\srv\share counts like \\srv\share.
+std::vector<std::wstring> PathPieces(const std::wstring& path);
 
 // The part of the target below the version directory, or an empty text when the item is
 // not placed into a version directory of `folderPieceCount` pieces:

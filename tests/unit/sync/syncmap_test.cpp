@@ -14,7 +14,7 @@ SyncFileItem ItemFor(const std::wstring& source, std::int32_t mode, bool* kept =
     item.sourcePath = source;
     item.sourceDir = GetParentPath(source);
     item.fileName = source.substr(source.find_last_of(L'\\') + 1);
-    item.size = 0;
+    item.status = ItemStatus::Ready;
     bool placed = true;
     if (mode == Mir200Only) {
         const std::int32_t pos = FindMir200Pos(item.sourceDir);
@@ -99,6 +99,12 @@ INSTANTIATE_TEST_SUITE_P(
         MappingCase{SameLevel, L"D:\\a\\b\\c\\f.txt", L"\\\\srv\\share\\ver", L"\\\\srv\\share\\ver\\c\\f.txt"},
         MappingCase{SameLevel, L"D:\\a\\f.txt", L"\\\\srv\\share\\ver", L"—"},
         MappingCase{SameLevel, L"\\\\srv\\share\\ver\\f.txt", L"E:\\V", L"E:\\V\\ver\\f.txt"},
+        // Long-path forms (listed from folders of 260 characters or more) map as their
+        // plain forms do: the \\?\ prefix is no piece of its own.
+        MappingCase{SameLevel, L"\\\\?\\D:\\a\\b\\c\\f.txt", L"E:\\V", L"E:\\V\\b\\c\\f.txt"},
+        MappingCase{SameLevel, L"\\\\?\\UNC\\srv\\share\\ver\\f.txt", L"E:\\V", L"E:\\V\\ver\\f.txt"},
+        MappingCase{SameLevel, L"D:\\a\\b\\c.txt", L"\\\\?\\E:\\V", L"\\\\?\\E:\\V\\b\\c.txt"},
+        MappingCase{SameLevel, L"\\\\?\\D:\\a.txt", L"E:\\V", L"—"},
         // A mode other than 0 places like SameLevel, even for a file below Mir200.
         MappingCase{7, L"D:\\Srv\\Mir200\\a.txt", L"E:\\V", L"E:\\V\\Mir200\\a.txt"},
         MappingCase{-1, L"D:\\a.txt", L"E:\\V", L"—"}));

@@ -204,6 +204,7 @@ TEST_F(SyncBackup, FailedCopyAfterTheBackupPutsTheOldTargetBack)
     item.sourcePath = P(L"src\\gone.txt");
     item.sourceDir = P(L"src");
     item.fileName = L"gone.txt";
+    item.status = ItemStatus::Ready;
     item.size = 3;
     EXPECT_FALSE(engine.SyncOnePair(item, P(L"ver\\a.txt")));
 
