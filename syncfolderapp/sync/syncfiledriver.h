@@ -12,6 +12,7 @@
 
 #include "syncfolderapp/sync/syncfileimpl.h"
 #include "syncfolderapp/sync/syncmap.h"
+#include "syncfolderapp/sync/targetwriter.h"
 
 class CSyncFileDriver {
 public:
@@ -29,14 +30,13 @@ public:
     std::int32_t SyncToFolder(const std::wstring& folder, std::int32_t step);
 
     // One (source, target) pair: nothing at all when the target is the source itself;
-    // otherwise backup, copy and exactly one result line. True when the copy succeeded.
+    // otherwise the write (with a backup when the run asks for one) and exactly one result
+    // line. True when the target holds the new contents.
     bool SyncOnePair(const SyncFileItem& item, const std::wstring& target);
 
-    // Renames an existing regular file `target` to a fresh backup name beside it (when the
-    // run asks for backups). True when no backup was needed or the rename succeeded.
-    bool BackupFile(const std::wstring& target);
-    // The same, also giving the name the old target now has (empty when none was made).
-    bool BackupFile(const std::wstring& target, std::wstring& backupName);
+    // What writes every target of a run; its step hook is the place for checks before a
+    // commit.
+    CTargetWriter& Writer() { return writer; }
 
     std::atomic<std::int32_t> yieldCounter{0};
     std::atomic<bool> busy{false};
@@ -58,6 +58,7 @@ private:
 
     // Identities of the directories looked at during the current run, by path text.
     std::unordered_map<std::wstring, FileId> dirIds;
+    CTargetWriter writer;
 
     void PrepareItems(const std::vector<std::wstring>& files);
     SyncFileItem PrepareItem(const std::wstring& path, std::uint32_t& error) const;

@@ -5,14 +5,12 @@
 #include <windows.h>
 #include <shlwapi.h>
 
-#include "common/fileutil.h"
 #include "common/pathutil.h"
 #include "common/winhandle.h"
+#include "syncfolderapp/sync/tempname.h"
 
 namespace {
 
-// Backup names tried for one target within one second before giving up.
-constexpr int kMaxBackupAttempts = 10000;
 // Shares of the progress bar, in percent: the preparation pass, then the copy pass.
 constexpr double kPreparationShare = 10.0;
 constexpr double kCopyShare = 90.0;
@@ -70,6 +68,7 @@ std::int32_t CSyncFileDriver::StartSync(const std::vector<std::wstring>& files,
     yieldCounter.store(0);
     items.clear();
     dirIds.clear();
+    writer.BeginRun();
     // Every mode other than Mir200Only places files like SameLevel.
     syncType = type == Mir200Only ? Mir200Only : SameLevel;
     backup = withBackup;
@@ -124,6 +123,12 @@ SyncFileItem CSyncFileDriver::PrepareItem(const std::wstring& path, std::uint32_
     item.status = ItemStatus::Unreadable;
     item.mir200Pos = 0;
 
+    // A temporary file that an interrupted run left is never anyone's source.
+    std::uint32_t maker = 0;
+    if (ParseTempName(item.fileName, maker)) {
+        item.status = ItemStatus::LeftOut;
+        return item;
+    }
     if (syncType == Mir200Only) {
         const std::int32_t pos = FindMir200Pos(item.sourceDir);
         // A position past the 16-bit field cannot occur in a path Windows accepts.
@@ -218,63 +223,14 @@ bool CSyncFileDriver::SyncOnePair(const SyncFileItem& item, const std::wstring& 
     if (IsSourceItself(item, target))
         return false;
 
-    std::wstring backupName;
-    BackupFile(target, backupName);
-
-    BOOL copied = CopyFileW(item.sourcePath.c_str(), target.c_str(), FALSE);
-    DWORD error = copied ? ERROR_SUCCESS : GetLastError();
-    if (!copied && error == ERROR_PATH_NOT_FOUND) {
-        // The target's directory is made only when the copy shows it missing, which
-        // spares a create call per ancestor for every pair of an existing tree.
-        CreateDirectoryTree(GetParentPath(target));
-        copied = CopyFileW(item.sourcePath.c_str(), target.c_str(), FALSE);
-        error = copied ? ERROR_SUCCESS : GetLastError();
-    }
-
-    if (copied) {
+    const std::uint32_t error = writer.Write(item.sourcePath, target, backup);
+    if (error == ERROR_SUCCESS) {
         if (sink)
             sink->OnSyncLog(SyncSucceededLine(item.sourcePath, target), LINE_SYNC_SUCCEEDED);
         return true;
     }
-    if (!backupName.empty()) {
-        // The old contents go back under the target's name rather than being left only
-        // under the backup name.
-        MoveFileExW(backupName.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING);
-    }
     if (sink)
         sink->OnSyncError(SyncFailedLine(item.sourcePath, target), error, LINE_SYNC_FAILED);
-    return false;
-}
-
-bool CSyncFileDriver::BackupFile(const std::wstring& target)
-{
-    std::wstring backupName;
-    return BackupFile(target, backupName);
-}
-
-bool CSyncFileDriver::BackupFile(const std::wstring& target, std::wstring& backupName)
-{
-    backupName.clear();
-    if (!backup || target.empty())
-        return true;
-    const DWORD attrs = GetFileAttributesW(target.c_str());
-    if (attrs == INVALID_FILE_ATTRIBUTES || (attrs & FILE_ATTRIBUTE_DIRECTORY))
-        return true;
-
-    SYSTEMTIME now;
-    GetLocalTime(&now);
-    const std::wstring stamp = FormatBackupStamp(now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond);
-    for (int attempt = 1; attempt <= kMaxBackupAttempts; ++attempt) {
-        const std::wstring name = BackupFileName(target, stamp, attempt);
-        // Without MOVEFILE_REPLACE_EXISTING: an earlier backup is never replaced.
-        if (MoveFileExW(target.c_str(), name.c_str(), 0)) {
-            backupName = name;
-            return true;
-        }
-        const DWORD error = GetLastError();
-        if (error != ERROR_ALREADY_EXISTS && error != ERROR_FILE_EXISTS)
-            return false;
-    }
     return false;
 }
 

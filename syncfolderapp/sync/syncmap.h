@@ -18,7 +18,7 @@ enum SyncType : std::int32_t {
 enum class ItemStatus {
     Ready,
     Unreadable,  // its size could not be read: reported
-    LeftOut,     // no Mir200 component in Mir200Only mode: silent
+    LeftOut,     // no Mir200 component in Mir200Only mode, or a temporary file of ours: silent
 };
 
 // One source file as preparation examined it.

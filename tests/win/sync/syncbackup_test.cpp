@@ -28,18 +28,6 @@ class SyncBackup : public ::testing::Test {
 protected:
     std::wstring P(const std::wstring& relative) const { return dir.wpath(relative); }
 
-    // Names in `folder` that end in ".bak".
-    std::vector<std::string> Backups(const std::wstring& folder) const
-    {
-        std::vector<std::string> names = testsupport::ListNames(std::filesystem::path(folder));
-        names.erase(std::remove_if(names.begin(), names.end(),
-                                   [](const std::string& n) {
-                                       return n.size() < 4 || n.substr(n.size() - 4) != ".bak";
-                                   }),
-                    names.end());
-        return names;
-    }
-
     // A prepared item for an existing source, as a run makes it.
     SyncFileItem Prepared(const std::wstring& source)
     {
@@ -54,7 +42,7 @@ protected:
     CSyncFileDriver engine{&sink};
 };
 
-TEST_F(SyncBackup, ExistingTargetIsRenamedWithATimeStampBeforeTheCopy)
+TEST_F(SyncBackup, ExistingTargetIsKeptUnderATimeStampedName)
 {
     Put(P(L"src\\Mir200\\Config.txt"), "new");
     Put(P(L"ver\\Mir200\\Config.txt"), "old");
@@ -63,18 +51,19 @@ TEST_F(SyncBackup, ExistingTargetIsRenamedWithATimeStampBeforeTheCopy)
     const std::wstring after = StampNow();
 
     EXPECT_EQ(Get(P(L"ver\\Mir200\\Config.txt")), "new");
-    const auto backups = Backups(P(L"ver\\Mir200"));
+    const auto backups = BackupsIn(P(L"ver\\Mir200"));
     ASSERT_EQ(backups.size(), 1u);
-    const std::string& name = backups[0];
+    const std::wstring& name = backups[0];
     // Config.txt_ + twelve digits + a + .bak
-    ASSERT_EQ(name.size(), std::string("Config.txt_").size() + 13 + 4) << name;
-    EXPECT_EQ(name.substr(0, 11), "Config.txt_");
-    const std::wstring stamp(name.begin() + 11, name.begin() + 24);
-    EXPECT_TRUE(std::all_of(stamp.begin(), stamp.end() - 1, iswdigit)) << name;
+    ASSERT_EQ(name.size(), std::wstring(L"Config.txt_").size() + 13 + 4) << testing::PrintToString(name);
+    EXPECT_EQ(name.substr(0, 11), L"Config.txt_");
+    const std::wstring stamp = name.substr(11, 13);
+    EXPECT_TRUE(std::all_of(stamp.begin(), stamp.end() - 1, iswdigit)) << testing::PrintToString(name);
     EXPECT_EQ(stamp.back(), L'a');
     EXPECT_LE(before, stamp);
     EXPECT_LE(stamp, after);
-    EXPECT_EQ(Get(P(L"ver\\Mir200\\") + std::wstring(name.begin(), name.end())), "old");
+    EXPECT_EQ(Get(P(L"ver\\Mir200\\") + name), "old");
+    EXPECT_EQ(NamesIn(P(L"ver\\Mir200")).size(), 2u) << "no temporary file stays";
     EXPECT_EQ(sink.Lines().size(), 1u);
 }
 
@@ -99,15 +88,15 @@ TEST_F(SyncBackup, TargetThatIsADirectoryIsNotBackedUpAndTheCopyFails)
     EXPECT_EQ(lines[0].tag, 139u);
     EXPECT_NE(lines[0].code, 0u);
     EXPECT_EQ(lines[0].text, L"同步文件失败:" + P(L"src\\a.txt") + L" >> " + P(L"ver\\a.txt"));
-    EXPECT_TRUE(Backups(P(L"ver")).empty());
+    EXPECT_TRUE(BackupsIn(P(L"ver")).empty());
     EXPECT_EQ(GetFileAttributesW(P(L"ver\\a.txt").c_str()) & FILE_ATTRIBUTE_DIRECTORY,
               static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY));
 }
 
 TEST_F(SyncBackup, TakenBackupNamesAreKeptAndTheNextFreeNameIsUsed)
 {
-    const std::wstring target = P(L"Config.txt");
-    engine.backup = true;
+    const std::wstring target = P(L"ver\\Config.txt");
+    Put(P(L"src\\Config.txt"), "new");
     // The stamp has a one-second resolution: repeat in the rare case the second changed
     // between taking the names and the backup.
     for (int attempt = 0; attempt < 5; ++attempt) {
@@ -115,19 +104,16 @@ TEST_F(SyncBackup, TakenBackupNamesAreKeptAndTheNextFreeNameIsUsed)
         const std::wstring stamp = StampNow();
         Put(BackupFileName(target, stamp, 1), "earlier 1");
         Put(BackupFileName(target, stamp, 2), "earlier 2");
-        std::wstring made;
-        ASSERT_TRUE(engine.BackupFile(target, made));
+        ASSERT_EQ(engine.StartSync({P(L"src\\Config.txt")}, {P(L"ver")}, SameLevel, true), 1);
         if (StampNow() != stamp) {
-            DeleteFileW(made.c_str());
-            DeleteFileW(BackupFileName(target, stamp, 1).c_str());
-            DeleteFileW(BackupFileName(target, stamp, 2).c_str());
+            for (const std::wstring& name : BackupsIn(P(L"ver")))
+                DeleteFileW(P(L"ver\\" + name).c_str());
             continue;
         }
-        EXPECT_EQ(made, BackupFileName(target, stamp, 3));
-        EXPECT_EQ(Get(made), "current");
+        EXPECT_EQ(Get(BackupFileName(target, stamp, 3)), "current");
         EXPECT_EQ(Get(BackupFileName(target, stamp, 1)), "earlier 1");
         EXPECT_EQ(Get(BackupFileName(target, stamp, 2)), "earlier 2");
-        EXPECT_FALSE(Exists(target));
+        EXPECT_EQ(Get(target), "new");
         return;
     }
     FAIL() << "the clock never stayed within one second";
@@ -141,8 +127,8 @@ TEST_F(SyncBackup, TwoPairsWithOneTargetInOneRunLoseNoBackup)
     EXPECT_EQ(engine.StartSync({P(L"s1\\x\\f.txt"), P(L"s2\\x\\f.txt")}, {P(L"ver")}, SameLevel, true), 2);
     EXPECT_EQ(Get(P(L"ver\\x\\f.txt")), "two");
     std::vector<std::string> kept;
-    for (const std::string& name : Backups(P(L"ver\\x")))
-        kept.push_back(Get(P(L"ver\\x\\") + std::wstring(name.begin(), name.end())));
+    for (const std::wstring& name : BackupsIn(P(L"ver\\x")))
+        kept.push_back(Get(P(L"ver\\x\\") + name));
     std::sort(kept.begin(), kept.end());
     EXPECT_EQ(kept, (std::vector<std::string>{"old", "one"}));
 }
@@ -190,16 +176,17 @@ TEST_F(SyncBackup, FileThatOnlyLooksLikeTheSourceIsStillCopied)
     // Same size and write time as the source, but another file.
     ASSERT_TRUE(CopyFileW(source.c_str(), P(L"ver\\a.txt").c_str(), FALSE));
     EXPECT_EQ(engine.StartSync({source}, {P(L"ver")}, SameLevel, true), 1);
-    EXPECT_EQ(Backups(P(L"ver")).size(), 1u);
+    EXPECT_EQ(BackupsIn(P(L"ver")).size(), 1u);
     EXPECT_EQ(sink.Lines().size(), 1u);
 }
 
-TEST_F(SyncBackup, FailedCopyAfterTheBackupPutsTheOldTargetBack)
+TEST_F(SyncBackup, SourceThatVanishedLeavesTheTargetAndMakesNoBackup)
 {
     Put(P(L"ver\\a.txt"), "old");
     ASSERT_TRUE(CreateDirectoryW(P(L"src").c_str(), nullptr));
     engine.backup = true;
-    // A source that has vanished since preparation: the copy fails after the backup.
+    // A source that has vanished since preparation: the copy fails before anything of the
+    // target is touched.
     SyncFileItem item;
     item.sourcePath = P(L"src\\gone.txt");
     item.sourceDir = P(L"src");
@@ -209,7 +196,7 @@ TEST_F(SyncBackup, FailedCopyAfterTheBackupPutsTheOldTargetBack)
     EXPECT_FALSE(engine.SyncOnePair(item, P(L"ver\\a.txt")));
 
     EXPECT_EQ(Get(P(L"ver\\a.txt")), "old");
-    EXPECT_TRUE(Backups(P(L"ver")).empty());
+    EXPECT_EQ(NamesIn(P(L"ver")), std::vector<std::wstring>{L"a.txt"});
     const auto lines = sink.Lines();
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_TRUE(lines[0].error);
@@ -231,21 +218,31 @@ TEST_F(SyncBackup, ReadOnlyTargetWithoutBackupIsReportedAsFailed)
     SetFileAttributesW(P(L"ver\\a.txt").c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
-TEST_F(SyncBackup, TargetHeldOpenByAnotherProgramKeepsItsContents)
+TEST_F(SyncBackup, TargetHeldOpenWithoutDeleteSharingIsReportedAndKeptInEveryMode)
 {
     Put(P(L"src\\a.txt"), "new");
-    Put(P(L"ver\\a.txt"), "old");
-    FileHandle holder(CreateFileW(P(L"ver\\a.txt").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
-    ASSERT_TRUE(holder);
-    EXPECT_EQ(engine.StartSync({P(L"src\\a.txt")}, {P(L"ver")}, SameLevel, true), 0);
-    holder.Reset();
+    for (const bool withBackup : {false, true}) {
+        RecordingSink lines;
+        CSyncFileDriver run(&lines);
+        Put(P(L"ver\\a.txt"), "old");
+        // Read and write sharing allowed: the old engine overwrote such a file in place.
+        FileHandle holder(CreateFileW(P(L"ver\\a.txt").c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                      nullptr, OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(holder);
+        EXPECT_EQ(run.StartSync({P(L"src\\a.txt")}, {P(L"ver")}, SameLevel, withBackup), 0);
+        holder.Reset();
 
-    const auto lines = sink.Lines();
-    ASSERT_EQ(lines.size(), 1u);
-    EXPECT_TRUE(lines[0].error);
-    EXPECT_EQ(lines[0].code, static_cast<std::uint32_t>(ERROR_SHARING_VIOLATION));
-    EXPECT_EQ(Get(P(L"ver\\a.txt")), "old");
-    EXPECT_TRUE(Backups(P(L"ver")).empty());
+        const auto reported = lines.Lines();
+        ASSERT_EQ(reported.size(), 1u);
+        EXPECT_TRUE(reported[0].error);
+        EXPECT_EQ(reported[0].tag, 139u);
+        EXPECT_NE(reported[0].code, 0u);
+        if (withBackup) {
+            EXPECT_EQ(reported[0].code, static_cast<std::uint32_t>(ERROR_SHARING_VIOLATION));
+        }
+        EXPECT_EQ(Get(P(L"ver\\a.txt")), "old") << "backup " << withBackup;
+        EXPECT_EQ(NamesIn(P(L"ver")), std::vector<std::wstring>{L"a.txt"}) << "no backup, no temporary file";
+    }
 }
 
 }  // namespace

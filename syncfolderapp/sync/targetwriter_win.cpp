@@ -1,0 +1,243 @@
+#include "syncfolderapp/sync/targetwriter.h"
+
+#include <atomic>
+
+#include <windows.h>
+
+#include "common/fileutil.h"
+#include "common/pathutil.h"
+#include "common/winhandle.h"
+#include "syncfolderapp/sync/syncmap.h"
+#include "syncfolderapp/sync/tempname.h"
+
+namespace {
+
+// Backup names tried for one target within one second before giving up.
+constexpr int kMaxBackupAttempts = 10000;
+// Temporary names tried when one is taken (only a leftover of an earlier process that had
+// the same id can hold it).
+constexpr int kMaxTempAttempts = 16;
+
+std::atomic<std::uint32_t> gTempCounter{0};
+
+std::uint32_t ErrorOf(BOOL ok)
+{
+    return ok ? ERROR_SUCCESS : GetLastError();
+}
+
+bool IsNameTaken(std::uint32_t error)
+{
+    return error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS;
+}
+
+void RemoveFile(const std::wstring& path)
+{
+    // Temporary files carry the attributes of what they copy; a read-only one must lose
+    // the attribute before it can be deleted.
+    SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    DeleteFileW(path.c_str());
+}
+
+std::wstring NowStamp()
+{
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    return FormatBackupStamp(now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond);
+}
+
+// Copies `from` into a new temporary file in `dir`, with the attributes and times that
+// CopyFileW copies.
+std::uint32_t CopyToNewTemp(const std::wstring& from, const std::wstring& dir, MadeFile& temp)
+{
+    for (int attempt = 0; attempt < kMaxTempAttempts; ++attempt) {
+        std::wstring path = dir + L"\\" + MakeTempName(GetCurrentProcessId(), ++gTempCounter);
+        const std::uint32_t error = ErrorOf(CopyFileW(from.c_str(), path.c_str(), TRUE));
+        if (error == ERROR_SUCCESS) {
+            temp = MadeFile(std::move(path));
+            return ERROR_SUCCESS;
+        }
+        if (!IsNameTaken(error)) {
+            // A copy that failed midway may have left part of the file.
+            RemoveFile(path);
+            return error;
+        }
+    }
+    return ERROR_FILE_EXISTS;
+}
+
+// Renames `from` to the first free backup name of `target` from `attempt` on, never
+// replacing an earlier backup.
+std::uint32_t MoveToFreeBackupName(const std::wstring& from, const std::wstring& target, const std::wstring& stamp,
+                                   int attempt, std::wstring& backupPath)
+{
+    std::uint32_t error = ERROR_FILE_EXISTS;
+    for (; attempt <= kMaxBackupAttempts && IsNameTaken(error); ++attempt) {
+        backupPath = BackupFileName(target, stamp, attempt);
+        error = ErrorOf(MoveFileExW(from.c_str(), backupPath.c_str(), 0));
+    }
+    if (error != ERROR_SUCCESS)
+        backupPath.clear();
+    return error;
+}
+
+// A target open elsewhere without delete sharing can be neither replaced nor renamed. It
+// is found before a backup name is linked to it, which could not be removed again while
+// the file stays open.
+std::uint32_t CheckReplaceable(const std::wstring& target)
+{
+    FileHandle probe(CreateFileW(target.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                 nullptr, OPEN_EXISTING, 0, nullptr));
+    return probe ? ERROR_SUCCESS : GetLastError();
+}
+
+// True when the process that named a leftover still runs (and is not this one): the file
+// may be its write in progress.
+bool WriterStillRuns(std::uint32_t processId)
+{
+    if (processId == GetCurrentProcessId())
+        return false;
+    KernelHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
+    if (!process)
+        return GetLastError() == ERROR_ACCESS_DENIED;  // exists, but belongs to someone else
+    DWORD code = 0;
+    return GetExitCodeProcess(process.Get(), &code) && code == STILL_ACTIVE;
+}
+
+// Opening with no sharing succeeds only when nobody else has the file open.
+bool NobodyHasOpen(const std::wstring& path)
+{
+    return FileHandle(CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)).Valid();
+}
+
+}  // namespace
+
+void MadeFile::Remove()
+{
+    if (!path_.empty())
+        RemoveFile(path_);
+    path_.clear();
+}
+
+std::uint32_t CTargetWriter::Write(const std::wstring& source, const std::wstring& target, bool keepBackup)
+{
+    const std::wstring dir = GetParentPath(target);
+    RemoveLeftovers(dir);
+    PairWrite pair{source, target, {}, {}};
+
+    // STEP 1: the complete new contents under a temporary name beside the target.
+    MadeFile temp;
+    std::uint32_t error = CopyToNewTemp(source, dir, temp);
+    if (error == ERROR_PATH_NOT_FOUND) {
+        // The directory is made only when a copy shows it missing, which spares a create
+        // call per ancestor for every pair of an existing tree.
+        CreateDirectoryTree(dir);
+        error = CopyToNewTemp(source, dir, temp);
+    }
+    if (error != ERROR_SUCCESS)
+        return error;
+    pair.tempPath = temp.Path();
+    if ((error = Step(WriteStep::Copied, pair)) != ERROR_SUCCESS)
+        return error;
+
+    // STEP 2: the old contents secured under a backup name, when there are any to keep.
+    const DWORD attrs = keepBackup ? GetFileAttributesW(target.c_str()) : INVALID_FILE_ATTRIBUTES;
+    const bool keepOld = attrs != INVALID_FILE_ATTRIBUTES && (attrs & FILE_ATTRIBUTE_DIRECTORY) == 0;
+    if (keepOld && (attrs & FILE_ATTRIBUTE_READONLY) != 0)
+        return RenameAway(pair, temp);  // a read-only file is never replaced
+    MadeFile backup;
+    if (keepOld) {
+        if ((error = CheckReplaceable(target)) != ERROR_SUCCESS)
+            return error;
+        if ((error = SecureBackup(dir, pair, backup)) != ERROR_SUCCESS)
+            return error;
+    }
+
+    // STEP 3: the new file takes the target name in one rename.
+    if ((error = Step(WriteStep::Commit, pair)) != ERROR_SUCCESS)
+        return error;
+    error = ErrorOf(MoveFileExW(temp.Path().c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING));
+    if (error == ERROR_SUCCESS) {
+        temp.Keep();
+        backup.Keep();
+    } else if (error == ERROR_ACCESS_DENIED && keepOld) {
+        // Refused as a running program's file is: the old file moves away instead.
+        backup.Remove();
+        pair.backupPath.clear();
+        return RenameAway(pair, temp);
+    }
+    return error;
+}
+
+std::uint32_t CTargetWriter::Step(WriteStep step, const PairWrite& pair) const
+{
+    return stepHook_ ? stepHook_(step, pair) : ERROR_SUCCESS;
+}
+
+void CTargetWriter::RemoveLeftovers(const std::wstring& dir)
+{
+    if (!cleanedDirs_.insert(dir).second)
+        return;
+    WIN32_FIND_DATAW data;
+    FindHandle find(FindFirstFileW((dir + L"\\" + kTempNameSearch).c_str(), &data));
+    if (!find)
+        return;
+    do {
+        std::uint32_t writer = 0;
+        if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 || !ParseTempName(data.cFileName, writer) ||
+            WriterStillRuns(writer))
+            continue;
+        const std::wstring path = dir + L"\\" + data.cFileName;
+        if (NobodyHasOpen(path))
+            RemoveFile(path);
+    } while (FindNextFileW(find.Get(), &data));
+}
+
+std::uint32_t CTargetWriter::SecureBackup(const std::wstring& dir, PairWrite& pair, MadeFile& backup) const
+{
+    const std::wstring stamp = NowStamp();
+    std::uint32_t error = ERROR_FILE_EXISTS;
+    int attempt = 1;
+    for (; attempt <= kMaxBackupAttempts && IsNameTaken(error); ++attempt) {
+        pair.backupPath = BackupFileName(pair.target, stamp, attempt);
+        error = Step(WriteStep::Link, pair);
+        if (error == ERROR_SUCCESS)
+            error = ErrorOf(CreateHardLinkW(pair.backupPath.c_str(), pair.target.c_str(), nullptr));
+    }
+    if (error == ERROR_SUCCESS) {
+        backup = MadeFile(pair.backupPath);
+        return ERROR_SUCCESS;
+    }
+    pair.backupPath.clear();
+    if (IsNameTaken(error))
+        return error;
+
+    // Linking refused (FAT volumes, shares, another volume): a copy, made complete under a
+    // temporary name first so that an interrupted copy never stands as a backup.
+    MadeFile copy;
+    if ((error = CopyToNewTemp(pair.target, dir, copy)) != ERROR_SUCCESS)
+        return error;
+    if ((error = MoveToFreeBackupName(copy.Path(), pair.target, stamp, attempt - 1, pair.backupPath)) != ERROR_SUCCESS)
+        return error;
+    copy.Keep();
+    backup = MadeFile(pair.backupPath);
+    return ERROR_SUCCESS;
+}
+
+std::uint32_t CTargetWriter::RenameAway(PairWrite& pair, MadeFile& temp) const
+{
+    // The old file itself becomes the backup; the target name stays empty until the new
+    // file takes it.
+    std::uint32_t error = MoveToFreeBackupName(pair.target, pair.target, NowStamp(), 1, pair.backupPath);
+    if (error != ERROR_SUCCESS)
+        return error;
+    error = Step(WriteStep::Commit, pair);
+    if (error == ERROR_SUCCESS)
+        error = ErrorOf(MoveFileExW(temp.Path().c_str(), pair.target.c_str(), 0));
+    if (error != ERROR_SUCCESS) {
+        // Should the old file not go back, its contents stay under the backup name.
+        MoveFileExW(pair.backupPath.c_str(), pair.target.c_str(), 0);
+        return error;
+    }
+    temp.Keep();
+    return ERROR_SUCCESS;
+}

@@ -1,0 +1,174 @@
+#include "syncfolderapp/sync/targetwriter.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include <windows.h>
+
+#include "common/winhandle.h"
+#include "syncfolderapp/sync/syncfiledriver.h"
+#include "syncfolderapp/sync/tempname.h"
+#include "tests/support/tempdir.h"
+#include "tests/win/sync/recordingsink.h"
+#include "tests/win/sync/synctestutil.h"
+
+namespace {
+
+std::uint32_t LinkCount(const std::wstring& path)
+{
+    FileHandle file(CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                OPEN_EXISTING, 0, nullptr));
+    BY_HANDLE_FILE_INFORMATION info{};
+    return file && GetFileInformationByHandle(file.Get(), &info) ? info.nNumberOfLinks : 0;
+}
+
+class TargetWrite : public ::testing::Test {
+protected:
+    std::wstring P(const std::wstring& relative) const { return dir.wpath(relative); }
+
+    // One source "new" and its target "old" in ver\, as a same-level run pairs them.
+    void OldAndNew(const std::wstring& name)
+    {
+        Put(P(L"src\\" + name), "new");
+        Put(P(L"ver\\" + name), "old");
+    }
+    std::int32_t Run(const std::wstring& name, bool withBackup)
+    {
+        return engine.StartSync({P(L"src\\" + name)}, {P(L"ver")}, SameLevel, withBackup);
+    }
+    void ExpectOneFailure(const std::wstring& name, std::uint32_t code)
+    {
+        const auto lines = sink.Lines();
+        ASSERT_EQ(lines.size(), 1u);
+        EXPECT_TRUE(lines[0].error);
+        EXPECT_EQ(lines[0].tag, 139u);
+        EXPECT_EQ(lines[0].code, code);
+        EXPECT_EQ(lines[0].text, L"同步文件失败:" + P(L"src\\" + name) + L" >> " + P(L"ver\\" + name));
+    }
+
+    testsupport::TempDir dir;
+    RecordingSink sink;
+    CSyncFileDriver engine{&sink};
+};
+
+TEST_F(TargetWrite, OtherHardLinksOfTheTargetKeepTheOldContents)
+{
+    OldAndNew(L"a.txt");
+    ASSERT_TRUE(CreateDirectoryW(P(L"elsewhere").c_str(), nullptr));
+    ASSERT_TRUE(CreateHardLinkW(P(L"elsewhere\\a.txt").c_str(), P(L"ver\\a.txt").c_str(), nullptr));
+    EXPECT_EQ(Run(L"a.txt", false), 1);
+    EXPECT_EQ(Get(P(L"ver\\a.txt")), "new");
+    EXPECT_EQ(Get(P(L"elsewhere\\a.txt")), "old") << "the target name gets a new file; the old one is not written";
+    EXPECT_EQ(NamesIn(P(L"ver")), std::vector<std::wstring>{L"a.txt"});
+}
+
+TEST_F(TargetWrite, ReadOnlyTargetWithBackupIsRenamedAwayAndTheNewFileTakesItsName)
+{
+    OldAndNew(L"a.txt");
+    ASSERT_TRUE(SetFileAttributesW(P(L"ver\\a.txt").c_str(), FILE_ATTRIBUTE_READONLY));
+    EXPECT_EQ(Run(L"a.txt", true), 1);
+
+    EXPECT_EQ(Get(P(L"ver\\a.txt")), "new");
+    EXPECT_EQ(GetFileAttributesW(P(L"ver\\a.txt").c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
+    const auto backups = BackupsIn(P(L"ver"));
+    ASSERT_EQ(backups.size(), 1u);
+    const std::wstring backup = P(L"ver\\" + backups[0]);
+    EXPECT_EQ(Get(backup), "old");
+    EXPECT_NE(GetFileAttributesW(backup.c_str()) & FILE_ATTRIBUTE_READONLY, 0u) << "the old file itself";
+    EXPECT_EQ(NamesIn(P(L"ver")).size(), 2u);
+    EXPECT_FALSE(sink.Lines().at(0).error);
+    SetFileAttributesW(backup.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+TEST_F(TargetWrite, BackupNameTheFileSystemRefusesLeavesTheTargetAndReportsThatStepsCode)
+{
+    // 80 CJK characters: the name fits, the backup name (18 more) passes a 255-byte limit.
+    const std::wstring name(80, L'\x4e2d');
+    OldAndNew(name);
+    // What the file system says to a name of the backup's length beside the target.
+    Put(P(L"probe"), "");
+    const std::wstring backupLike = P(L"ver\\" + name + L"_251219143005a.bak");
+    if (MoveFileExW(P(L"probe").c_str(), backupLike.c_str(), 0))
+        GTEST_SKIP() << "this file system takes names of the backup's length";
+    const std::uint32_t refused = GetLastError();
+
+    EXPECT_EQ(Run(name, true), 0);
+    ExpectOneFailure(name, refused);
+    EXPECT_EQ(Get(P(L"ver\\" + name)), "old");
+    EXPECT_EQ(NamesIn(P(L"ver")), std::vector<std::wstring>{name}) << "no backup, no temporary file";
+}
+
+TEST_F(TargetWrite, RefusedLinkFallsBackToACopyOfTheOldContents)
+{
+    OldAndNew(L"a.txt");
+    std::vector<WriteStep> steps;
+    engine.Writer().SetStepHook([&](WriteStep step, const PairWrite& pair) -> std::uint32_t {
+        steps.push_back(step);
+        if (step == WriteStep::Commit) {
+            EXPECT_EQ(Get(pair.backupPath), "old");
+        }
+        // As a FAT volume answers.
+        return step == WriteStep::Link ? ERROR_INVALID_FUNCTION : ERROR_SUCCESS;
+    });
+    EXPECT_EQ(Run(L"a.txt", true), 1);
+    EXPECT_EQ(steps, (std::vector<WriteStep>{WriteStep::Copied, WriteStep::Link, WriteStep::Commit}));
+    EXPECT_EQ(Get(P(L"ver\\a.txt")), "new");
+    const auto backups = BackupsIn(P(L"ver"));
+    ASSERT_EQ(backups.size(), 1u);
+    EXPECT_EQ(Get(P(L"ver\\" + backups[0])), "old");
+    EXPECT_EQ(LinkCount(P(L"ver\\" + backups[0])), 1u) << "a copy, not a link";
+    EXPECT_EQ(NamesIn(P(L"ver")).size(), 2u);
+}
+
+TEST_F(TargetWrite, StepRefusedBeforeTheCommitUndoesTheBackupAndTheTemporaryFile)
+{
+    OldAndNew(L"a.txt");
+    std::wstring secured;
+    engine.Writer().SetStepHook([&](WriteStep step, const PairWrite& pair) -> std::uint32_t {
+        if (step != WriteStep::Commit)
+            return ERROR_SUCCESS;
+        secured = pair.backupPath;
+        EXPECT_EQ(Get(pair.tempPath), "new");
+        return ERROR_CRC;
+    });
+    EXPECT_EQ(Run(L"a.txt", true), 0);
+    ExpectOneFailure(L"a.txt", ERROR_CRC);
+    EXPECT_FALSE(secured.empty());
+    EXPECT_EQ(Get(P(L"ver\\a.txt")), "old");
+    EXPECT_EQ(LinkCount(P(L"ver\\a.txt")), 1u);
+    EXPECT_EQ(NamesIn(P(L"ver")), std::vector<std::wstring>{L"a.txt"});
+}
+
+TEST_F(TargetWrite, LeftoversGoWithTheNextRunIntoTheirDirectoryAndAreNeverCountedOrSynced)
+{
+    OldAndNew(L"a.txt");
+    // Temporary files of a process that no longer runs (no process has the id 0), one of
+    // them still open in another program.
+    const std::wstring gone = P(L"ver\\" + MakeTempName(0, 1));
+    const std::wstring open = P(L"ver\\" + MakeTempName(0, 2));
+    const std::wstring deeper = P(L"ver\\sub\\" + MakeTempName(0, 3));
+    for (const std::wstring& leftover : {gone, open, deeper})
+        Put(leftover, "part of a file");
+    ASSERT_TRUE(SetFileAttributesW(gone.c_str(), FILE_ATTRIBUTE_READONLY));
+    // An operator file of a similar look stays.
+    Put(P(L"ver\\~sfnotes.tmp"), "mine");
+    FileHandle holder(CreateFileW(open.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(holder);
+
+    // A leftover given as a source is left out silently.
+    Put(P(L"src\\" + MakeTempName(0, 4)), "part");
+    const std::vector<std::wstring> files = {P(L"src\\a.txt"), P(L"src\\" + MakeTempName(0, 4))};
+    EXPECT_EQ(engine.StartSync(files, {P(L"ver")}, SameLevel, false), 1);
+    EXPECT_EQ(sink.Texts(),
+              std::vector<std::wstring>{L"同步文件成功:" + P(L"src\\a.txt") + L" >> " + P(L"ver\\a.txt")});
+    EXPECT_EQ(NamesIn(P(L"ver")), (std::vector<std::wstring>{L"a.txt", L"sub", MakeTempName(0, 2), L"~sfnotes.tmp"}));
+    EXPECT_TRUE(Exists(deeper)) << "no run wrote into its directory";
+
+    holder.Reset();
+    EXPECT_EQ(engine.StartSync({P(L"src\\a.txt")}, {P(L"ver")}, SameLevel, false), 1);
+    EXPECT_TRUE(TempFilesIn(P(L"ver")).empty());
+}
+
+}  // namespace
