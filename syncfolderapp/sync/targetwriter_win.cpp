@@ -38,6 +38,22 @@ void RemoveFile(const std::wstring& path)
     DeleteFileW(path.c_str());
 }
 
+// The path in a form the file calls take at any length: one of MAX_PATH characters or
+// more gets the \\?\ form (a temporary or backup name may be longer than the target's).
+std::wstring Reachable(const std::wstring& path)
+{
+    static const std::wstring longPrefix = L"\\\\?\\";
+    if (path.size() < MAX_PATH || path.rfind(longPrefix, 0) == 0)
+        return path;
+    // That form is taken as it stands: make it absolute, with single backslashes.
+    std::wstring full(GetFullPathNameW(path.c_str(), 0, nullptr, nullptr), L'\0');
+    const DWORD length = GetFullPathNameW(path.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+    if (length == 0 || length >= full.size())
+        return path;
+    full.resize(length);
+    return full.rfind(L"\\\\", 0) == 0 ? longPrefix + L"UNC" + full.substr(1) : longPrefix + full;
+}
+
 std::wstring NowStamp()
 {
     SYSTEMTIME now;
@@ -50,7 +66,7 @@ std::wstring NowStamp()
 std::uint32_t CopyToNewTemp(const std::wstring& from, const std::wstring& dir, MadeFile& temp)
 {
     for (int attempt = 0; attempt < kMaxTempAttempts; ++attempt) {
-        std::wstring path = dir + L"\\" + MakeTempName(GetCurrentProcessId(), ++gTempCounter);
+        std::wstring path = Reachable(dir + L"\\" + MakeTempName(GetCurrentProcessId(), ++gTempCounter));
         const std::uint32_t error = ErrorOf(CopyFileW(from.c_str(), path.c_str(), TRUE));
         if (error == ERROR_SUCCESS) {
             temp = MadeFile(std::move(path));
@@ -72,7 +88,7 @@ std::uint32_t MoveToFreeBackupName(const std::wstring& from, const std::wstring&
 {
     std::uint32_t error = ERROR_FILE_EXISTS;
     for (; attempt <= kMaxBackupAttempts && IsNameTaken(error); ++attempt) {
-        backupPath = BackupFileName(target, stamp, attempt);
+        backupPath = Reachable(BackupFileName(target, stamp, attempt));
         error = ErrorOf(MoveFileExW(from.c_str(), backupPath.c_str(), 0));
     }
     if (error != ERROR_SUCCESS)
@@ -178,7 +194,7 @@ void CTargetWriter::RemoveLeftovers(const std::wstring& dir)
     if (!cleanedDirs_.insert(dir).second)
         return;
     WIN32_FIND_DATAW data;
-    FindHandle find(FindFirstFileW((dir + L"\\" + kTempNameSearch).c_str(), &data));
+    FindHandle find(FindFirstFileW(Reachable(dir + L"\\" + kTempNameSearch).c_str(), &data));
     if (!find)
         return;
     do {
@@ -186,7 +202,7 @@ void CTargetWriter::RemoveLeftovers(const std::wstring& dir)
         if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 || !ParseTempName(data.cFileName, writer) ||
             WriterStillRuns(writer))
             continue;
-        const std::wstring path = dir + L"\\" + data.cFileName;
+        const std::wstring path = Reachable(dir + L"\\" + data.cFileName);
         if (NobodyHasOpen(path))
             RemoveFile(path);
     } while (FindNextFileW(find.Get(), &data));
@@ -198,7 +214,7 @@ std::uint32_t CTargetWriter::SecureBackup(const std::wstring& dir, PairWrite& pa
     std::uint32_t error = ERROR_FILE_EXISTS;
     int attempt = 1;
     for (; attempt <= kMaxBackupAttempts && IsNameTaken(error); ++attempt) {
-        pair.backupPath = BackupFileName(pair.target, stamp, attempt);
+        pair.backupPath = Reachable(BackupFileName(pair.target, stamp, attempt));
         error = Step(WriteStep::Link, pair);
         if (error == ERROR_SUCCESS)
             error = ErrorOf(CreateHardLinkW(pair.backupPath.c_str(), pair.target.c_str(), nullptr));

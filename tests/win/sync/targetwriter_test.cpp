@@ -141,6 +141,27 @@ TEST_F(TargetWrite, StepRefusedBeforeTheCommitUndoesTheBackupAndTheTemporaryFile
     EXPECT_EQ(NamesIn(P(L"ver")), std::vector<std::wstring>{L"a.txt"});
 }
 
+TEST_F(TargetWrite, TargetNearThePathLimitIsWrittenThoughItsTemporaryAndBackupNamesPassIt)
+{
+    // A target path of 255 characters with a short name; the version folder is written
+    // with a doubled backslash, as an operator may have typed it.
+    const std::wstring folder = dir.wpath() + L"\\\\ver";
+    const std::wstring deep(255 - folder.size() - 7, L'd');  // 7: a backslash before it, \a.txt after
+    Put(P(L"src\\" + deep + L"\\a.txt"), "new");
+    Put(P(L"ver\\" + deep + L"\\a.txt"), "old");
+    const std::wstring target = folder + L"\\" + deep + L"\\a.txt";
+    ASSERT_EQ(target.size(), 255u);
+
+    EXPECT_EQ(engine.StartSync({P(L"src\\" + deep + L"\\a.txt")}, {folder}, SameLevel, true), 1);
+    EXPECT_EQ(sink.Texts(),
+              std::vector<std::wstring>{L"同步文件成功:" + P(L"src\\" + deep + L"\\a.txt") + L" >> " + target});
+    EXPECT_EQ(Get(P(L"ver\\" + deep + L"\\a.txt")), "new");
+    const auto backups = BackupsIn(L"\\\\?\\" + P(L"ver\\" + deep));
+    ASSERT_EQ(backups.size(), 1u);
+    EXPECT_EQ(Get(L"\\\\?\\" + P(L"ver\\" + deep + L"\\" + backups[0])), "old");
+    EXPECT_EQ(NamesIn(L"\\\\?\\" + P(L"ver\\" + deep)).size(), 2u);
+}
+
 TEST_F(TargetWrite, LeftoversGoWithTheNextRunIntoTheirDirectoryAndAreNeverCountedOrSynced)
 {
     OldAndNew(L"a.txt");
