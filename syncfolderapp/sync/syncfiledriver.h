@@ -51,8 +51,7 @@ public:
 private:
     struct FileId {
         bool valid = false;
-        std::uint32_t volumeSerial = 0;
-        std::uint64_t fileIndex = 0;
+        std::uint64_t fileIndex = 0;  // on its volume
     };
     const FileId& DirectoryId(const std::wstring& dir);
 

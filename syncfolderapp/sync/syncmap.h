@@ -32,8 +32,7 @@ struct SyncFileItem {
 
     // Identity of the file read during preparation, to recognise it under another spelling.
     bool hasFileId = false;
-    std::uint32_t volumeSerial = 0;
-    std::uint64_t fileIndex = 0;
+    std::uint64_t fileIndex = 0;  // on its volume
     std::uint32_t linkCount = 0;  // names the file has; with one, only its own directory can reach it
 };
 
