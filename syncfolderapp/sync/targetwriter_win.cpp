@@ -1,8 +1,12 @@
 #include "syncfolderapp/sync/targetwriter.h"
 
 #include <atomic>
+#include <cstddef>
+#include <cstring>
+#include <vector>
 
 #include <windows.h>
+#include <winternl.h>
 
 #include "common/fileutil.h"
 #include "common/pathutil.h"
@@ -38,20 +42,39 @@ void RemoveFile(const std::wstring& path)
     DeleteFileW(path.c_str());
 }
 
-// The path in a form the file calls take at any length: one of MAX_PATH characters or
-// more gets the \\?\ form (a temporary or backup name may be longer than the target's).
-std::wstring Reachable(const std::wstring& path)
+const std::wstring kLongPrefix = L"\\\\?\\";
+
+// The absolute form of a path, with single backslashes; the path itself when that fails.
+std::wstring FullPath(const std::wstring& path)
 {
-    static const std::wstring longPrefix = L"\\\\?\\";
-    if (path.size() < MAX_PATH || path.rfind(longPrefix, 0) == 0)
-        return path;
-    // That form is taken as it stands: make it absolute, with single backslashes.
     std::wstring full(GetFullPathNameW(path.c_str(), 0, nullptr, nullptr), L'\0');
     const DWORD length = GetFullPathNameW(path.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
     if (length == 0 || length >= full.size())
         return path;
     full.resize(length);
-    return full.rfind(L"\\\\", 0) == 0 ? longPrefix + L"UNC" + full.substr(1) : longPrefix + full;
+    return full;
+}
+
+// The path in a form the file calls take at any length: one of MAX_PATH characters or
+// more gets the \\?\ form (a temporary or backup name may be longer than the target's).
+std::wstring Reachable(const std::wstring& path)
+{
+    if (path.size() < MAX_PATH || path.rfind(kLongPrefix, 0) == 0)
+        return path;
+    // That form is taken as it stands, so it must be absolute, with single backslashes.
+    const std::wstring full = FullPath(path);
+    return full.rfind(L"\\\\", 0) == 0 ? kLongPrefix + L"UNC" + full.substr(1) : kLongPrefix + full;
+}
+
+// The path as the native calls name files: \??\C:\..., \??\UNC\srv\share\...
+std::wstring NativePath(const std::wstring& path)
+{
+    const std::wstring full = FullPath(path);
+    if (full.rfind(kLongPrefix, 0) == 0)
+        return L"\\??\\" + full.substr(kLongPrefix.size());
+    if (full.rfind(L"\\\\", 0) == 0)
+        return L"\\??\\UNC" + full.substr(1);
+    return L"\\??\\" + full;
 }
 
 std::wstring NowStamp()
@@ -96,14 +119,31 @@ std::uint32_t MoveToFreeBackupName(const std::wstring& from, const std::wstring&
     return error;
 }
 
-// A target open elsewhere without delete sharing can be neither replaced nor renamed. It
-// is found before a backup name is linked to it, which could not be removed again while
-// the file stays open.
-std::uint32_t CheckReplaceable(const std::wstring& target)
+// The target opened for its backup link, with delete access: that fails at once for a
+// file open elsewhere without delete sharing, which can be neither replaced nor renamed,
+// and to which a backup name, once linked, could not be removed while it stays open.
+FileHandle OpenForLink(const std::wstring& target)
 {
-    FileHandle probe(CreateFileW(target.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                 nullptr, OPEN_EXISTING, 0, nullptr));
-    return probe ? ERROR_SUCCESS : GetLastError();
+    return FileHandle(CreateFileW(target.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                  nullptr, OPEN_EXISTING, 0, nullptr));
+}
+
+// Gives the file open as `file` the further name `linkPath`, as CreateHardLinkW does but
+// without opening the file a second time.
+std::uint32_t LinkOpenFile(HANDLE file, const std::wstring& linkPath)
+{
+    const std::wstring name = NativePath(linkPath);
+    const ULONG nameBytes = static_cast<ULONG>(name.size() * sizeof(wchar_t));
+    std::vector<unsigned char> buffer(offsetof(FILE_LINK_INFORMATION, FileName) + nameBytes);
+    auto* info = reinterpret_cast<FILE_LINK_INFORMATION*>(buffer.data());
+    info->ReplaceIfExists = FALSE;
+    info->RootDirectory = nullptr;
+    info->FileNameLength = nameBytes;
+    std::memcpy(info->FileName, name.data(), nameBytes);
+    IO_STATUS_BLOCK io;
+    const NTSTATUS status =
+        NtSetInformationFile(file, &io, info, static_cast<ULONG>(buffer.size()), FileLinkInformation);
+    return status >= 0 ? ERROR_SUCCESS : RtlNtStatusToDosError(status);
 }
 
 // True when the process that named a leftover still runs (and is not this one): the file
@@ -161,12 +201,8 @@ std::uint32_t CTargetWriter::Write(const std::wstring& source, const std::wstrin
     if (keepOld && (attrs & FILE_ATTRIBUTE_READONLY) != 0)
         return RenameAway(pair, temp);  // a read-only file is never replaced
     MadeFile backup;
-    if (keepOld) {
-        if ((error = CheckReplaceable(target)) != ERROR_SUCCESS)
-            return error;
-        if ((error = SecureBackup(dir, pair, backup)) != ERROR_SUCCESS)
-            return error;
-    }
+    if (keepOld && (error = SecureBackup(dir, pair, backup)) != ERROR_SUCCESS)
+        return error;
 
     // STEP 3: the new file takes the target name in one rename.
     if ((error = Step(WriteStep::Commit, pair)) != ERROR_SUCCESS)
@@ -210,6 +246,9 @@ void CTargetWriter::RemoveLeftovers(const std::wstring& dir)
 
 std::uint32_t CTargetWriter::SecureBackup(const std::wstring& dir, PairWrite& pair, MadeFile& backup) const
 {
+    FileHandle target = OpenForLink(pair.target);
+    if (!target)
+        return GetLastError();
     const std::wstring stamp = NowStamp();
     std::uint32_t error = ERROR_FILE_EXISTS;
     int attempt = 1;
@@ -217,8 +256,9 @@ std::uint32_t CTargetWriter::SecureBackup(const std::wstring& dir, PairWrite& pa
         pair.backupPath = Reachable(BackupFileName(pair.target, stamp, attempt));
         error = Step(WriteStep::Link, pair);
         if (error == ERROR_SUCCESS)
-            error = ErrorOf(CreateHardLinkW(pair.backupPath.c_str(), pair.target.c_str(), nullptr));
+            error = LinkOpenFile(target.Get(), pair.backupPath);
     }
+    target.Reset();
     if (error == ERROR_SUCCESS) {
         backup = MadeFile(pair.backupPath);
         return ERROR_SUCCESS;
