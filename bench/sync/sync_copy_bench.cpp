@@ -1,45 +1,65 @@
-// Times a sync run of 2,000 files of 4 KiB into 5 version directories (10,000 copies over
-// existing targets, no backup) against a bare CopyFileW loop over the same 10,000 pairs.
+// Times the engine's writes against bare loops doing the same file operations over the
+// same pairs, in the same run:
+//   no backup:  engine   against  copy to a temporary name + rename over the target
+//   backup:     engine   against  copy to a temporary name + hard link to the backup name
+//                                 + rename over the target,
+//               and the engine as it was (rename the target to its backup name, then
+//               CopyFileW over the freed name), kept here as a loop of its operations
+// for 10,000 pairs of 4 KiB files in directories of 2,000 files and of 20 files, and for
+// large files (throughput). The plain CopyFileW overwrite of the old engine and the
+// engine's preparation pass alone are shown too.
 //
 //   sync_copy_bench [runs] [work folder]
 //
-// Under Wine pin both the program and the wine server to one core, for example:
-//   taskset -c 0 wineserver -p; taskset -c 0 wine sync_copy_bench.exe 7
+// Under Wine pin the program and the wine server to one core: bench/sync/run-under-wine.sh.
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include <windows.h>
 
 #include "common/fileutil.h"
+#include "common/pathutil.h"
+#include "common/winhandle.h"
 #include "syncfolderapp/sync/syncfiledriver.h"
+#include "syncfolderapp/sync/tempname.h"
 
 namespace {
 
-constexpr int kFiles = 2000;
-constexpr int kFolders = 5;
-constexpr int kFileBytes = 4096;
+struct Layout {
+    const wchar_t* name;
+    int files;
+    int filesPerDir;
+    int folders;
+    std::size_t fileBytes;
+};
+
+const Layout kLayouts[] = {
+    {L"dirs of 2,000 files", 2000, 2000, 5, 4096},
+    {L"dirs of 20 files", 2000, 20, 5, 4096},
+    {L"large files", 8, 8, 2, 64u << 20},
+};
+
+using Pair = std::pair<std::wstring, std::wstring>;
+using Clock = std::chrono::steady_clock;
 
 class CountingSink final : public SyncFileImpl {
 public:
-    void OnSyncLog(const std::wstring&, std::uint32_t) override { ++ok; }
+    void OnSyncLog(const std::wstring&, std::uint32_t) override {}
     void OnSyncError(const std::wstring&, std::uint32_t, std::uint32_t) override { ++failed; }
-    int ok = 0;
     int failed = 0;
 };
 
 bool WriteBytes(const std::wstring& path, const std::string& bytes)
 {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
+    FileHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
     DWORD written = 0;
-    const BOOL ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    CloseHandle(file);
-    return ok && written == bytes.size();
+    return file && WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+           written == bytes.size();
 }
 
 double Median(std::vector<double> values)
@@ -49,11 +69,187 @@ double Median(std::vector<double> values)
     return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
 }
 
+std::wstring TempBeside(const std::wstring& target)
+{
+    static std::uint32_t counter = 0x80000000u;  // apart from the engine's own counter
+    return GetParentPath(target) + L"\\" + MakeTempName(GetCurrentProcessId(), ++counter);
+}
+
+// Loops of bare operations; each returns the pairs that went through.
+int CopyOverLoop(const std::vector<Pair>& pairs)
+{
+    int done = 0;
+    for (const auto& [source, target] : pairs)
+        done += CopyFileW(source.c_str(), target.c_str(), FALSE) ? 1 : 0;
+    return done;
+}
+
+// Copy to a temporary name beside the target, with `linkBackup` a hard link of the old
+// target to a backup name, then the rename over the target.
+int TempRenameLoop(const std::vector<Pair>& pairs, bool linkBackup)
+{
+    int done = 0;
+    for (const auto& [source, target] : pairs) {
+        const std::wstring temp = TempBeside(target);
+        bool ok = CopyFileW(source.c_str(), temp.c_str(), TRUE) != FALSE;
+        if (ok && linkBackup)
+            ok = CreateHardLinkW(BackupFileName(target, L"bench", 1).c_str(), target.c_str(), nullptr) != FALSE;
+        done += ok && MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING) ? 1 : 0;
+    }
+    return done;
+}
+
+// What the engine did per pair before: the existing target renamed to a backup name
+// (the next free one), then copied over.
+int OldBackupLoop(const std::vector<Pair>& pairs)
+{
+    int done = 0;
+    for (const auto& [source, target] : pairs) {
+        const DWORD attrs = GetFileAttributesW(target.c_str());
+        if (attrs != INVALID_FILE_ATTRIBUTES && (attrs & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+            SYSTEMTIME now;
+            GetLocalTime(&now);
+            const std::wstring stamp =
+                FormatBackupStamp(now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond);
+            for (int attempt = 1; attempt < 10000; ++attempt) {
+                if (MoveFileExW(target.c_str(), BackupFileName(target, stamp, attempt).c_str(), 0))
+                    break;
+                const DWORD error = GetLastError();
+                if (error != ERROR_ALREADY_EXISTS && error != ERROR_FILE_EXISTS)
+                    break;
+            }
+        }
+        done += CopyFileW(source.c_str(), target.c_str(), FALSE) ? 1 : 0;
+    }
+    return done;
+}
+
+// Removes every backup in the target directories, so that each timed loop meets
+// directories of the same size.
+void RemoveBackups(const std::vector<std::wstring>& dirs)
+{
+    for (const std::wstring& dir : dirs) {
+        std::vector<std::wstring> names;
+        WIN32_FIND_DATAW data;
+        FindHandle find(FindFirstFileW((dir + L"\\*.bak").c_str(), &data));
+        if (!find)
+            continue;
+        do
+            names.push_back(dir + L"\\" + data.cFileName);
+        while (FindNextFileW(find.Get(), &data));
+        find.Reset();
+        for (const std::wstring& name : names)
+            DeleteFileW(name.c_str());
+    }
+}
+
+struct Variant {
+    const wchar_t* name;
+    bool backup;
+    std::function<int()> run;
+    std::vector<double> ms;
+};
+
+bool BenchLayout(const Layout& layout, const std::wstring& root, int runs)
+{
+    const std::wstring base =
+        root + L"\\" + std::to_wstring(layout.filesPerDir) + L"_" + std::to_wstring(layout.fileBytes);
+    std::vector<std::wstring> files;
+    std::string content(layout.fileBytes, 'x');
+    for (int i = 0; i < layout.files; ++i) {
+        const std::wstring dir = base + L"\\src\\Mir200\\d" + std::to_wstring(i / layout.filesPerDir);
+        if (i % layout.filesPerDir == 0)
+            EnsureDirectory(dir);
+        files.push_back(dir + L"\\f" + std::to_wstring(i) + L".bin");
+        content[0] = static_cast<char>('a' + i % 26);
+        if (!WriteBytes(files.back(), content)) {
+            std::fwprintf(stderr, L"cannot write %ls\n", files.back().c_str());
+            return false;
+        }
+    }
+    std::vector<std::wstring> folders;
+    for (int v = 0; v < layout.folders; ++v)
+        folders.push_back(base + L"\\ver" + std::to_wstring(v));
+
+    CountingSink sink;
+    CSyncFileDriver engine(&sink);
+    const int pairCount = layout.files * layout.folders;
+    // The first run creates every target; the timed runs then write over existing files.
+    if (engine.StartSync(files, folders, Mir200Only, false) != pairCount) {
+        std::fwprintf(stderr, L"warm-up run failed\n");
+        return false;
+    }
+    std::vector<Pair> pairs;
+    std::vector<std::wstring> targetDirs;
+    for (const std::wstring& folder : folders) {
+        for (const SyncFileItem& item : engine.items) {
+            pairs.emplace_back(item.sourcePath, MapTargetPath(item, folder));
+            const std::wstring dir = GetParentPath(pairs.back().second);
+            if (targetDirs.empty() || targetDirs.back() != dir)
+                targetDirs.push_back(dir);
+        }
+    }
+
+    // The preparation pass (every source opened once for its size) is part of every engine
+    // run and of no bare loop; it is timed alone as well.
+    std::vector<Variant> variants = {
+        {L"engine, no backup", false, [&] { return engine.StartSync(files, folders, Mir200Only, false); }, {}},
+        {L"bare copy to temp + rename", false, [&] { return TempRenameLoop(pairs, false); }, {}},
+        {L"old engine: CopyFileW over the target", false, [&] { return CopyOverLoop(pairs); }, {}},
+        {L"engine, backup", true, [&] { return engine.StartSync(files, folders, Mir200Only, true); }, {}},
+        {L"bare copy to temp + link + rename", true, [&] { return TempRenameLoop(pairs, true); }, {}},
+        {L"old engine: rename to backup + CopyFileW", true, [&] { return OldBackupLoop(pairs); }, {}},
+        {L"engine, preparation pass alone",
+         false,
+         [&] { return engine.StartSync(files, {}, Mir200Only, false) + pairCount; },
+         {}},
+    };
+    for (int r = 0; r < runs; ++r) {
+        // Rotate which variant goes first, so that none always meets the others' caches.
+        for (std::size_t k = 0; k < variants.size(); ++k) {
+            Variant& v = variants[(k + static_cast<std::size_t>(r)) % variants.size()];
+            sink.failed = 0;
+            const auto t0 = Clock::now();
+            const int done = v.run();
+            v.ms.push_back(std::chrono::duration<double, std::milli>(Clock::now() - t0).count());
+            if (done != pairCount || sink.failed != 0) {
+                std::fwprintf(stderr, L"%ls: %d of %d pairs\n", v.name, done, pairCount);
+                return false;
+            }
+            if (v.backup)
+                RemoveBackups(targetDirs);
+        }
+    }
+
+    const double bytes = static_cast<double>(layout.fileBytes) * pairCount;
+    std::wprintf(L"\n%ls: %d pairs of %zu bytes, medians of %d runs\n", layout.name, pairCount, layout.fileBytes, runs);
+    for (const Variant& v : variants) {
+        const double ms = Median(v.ms);
+        std::wprintf(L"  %-42ls %9.1f ms  %7.3f GB/s  runs:", v.name, ms, bytes / ms / 1e6);
+        for (double each : v.ms)
+            std::wprintf(L" %.0f", each);
+        std::wprintf(L"\n");
+    }
+    // Ratios are medians of the ratios within each run, which drift between runs spares;
+    // "writes" leaves the preparation pass out of the engine's time.
+    const auto ratio = [&](std::size_t a, std::size_t b, bool writesOnly) {
+        std::vector<double> each;
+        for (std::size_t r = 0; r < variants[a].ms.size(); ++r)
+            each.push_back((variants[a].ms[r] - (writesOnly ? variants[6].ms[r] : 0)) / variants[b].ms[r]);
+        return Median(each);
+    };
+    std::wprintf(L"  no backup: engine / bare %.3f (writes %.3f); old engine loop / bare %.3f\n", ratio(0, 1, false),
+                 ratio(0, 1, true), ratio(2, 1, false));
+    std::wprintf(L"  backup:    engine / bare %.3f (writes %.3f); engine / old engine loop %.3f (writes %.3f)\n",
+                 ratio(3, 4, false), ratio(3, 4, true), ratio(3, 5, false), ratio(3, 5, true));
+    return true;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv)
 {
-    const int runs = argc > 1 ? std::max(1, _wtoi(argv[1])) : 5;
+    const int runs = argc > 1 ? std::max(1, _wtoi(argv[1])) : 3;
     std::wstring root;
     if (argc > 2) {
         root = argv[2];
@@ -63,113 +259,9 @@ int wmain(int argc, wchar_t** argv)
         root = std::wstring(temp) + L"sync_copy_bench";
     }
     EnsureDirectory(root);
-
-    // Sources: Mir200\dNN\fNNNN.txt, 20 directories of 100 files.
-    std::vector<std::wstring> files;
-    std::string content(kFileBytes, 'x');
-    for (int i = 0; i < kFiles; ++i) {
-        const std::wstring dir = root + L"\\src\\Mir200\\d" + std::to_wstring(i / 100);
-        if (i % 100 == 0)
-            EnsureDirectory(dir);
-        files.push_back(dir + L"\\f" + std::to_wstring(i) + L".txt");
-        content[0] = static_cast<char>('a' + i % 26);
-        if (!WriteBytes(files.back(), content)) {
-            std::fwprintf(stderr, L"cannot write %ls\n", files.back().c_str());
+    for (const Layout& layout : kLayouts) {
+        if (!BenchLayout(layout, root, runs))
             return 1;
-        }
     }
-    std::vector<std::wstring> folders;
-    for (int v = 0; v < kFolders; ++v)
-        folders.push_back(root + L"\\ver" + std::to_wstring(v));
-
-    CountingSink sink;
-    CSyncFileDriver engine(&sink);
-    // First run creates every target; the timed runs then overwrite existing files.
-    if (engine.StartSync(files, folders, Mir200Only, false) != kFiles * kFolders) {
-        std::fwprintf(stderr, L"warm-up run failed\n");
-        return 1;
-    }
-    std::vector<std::pair<std::wstring, std::wstring>> pairs;
-    for (const std::wstring& folder : folders)
-        for (const SyncFileItem& item : engine.items)
-            pairs.emplace_back(item.sourcePath, MapTargetPath(item, folder));
-
-    std::vector<double> engineMs;
-    std::vector<double> bareMs;
-    std::vector<double> ratios;
-    using Clock = std::chrono::steady_clock;
-    for (int r = 0; r < runs; ++r) {
-        sink.ok = sink.failed = 0;
-        // Alternate which loop goes first, so that neither always meets the other's cache.
-        double engineTime = 0;
-        double bareTime = 0;
-        int copied = 0;
-        int bareCopied = 0;
-        for (int half = 0; half < 2; ++half) {
-            const auto t0 = Clock::now();
-            if ((half == 0) == (r % 2 == 0)) {
-                copied = engine.StartSync(files, folders, Mir200Only, false);
-                engineTime = std::chrono::duration<double, std::milli>(Clock::now() - t0).count();
-            } else {
-                for (const auto& [source, target] : pairs)
-                    bareCopied += CopyFileW(source.c_str(), target.c_str(), FALSE) ? 1 : 0;
-                bareTime = std::chrono::duration<double, std::milli>(Clock::now() - t0).count();
-            }
-        }
-        if (copied != kFiles * kFolders || bareCopied != kFiles * kFolders || sink.failed != 0) {
-            std::fwprintf(stderr, L"run %d: engine %d, bare %d, failures %d\n", r, copied, bareCopied, sink.failed);
-            return 1;
-        }
-        engineMs.push_back(engineTime);
-        bareMs.push_back(bareTime);
-        ratios.push_back(engineTime / bareTime);
-        std::wprintf(L"run %d: engine %.1f ms, bare CopyFileW loop %.1f ms, ratio %.3f\n", r, engineMs.back(),
-                     bareMs.back(), engineMs.back() / bareMs.back());
-    }
-    // The preparation pass alone (every source opened once for its size): a run without
-    // version directories.
-    std::vector<double> prepareMs;
-    for (int r = 0; r < 3; ++r) {
-        const auto p0 = Clock::now();
-        engine.StartSync(files, {}, Mir200Only, false);
-        prepareMs.push_back(std::chrono::duration<double, std::milli>(Clock::now() - p0).count());
-    }
-    std::wprintf(L"preparation pass alone: %.1f ms (median of 3)\n", Median(prepareMs));
-
-    // What the engine adds per pair beyond the copy, timed alone over the same pairs.
-    auto t0 = Clock::now();
-    WIN32_FILE_ATTRIBUTE_DATA data;
-    for (const auto& [source, target] : pairs)
-        GetFileAttributesExW(target.c_str(), GetFileExInfoStandard, &data);
-    auto t1 = Clock::now();
-    for (const auto& [source, target] : pairs) {
-        HANDLE file =
-            CreateFileW(target.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                        nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-        BY_HANDLE_FILE_INFORMATION info;
-        GetFileInformationByHandle(file, &info);
-        CloseHandle(file);
-    }
-    auto t2 = Clock::now();
-    int lookAlike = 0;
-    for (const auto& [source, target] : pairs) {
-        WIN32_FILE_ATTRIBUTE_DATA a;
-        WIN32_FILE_ATTRIBUTE_DATA b;
-        if (GetFileAttributesExW(source.c_str(), GetFileExInfoStandard, &a) &&
-            GetFileAttributesExW(target.c_str(), GetFileExInfoStandard, &b) &&
-            CompareFileTime(&a.ftCreationTime, &b.ftCreationTime) == 0 &&
-            CompareFileTime(&a.ftLastWriteTime, &b.ftLastWriteTime) == 0)
-            ++lookAlike;
-    }
-    std::wprintf(L"pairs whose target has the source's times (so times cannot tell them apart): %d\n", lookAlike);
-    std::wprintf(L"per 10,000 pairs: attribute query %.1f ms, open + file id + close %.1f ms\n",
-                 std::chrono::duration<double, std::milli>(t1 - t0).count(),
-                 std::chrono::duration<double, std::milli>(t2 - t1).count());
-
-    const double e = Median(engineMs);
-    const double b = Median(bareMs);
-    std::wprintf(L"median over %d runs: engine %.1f ms, bare %.1f ms, engine/bare %.3f, median of run ratios %.3f "
-                 L"(%d copies each)\n",
-                 runs, e, b, e / b, Median(ratios), kFiles * kFolders);
     return 0;
 }
