@@ -1,13 +1,15 @@
 #pragma once
 
+#include <atomic>
 #include <filesystem>
-#include <memory>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include "common/winhandle.h"
 #include "syncfolderapp/mainframewnd.h"
 #include "uikit/control_win.h"
 
@@ -18,6 +20,26 @@ struct ShownMessage {
     std::wstring text;
     std::wstring caption;
     UINT type = 0;
+};
+
+// Holds the worker inside a run at a chosen result line, so that the window can be looked
+// at while the run is busy. Installed as the window's afterWorkerLine seam.
+class WorkerHold {
+public:
+    WorkerHold();
+    ~WorkerHold() { Release(); }
+    std::function<void()> Hook();
+    // The worker stops at the `n`th result line from now on (counting from 1).
+    void HoldAtLine(int n);
+    // Pumps the window's messages until the worker has stopped there.
+    bool WaitUntilHeld();
+    void Release();
+
+private:
+    std::atomic<int> lines{0};
+    std::atomic<int> holdAt{0};
+    std::atomic<bool> held{false};
+    KernelHandle release;
 };
 
 // A main window opened as the program opens it, on fresh disks D: and E: holding the
@@ -39,15 +61,37 @@ protected:
     void CloseWindow();
     // Waits until the overlay of a scan is gone again.
     bool WaitForScanEnd();
-    // Waits until the run that was started has ended.
+    // Waits until the run that was started has ended (the idle bar is back).
     bool WaitForRunEnd();
 
+    template <typename T>
+    T* Control(const char* name) const
+    {
+        T* control = wnd->FindControlAs<T>(name);
+        EXPECT_NE(control, nullptr) << name;
+        return control;
+    }
+    // A click on the control, the mouse leaving it afterwards.
+    bool Click(const char* name) const;
+    // The event of a control the mouse cannot reach just now (a button on a hidden bar).
+    void FireCommand(const char* name) const;
+    // Paths dropped on the file area, or on the version directory list.
+    void DropOnFileArea(const std::vector<std::wstring>& paths) const;
+    void DropOnEngineList(const std::vector<std::wstring>& paths) const;
+    // Directories reported by a scan, which the list takes without a message.
+    void ReportScanResults(std::vector<std::wstring> folders) const;
+
     std::vector<std::wstring> FileRows() const;    // column 1 of lv_file
+    std::vector<bool> FileChecks() const;          // the check boxes of lv_file
     std::vector<std::wstring> EngineRows() const;  // column 1 of lv_engine_folder
     std::vector<std::wstring> LogLines(bool errors) const;
+    int FilePage() const;  // the page tab_file shows
+    int BarPage() const;   // the page tab_sync_bar shows
     int ToastCount() const;
 
     CMainFrameWnd* wnd = nullptr;
+    MainFrameSeams seams;
+    WorkerHold workerHold;
     std::vector<ShownMessage> messages;
     std::vector<std::vector<std::wstring>> pickerAnswers;  // answers in order
 };
