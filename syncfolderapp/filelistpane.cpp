@@ -78,10 +78,7 @@ void CFileListPane::AddSyncFile(const std::wstring& path, bool checked)
 
 void CFileListPane::StartFresh()
 {
-    if (lv_file)
-        lv_file->DeleteAllItems();
-    fileEntries.clear();
-    filePaths.clear();
+    RemoveAll();
     SetCheckAllGuarded(false);
 }
 
@@ -115,11 +112,16 @@ void CFileListPane::RemoveChecked()
 
 void CFileListPane::Clear()
 {
+    RemoveAll();
+    area.Show(CFileArea::EmptyPage);
+}
+
+void CFileListPane::RemoveAll()
+{
     if (lv_file)
         lv_file->DeleteAllItems();
     fileEntries.clear();
     filePaths.clear();
-    area.Show(CFileArea::EmptyPage);
 }
 
 std::vector<std::wstring> CFileListPane::CheckedPaths() const

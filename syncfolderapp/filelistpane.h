@@ -43,6 +43,7 @@ public:
 
 private:
     void AddSyncFile(const std::wstring& path, bool checked);
+    void RemoveAll();
     void ShowEmptyPageIfNoRows();
     void SetCheckAllGuarded(bool checked);
 

@@ -185,7 +185,7 @@ void CMainFrameDriver::OnSyncNotify(WPARAM code, LPARAM count)
 
 void CMainFrameDriver::OnSyncBegin()
 {
-    runPanel->ShowRunningBar();
+    runPanel->ShowBar(CRunPanel::RunningBar);
     runPanel->ShowLogPage();
     AppendSyncLog(kRunStartText, kRunStartLine);
     timerMgr.StartTimer(TIMER_PROGRESS);
@@ -194,7 +194,7 @@ void CMainFrameDriver::OnSyncBegin()
 void CMainFrameDriver::OnSyncEnd(std::int32_t count)
 {
     timerMgr.StopTimer(TIMER_PROGRESS);
-    runPanel->ShowIdleBar();
+    runPanel->ShowBar(CRunPanel::IdleBar);
     DrainLogQueue(LogKind::Sync);
     DrainLogQueue(LogKind::Error);
     runFinished = true;
@@ -204,17 +204,19 @@ void CMainFrameDriver::OnSyncEnd(std::int32_t count)
 void CMainFrameDriver::OnSyncLog(const std::wstring& text, std::uint32_t line)
 {
     logDriver->PushLog(text, line);
-    if (logLines.Push(LogKind::Sync, text))
-        PostMessageW(hwnd, UM_LOG_NOTIFY, LOG_NOTIFY_SYNC, 0);
-    if (seams.afterWorkerLine)
-        seams.afterWorkerLine();
+    HandLineToWindow(LogKind::Sync, text);
 }
 
 void CMainFrameDriver::OnSyncError(const std::wstring& text, std::uint32_t error, std::uint32_t line)
 {
     logDriver->PushLog(text, error, line);
-    if (logLines.Push(LogKind::Error, text))
-        PostMessageW(hwnd, UM_LOG_NOTIFY, LOG_NOTIFY_ERROR, 0);
+    HandLineToWindow(LogKind::Error, text);
+}
+
+void CMainFrameDriver::HandLineToWindow(LogKind kind, const std::wstring& text)
+{
+    if (logLines.Push(kind, text))
+        PostMessageW(hwnd, UM_LOG_NOTIFY, static_cast<WPARAM>(kind), 0);
     if (seams.afterWorkerLine)
         seams.afterWorkerLine();
 }

@@ -78,6 +78,8 @@ private:
     void StartRun();
     void OnSyncBegin();
     void OnSyncEnd(std::int32_t count);
+    // Worker: queues a result line for its log list and announces it to the window.
+    void HandLineToWindow(LogKind kind, const std::wstring& text);
     void DrainLogQueue(LogKind kind);
     // A line of the window's own: to the log files, and to the sync log unless the worker
     // holds the lock just then.

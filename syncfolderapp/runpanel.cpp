@@ -12,9 +12,6 @@
 
 namespace {
 
-constexpr int kIdleBar = 0;
-constexpr int kRunningBar = 1;
-
 // Brings the last line of `list` into view if `pending` says lines came unseen.
 void ScrollToEndIfPending(bool& pending, uikit::SListBox* list)
 {
@@ -62,25 +59,17 @@ bool CRunPanel::BackupChosen() const
     return check_sync_backup && check_sync_backup->IsChecked();
 }
 
-void CRunPanel::ShowRunningBar()
+void CRunPanel::ShowBar(Bar bar)
 {
     if (pro_ing)
         pro_ing->SetValue(0);
     if (tab_sync_bar)
-        tab_sync_bar->SetCurSel(kRunningBar);
-}
-
-void CRunPanel::ShowIdleBar()
-{
-    if (pro_ing)
-        pro_ing->SetValue(0);
-    if (tab_sync_bar)
-        tab_sync_bar->SetCurSel(kIdleBar);
+        tab_sync_bar->SetCurSel(bar);
 }
 
 void CRunPanel::ShowProgress(int percent)
 {
-    if (tab_sync_bar && tab_sync_bar->GetCurSel() == kRunningBar && pro_ing)
+    if (tab_sync_bar && tab_sync_bar->GetCurSel() == RunningBar && pro_ing)
         pro_ing->SetValue(percent);
 }
 

@@ -26,6 +26,7 @@ class SCheck;
 class CRunPanel {
 public:
     static constexpr int kMaxLogLines = 200;
+    enum Bar { IdleBar = 0, RunningBar = 1 };
 
     CRunPanel(const uikit::SHostWnd& window, CFileArea& fileArea);
 
@@ -34,9 +35,8 @@ public:
     SyncType ChosenSyncType() const;
     bool BackupChosen() const;
 
-    // The running bar with its progress at 0, or the idle bar again.
-    void ShowRunningBar();
-    void ShowIdleBar();
+    // One of the two bars, its progress at 0.
+    void ShowBar(Bar bar);
     // Shows `percent` while the running bar is up.
     void ShowProgress(int percent);
 
