@@ -8,13 +8,9 @@
 #include "tests/gui/mainwnd/mainwndenv.h"
 #include "tests/support/files.h"
 #include "tests/support/pump.h"
-#include "uikit/automation_win.h"
 #include "uikit/button_win.h"
 #include "uikit/checkbox_win.h"
-#include "uikit/listbox_win.h"
-#include "uikit/listctrl_win.h"
 #include "uikit/progress_win.h"
-#include "uikit/tabctrl_win.h"
 
 namespace fs = std::filesystem;
 
