@@ -1,16 +1,14 @@
 #pragma once
 
-#include <atomic>
 #include <filesystem>
-#include <functional>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include "common/winhandle.h"
 #include "syncfolderapp/mainframewnd.h"
+#include "tests/gui/mainwnd/workerhold.h"
 #include "uikit/control_win.h"
 
 namespace mainwndtest {
@@ -20,26 +18,6 @@ struct ShownMessage {
     std::wstring text;
     std::wstring caption;
     UINT type = 0;
-};
-
-// Holds the worker inside a run at a chosen result line, so that the window can be looked
-// at while the run is busy. Installed as the window's afterWorkerLine seam.
-class WorkerHold {
-public:
-    WorkerHold();
-    ~WorkerHold() { Release(); }
-    std::function<void()> Hook();
-    // The worker stops at the `n`th result line from now on (counting from 1).
-    void HoldAtLine(int n);
-    // Pumps the window's messages until the worker has stopped there.
-    bool WaitUntilHeld();
-    void Release();
-
-private:
-    std::atomic<int> lines{0};
-    std::atomic<int> holdAt{0};
-    std::atomic<bool> held{false};
-    KernelHandle release;
 };
 
 // A main window opened as the program opens it, on fresh disks D: and E: holding the
