@@ -15,3 +15,5 @@ target_link_libraries(syncfolder PRIVATE sf::appshell)
 target_link_options(syncfolder PRIVATE -municode)
 sf_enable_warnings(syncfolder)
 sf_static_runtime(syncfolder)
+
+include(${PROJECT_SOURCE_DIR}/cmake/Release.cmake)
