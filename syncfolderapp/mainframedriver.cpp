@@ -3,6 +3,7 @@
 #include <shellapi.h>
 
 #include "common/appversion.h"
+#include "common/textutil.h"
 #include "epool/c_epool.h"
 #include "syncfolderapp/logdriver.h"
 #include "syncfolderapp/popups/toastwnd.h"
@@ -21,7 +22,6 @@
 #include "uikit/progress_win.h"
 #include "uikit/tabctrl_win.h"
 #include "uikit/text_win.h"
-#include "uikit/wtext_win.h"
 
 namespace {
 
@@ -31,8 +31,7 @@ T* FindNamed(const uikit::SHostWnd& host, const char* name, const char* kind)
 {
     T* control = dynamic_cast<T*>(host.FindControl(name, kind));
     if (control == nullptr)
-        uikit::DiagLog(L"main window: control " + uikit::Widen(name) + L" of kind " + uikit::Widen(kind) +
-                       L" not found");
+        uikit::DiagLog(L"main window: control " + FromUtf8(name) + L" of kind " + FromUtf8(kind) + L" not found");
     return control;
 }
 
