@@ -24,7 +24,7 @@ protected:
     void Click();
 
 private:
-    HFONT StateFont(State state) const;
+    COLORREF TextColor(State state) const;
     bool hover_ = false;
     bool pressed_ = false;
     HWND tooltip_ = nullptr;

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "common/winhandle.h"
 #include "tests/gui/uikit/uikitenv.h"
 #include "tests/support/pump.h"
 #include "uikit/automation_win.h"
@@ -234,6 +235,40 @@ TEST_F(GalleryControls, ControlsCreatedFromMarkupJoinTheGridAndAreFoundByName)
     EXPECT_GT(re.top, rc.top);
     EXPECT_EQ(SetWindowPos(dialog.Hwnd(), nullptr, 0, 0, 260, 134, SWP_NOMOVE | SWP_NOZORDER), TRUE);
     EXPECT_EQ(dialog.CreateChildren(grid, "<check name=broken"), nullptr);
+}
+
+// The colour on screen at a point of a control's window.
+COLORREF PixelOf(const SControl& control, int x, int y)
+{
+    const WindowDc dc(control.Hwnd());
+    return GetPixel(dc.Get(), x, y);
+}
+
+TEST(ControlStyle, ColoursAndFontsGivenAtCreationAreWhatPaints)
+{
+    App();
+    TestHost host("LAYOUT:TEST_STYLE", R"(<window size="320,200" layout="vbox">
+      <text name="txt_plain" height="24" colorBkgnd="#0000FF" colorText="#FFFFFF" text="M"/>
+      <listctrl name="lv_rows" height="share" rowHeight="20" colorItemBkgnd="#FF0000" colorItemBkgnd2="orange">
+        <header height="22" colorBkgnd="#FFFF00"><column text="" width="share"/></header>
+      </listctrl></window>)");
+    ASSERT_TRUE(host.Create(nullptr));
+    ShowWindow(host.Hwnd(), SW_SHOWNOACTIVATE);
+    auto* list = host.FindControlAs<SListCtrl>("lv_rows");
+    list->InsertItem(0, L"a");
+    list->InsertItem(1, L"b");
+    testsupport::PumpFor(std::chrono::milliseconds(100));
+    UpdateWindow(host.Hwnd());
+
+    const SControl& text = *host.FindControl("txt_plain");
+    EXPECT_EQ(PixelOf(text, 300, 2), RGB(0, 0, 255));
+    EXPECT_EQ(text.Font(), text.Style().font);
+    EXPECT_NE(text.Font(), nullptr);
+    EXPECT_EQ(PixelOf(*list, 200, 11), RGB(255, 255, 0)) << "header";
+    EXPECT_EQ(PixelOf(*list, 200, 22 + 10), RGB(255, 0, 0)) << "first row";
+    // A name from the colour table resolves like a literal.
+    EXPECT_EQ(PixelOf(*list, 200, 22 + 20 + 10), ToColorRef(*App().Ui().ResolveColor("orange"))) << "second row";
+    DestroyWindow(host.Hwnd());
 }
 
 }  // namespace
