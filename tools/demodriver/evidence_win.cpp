@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <cwchar>
 
+#include "common/textutil.h"
+
 namespace demo {
 namespace {
 
@@ -69,16 +71,6 @@ bool ReadAll(const std::wstring& path, uint64_t offset, std::string& bytes)
     }
     bytes.resize(done);
     return true;
-}
-
-std::wstring FromAnsi(const std::string& bytes)
-{
-    if (bytes.empty())
-        return {};
-    const int n = MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
-    std::wstring text(static_cast<size_t>(n), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), text.data(), n);
-    return text;
 }
 
 // "[20261209 08:01:02.345] text, LINE:136" -> "text".
@@ -218,10 +210,7 @@ std::wstring HostPath(const std::wstring& windowsPath)
     char* unixName = toUnix(windowsPath.c_str());
     if (!unixName)
         return {};
-    const int n = MultiByteToWideChar(CP_UTF8, 0, unixName, -1, nullptr, 0);
-    std::wstring result(n > 0 ? static_cast<size_t>(n - 1) : 0, L'\0');
-    if (n > 0)
-        MultiByteToWideChar(CP_UTF8, 0, unixName, -1, result.data(), n);
+    const std::wstring result = FromUtf8(unixName);
     HeapFree(GetProcessHeap(), 0, unixName);
     return result;
 }
