@@ -11,30 +11,37 @@ namespace uikit {
 
 SButton::~SButton()
 {
-    if (tooltip_ && IsWindow(tooltip_))
-        DestroyWindow(tooltip_);
+    // The tooltip went with its owner, the host window, when that was destroyed first.
+    if (tooltip_ && !IsWindow(tooltip_.Get()))
+        tooltip_.Release();
 }
 
 bool SButton::Create(HWND parentHwnd)
 {
     if (!CreateCustom(parentHwnd, 0))
         return false;
-    const std::wstring tip = TextAttr("tip");
-    if (!tip.empty()) {
-        tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, 0,
-                                   0, 0, 0, host_.Hwnd(), nullptr, SApplication::Get()->Instance(), nullptr);
-        if (tooltip_) {
-            TTTOOLINFOW info{};
-            info.cbSize = sizeof(info);
-            info.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-            info.hwnd = host_.Hwnd();
-            info.uId = reinterpret_cast<UINT_PTR>(hwnd_);
-            std::wstring text = tip;
-            info.lpszText = text.data();
-            SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info));
-        }
-    }
+    tip_ = TextAttr("tip");
     return true;
+}
+
+void SButton::MakeTooltip(const MSG& move)
+{
+    if (tip_.empty() || tooltip_)
+        return;
+    tooltip_.Reset(CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, 0,
+                                   0, 0, 0, host_.Hwnd(), nullptr, SApplication::Get()->Instance(), nullptr));
+    if (!tooltip_)
+        return;
+    TTTOOLINFOW info{};
+    info.cbSize = sizeof(info);
+    info.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    info.hwnd = host_.Hwnd();
+    info.uId = reinterpret_cast<UINT_PTR>(hwnd_);
+    info.lpszText = tip_.data();
+    SendMessageW(tooltip_.Get(), TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info));
+    // From now on the tooltip sees the button's mouse messages itself; this first one it
+    // is handed, so that its delay starts now.
+    SendMessageW(tooltip_.Get(), TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&move));
 }
 
 SButton::State SButton::CurrentState() const
@@ -105,6 +112,7 @@ LRESULT SButton::WndProc(UINT msg, WPARAM wParam, LPARAM lParam)
         }
         break;
     case WM_MOUSEMOVE: {
+        MakeTooltip(MSG{hwnd_, msg, wParam, lParam, static_cast<DWORD>(GetMessageTime()), {}});
         RECT client;
         GetClientRect(hwnd_, &client);
         const POINT pt{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};

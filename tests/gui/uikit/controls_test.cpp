@@ -2,6 +2,9 @@
 
 #include <vector>
 
+#include <windows.h>
+#include <commctrl.h>
+
 #include "common/winhandle.h"
 #include "tests/gui/uikit/uikitenv.h"
 #include "tests/support/pump.h"
@@ -41,6 +44,52 @@ TEST_F(GalleryControls, ClickDeliversCommandByNameOnlyForEnabledButtons)
     host->FindControl("but_clear_engine")->SetEnabled(true);
     EXPECT_TRUE(ClickControl(*host, "but_clear_engine"));
     EXPECT_EQ(clear, 1);
+}
+
+// The tooltip window of the host that knows the control `tool`, or null.
+HWND TooltipFor(const SHostWnd& host, HWND tool)
+{
+    struct Search {
+        HWND owner;
+        HWND tool;
+        HWND found = nullptr;
+    } search{host.Hwnd(), tool};
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND window, LPARAM param) {
+            auto* s = reinterpret_cast<Search*>(param);
+            TTTOOLINFOW info{};
+            info.cbSize = sizeof(info);
+            info.hwnd = s->owner;
+            info.uId = reinterpret_cast<UINT_PTR>(s->tool);
+            if (GetWindow(window, GW_OWNER) == s->owner &&
+                SendMessageW(window, TTM_GETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&info))) {
+                s->found = window;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+TEST_F(GalleryControls, ButtonOffersItsTipOnceTheMouseComesOver)
+{
+    HWND close = host->FindControl("btn_close")->Hwnd();
+    EXPECT_TRUE(HoverControl(*host, "btn_close"));
+    HWND tip = TooltipFor(*host, close);
+    ASSERT_NE(tip, nullptr);
+    wchar_t text[80] = {};
+    TTTOOLINFOW info{};
+    info.cbSize = sizeof(info);
+    info.hwnd = host->Hwnd();
+    info.uId = reinterpret_cast<UINT_PTR>(close);
+    info.lpszText = text;
+    SendMessageW(tip, TTM_GETTEXTW, 80, reinterpret_cast<LPARAM>(&info));
+    EXPECT_STREQ(text, L"关闭");
+    // A second visit finds the same tooltip.
+    EXPECT_TRUE(HoverControl(*host, "btn_close"));
+    EXPECT_EQ(TooltipFor(*host, close), tip);
 }
 
 TEST_F(GalleryControls, PressAndReleaseOutsideIsNoClick)
