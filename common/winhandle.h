@@ -71,6 +71,11 @@ struct MemoryDcTraits {
     static Type Invalid() noexcept { return nullptr; }
     static void Close(Type h) noexcept { ::DeleteDC(h); }
 };
+struct ModuleTraits {
+    using Type = HMODULE;
+    static Type Invalid() noexcept { return nullptr; }
+    static void Close(Type h) noexcept { ::FreeLibrary(h); }
+};
 struct ImageListTraits {
     using Type = HIMAGELIST;
     static Type Invalid() noexcept { return nullptr; }
@@ -83,6 +88,7 @@ using KernelHandle = UniqueHandle<KernelHandleTraits>;  // events, threads, proc
 using WindowHandle = UniqueHandle<WindowHandleTraits>;  // CreateWindowExW
 using GdiObject = UniqueHandle<GdiObjectTraits>;        // fonts, brushes, bitmaps
 using MemoryDc = UniqueHandle<MemoryDcTraits>;          // CreateCompatibleDC
+using Module = UniqueHandle<ModuleTraits>;              // LoadLibraryExW
 using ImageList = UniqueHandle<ImageListTraits>;        // ImageList_Create
 
 // A window's device context (the screen's for no window), released to that window.
