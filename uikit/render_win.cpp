@@ -53,7 +53,8 @@ void Blend(HDC dst, int dx, int dy, int dw, int dh, HDC src, int sx, int sy, int
     if (dw <= 0 || dh <= 0 || sw <= 0 || sh <= 0)
         return;
     BLENDFUNCTION blend{AC_SRC_OVER, 0, alpha, AC_SRC_ALPHA};
-    AlphaBlend(dst, dx, dy, dw, dh, src, sx, sy, sw, sh, blend);
+    // gdi32's own entry point: msimg32 would be one more library to load at start-up.
+    GdiAlphaBlend(dst, dx, dy, dw, dh, src, sx, sy, sw, sh, blend);
 }
 
 std::string FontKey(const FontDesc& f)
