@@ -111,6 +111,23 @@ private:
     HDC dc_;
 };
 
+// The device context of one WM_PAINT: BeginPaint when made, EndPaint when it ends.
+class PaintDc {
+public:
+    explicit PaintDc(HWND window) noexcept : window_(window), dc_(::BeginPaint(window, &paint_)) {}
+    ~PaintDc() { ::EndPaint(window_, &paint_); }
+    PaintDc(const PaintDc&) = delete;
+    PaintDc& operator=(const PaintDc&) = delete;
+
+    HDC Get() const noexcept { return dc_; }
+    const RECT& Dirty() const noexcept { return paint_.rcPaint; }
+
+private:
+    HWND window_;
+    PAINTSTRUCT paint_{};
+    HDC dc_;
+};
+
 // An object selected into a device context for the guard's lifetime; the object it
 // replaced is selected back when the guard ends.
 class [[nodiscard]] SelectedObject {

@@ -254,12 +254,10 @@ LRESULT SControl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_ERASEBKGND:
         return 1;
     case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(hwnd_, &ps);
+        const PaintDc paint(hwnd_);
         RECT client;
         GetClientRect(hwnd_, &client);
-        PaintOffScreen(dc, client);
-        EndPaint(hwnd_, &ps);
+        PaintOffScreen(paint.Get(), client);
         return 0;
     }
     case WM_NCHITTEST:

@@ -452,12 +452,10 @@ LRESULT SHostWnd::WndProc(UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_ERASEBKGND:
         return 1;
     case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(hwnd_, &ps);
+        const PaintDc paint(hwnd_);
         RECT client;
         GetClientRect(hwnd_, &client);
-        PaintRoot(dc, client);
-        EndPaint(hwnd_, &ps);
+        PaintRoot(paint.Get(), client);
         return 0;
     }
     case WM_MOUSEWHEEL: {

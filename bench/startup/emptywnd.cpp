@@ -3,15 +3,15 @@
 // paint comes from the message loop).
 #include <windows.h>
 
+#include "common/winhandle.h"
+
 namespace {
 
 LRESULT CALLBACK EmptyProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
     if (msg == WM_PAINT) {
-        PAINTSTRUCT ps;
-        BeginPaint(hwnd, &ps);
-        FillRect(ps.hdc, &ps.rcPaint, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-        EndPaint(hwnd, &ps);
+        const PaintDc paint(hwnd);
+        FillRect(paint.Get(), &paint.Dirty(), static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
         return 0;
     }
     if (msg == WM_DESTROY) {
