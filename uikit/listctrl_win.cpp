@@ -99,6 +99,9 @@ bool SListCtrl::Create(HWND parentHwnd)
     if (!CreateNative(parentHwnd, WC_LISTVIEWW, style, node_.BoolAttr("border", false) ? WS_EX_CLIENTEDGE : 0))
         return false;
 
+    // Set up without redrawing: otherwise each column and setting lays the list out and
+    // repaints it again, which made up most of its creation time.
+    SendMessageW(hwnd_, WM_SETREDRAW, FALSE, 0);
     DWORD ex = LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER;
     checkBoxes_ = node_.BoolAttr("checkBox", false);
     if (checkBoxes_)
@@ -165,6 +168,7 @@ bool SListCtrl::Create(HWND parentHwnd)
         CalibrateRowHeight(rowHeight);
     if (HWND header = Header())
         SetWindowPos(header, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
+    SendMessageW(hwnd_, WM_SETREDRAW, TRUE, 0);
     return true;
 }
 
