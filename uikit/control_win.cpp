@@ -57,10 +57,7 @@ bool SControl::CreateCustom(HWND parentHwnd, DWORD style, DWORD exStyle)
     HWND hwnd =
         CreateWindowExW(exStyle, kControlClassName, text_.c_str(), BaseStyle() | style, 0, 0, 0, 0, parentHwnd,
                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id_)), SApplication::Get()->Instance(), this);
-    if (!hwnd)
-        return false;
-    SetWindowPos(hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    return true;
+    return hwnd != nullptr;
 }
 
 bool SControl::CreateNative(HWND parentHwnd, const wchar_t* className, DWORD style, DWORD exStyle)
@@ -73,9 +70,13 @@ bool SControl::CreateNative(HWND parentHwnd, const wchar_t* className, DWORD sty
         return false;
     SetPropW(hwnd_, kControlProp, this);
     SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(Font()), FALSE);
-    // Later siblings lie above earlier ones, as in the layout.
-    SetWindowPos(hwnd_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     return true;
+}
+
+void SControl::RaiseAboveSiblings() const
+{
+    if (hwnd_)
+        SetWindowPos(hwnd_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
 bool SControl::Create(HWND parentHwnd)

@@ -36,8 +36,11 @@ public:
     SHostWnd& Host() const { return host_; }
     const std::vector<std::unique_ptr<SControl>>& Children() const { return children_; }
 
-    // Creates the window below `parentHwnd`; false (and nothing created) on failure.
+    // Creates the window below `parentHwnd`; false (and nothing created) on failure. A new
+    // window starts below its siblings.
     virtual bool Create(HWND parentHwnd);
+    // Puts the window above its siblings.
+    void RaiseAboveSiblings() const;
     // Natural size of the content for "fit" (leaves only).
     virtual Size Measure(int maxWidth) const;
     // Containers hold child controls; their node's children are created below them.

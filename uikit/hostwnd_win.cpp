@@ -168,6 +168,9 @@ int SHostWnd::AllocateId(const std::string& name)
 
 void SHostWnd::BuildControls(LayoutNode& node, SControl* parentControl, HWND parentHwnd)
 {
+    // Later siblings lie above earlier ones, as in the layout. A new window starts below
+    // its siblings, so each but the first is raised (one call less per parent window).
+    bool raise = false;
     for (auto& child : node.children) {
         if (!child->IsBox())
             continue;
@@ -179,6 +182,9 @@ void SHostWnd::BuildControls(LayoutNode& node, SControl* parentControl, HWND par
                     L"\" cannot be created");
             continue;
         }
+        if (raise)
+            control->RaiseAboveSiblings();
+        raise = true;
         SControl* raw = control.get();
         if (parentControl)
             parentControl->AddChild(std::move(control));
@@ -210,6 +216,7 @@ SControl* SHostWnd::CreateChildren(SControl* container, std::string_view markup)
         std::unique_ptr<SControl> control = CreateControlFor(*this, node, container);
         if (!control || !control->Create(container->Hwnd()))
             continue;
+        control->RaiseAboveSiblings();
         SControl* raw = control.get();
         container->AddChild(std::move(control));
         if (raw->IsContainer())
