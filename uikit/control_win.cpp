@@ -252,6 +252,12 @@ void SControl::PaintOffScreen(HDC dc, const RECT& client)
 LRESULT SControl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam)
 {
     switch (msg) {
+    case WM_NCCALCSIZE:
+    case WM_NCPAINT:
+        // No border, caption or scroll bar: the client area is the whole window and there
+        // is nothing outside it to paint. Answering here spares the default handling, which
+        // was a noticeable share of creating and showing the main window's controls.
+        return 0;
     case WM_ERASEBKGND:
         return 1;
     case WM_PAINT: {
