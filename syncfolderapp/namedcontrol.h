@@ -2,9 +2,9 @@
 
 // Looking up the main window's controls, once, by name and kind.
 
+#include "common/textutil.h"
 #include "uikit/diaglog_win.h"
 #include "uikit/hostwnd_win.h"
-#include "uikit/wtext_win.h"
 
 // The control `name` of `kind` below the window as a T; null, with a line in the
 // toolkit's diagnostic log, when it is missing or of another kind.
@@ -13,7 +13,6 @@ T* FindNamed(const uikit::SHostWnd& host, const char* name, const char* kind)
 {
     T* control = dynamic_cast<T*>(host.FindControl(name, kind));
     if (control == nullptr)
-        uikit::DiagLog(L"main window: control " + uikit::Widen(name) + L" of kind " + uikit::Widen(kind) +
-                       L" not found");
+        uikit::DiagLog(L"main window: control " + FromUtf8(name) + L" of kind " + FromUtf8(kind) + L" not found");
     return control;
 }

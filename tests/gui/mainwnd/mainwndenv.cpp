@@ -6,6 +6,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "common/textutil.h"
 #include "syncfolderapp/namedids.h"
 #include "syncfolderapp/popups/popuplayouts.h"
 #include "syncfolderapp/popups/toastwnd.h"
@@ -121,10 +122,7 @@ std::wstring ReadLogFiles()
         const std::string bytes = testsupport::ReadFile(entry.path());
         if (bytes.empty())
             continue;
-        const int length = MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
-        std::wstring text(static_cast<size_t>(length), L'\0');
-        MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), text.data(), length);
-        all += text;
+        all += FromAnsi(bytes);
     }
     return all;
 }
