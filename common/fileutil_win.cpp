@@ -9,11 +9,6 @@ namespace {
 
 const std::wstring kLongPathPrefix = L"\\\\?\\";
 
-bool IsDotEntry(const wchar_t* name)
-{
-    return (name[0] == L'.' && name[1] == 0) || (name[0] == L'.' && name[1] == L'.' && name[2] == 0);
-}
-
 std::wstring JoinPath(const std::wstring& dir, const std::wstring& name)
 {
     if (!dir.empty() && dir.back() == L'\\')

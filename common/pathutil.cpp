@@ -26,6 +26,11 @@ std::wstring ReplaceAll(const std::wstring& text, const std::wstring& pattern, c
     return result;
 }
 
+bool IsDotEntry(const wchar_t* name)
+{
+    return name[0] == L'.' && (name[1] == 0 || (name[1] == L'.' && name[2] == 0));
+}
+
 std::vector<std::wstring> SplitString(const std::wstring& text, const std::wstring& delimiter)
 {
     std::vector<std::wstring> pieces;

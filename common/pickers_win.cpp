@@ -5,6 +5,7 @@
 #include <shobjidl.h>
 
 #include "common/pickerbuffer.h"
+#include "common/winhandle.h"
 
 namespace {
 
@@ -42,6 +43,35 @@ constexpr int kMaxDialogAttempts = 3;
 // The filter: display text "*.*", pattern " *.*", then the closing empty string.
 const wchar_t kFilter[] = L"*.*\0 *.*\0";
 
+// The open-file dialog lives in comdlg32, which brings the printing libraries with it
+// (their set-up took a noticeable part of the program's start-up): the library is loaded
+// from the system folder when the dialog is first asked for, and kept.
+struct OpenFileDialogApi {
+    Module module;
+    decltype(&GetOpenFileNameW) open = nullptr;
+    decltype(&CommDlgExtendedError) lastError = nullptr;
+};
+
+template <typename Function>
+Function Lookup(const Module& module, const char* name)
+{
+    return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module.Get(), name)));
+}
+
+const OpenFileDialogApi& OpenFileDialog()
+{
+    static const OpenFileDialogApi api = [] {
+        OpenFileDialogApi loaded;
+        loaded.module.Reset(LoadLibraryExW(L"comdlg32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32));
+        if (loaded.module) {
+            loaded.open = Lookup<decltype(&GetOpenFileNameW)>(loaded.module, "GetOpenFileNameW");
+            loaded.lastError = Lookup<decltype(&CommDlgExtendedError)>(loaded.module, "CommDlgExtendedError");
+        }
+        return loaded;
+    }();
+    return api;
+}
+
 }  // namespace
 
 std::wstring SelectFolder(HWND owner, const std::wstring& initialFolder)
@@ -78,6 +108,9 @@ std::wstring SelectFolder(HWND owner, const std::wstring& initialFolder)
 
 std::vector<std::wstring> SelectFiles(HWND owner, const std::wstring& title, const std::wstring& initialDir)
 {
+    const OpenFileDialogApi& dialog = OpenFileDialog();
+    if (!dialog.open || !dialog.lastError)
+        return {};
     size_t bufferSize = kInitialFileBuffer;
     for (int attempt = 0; attempt < kMaxDialogAttempts; ++attempt) {
         std::wstring buffer(bufferSize, L'\0');
@@ -92,9 +125,9 @@ std::vector<std::wstring> SelectFiles(HWND owner, const std::wstring& title, con
         ofn.lpstrTitle = title.c_str();
         ofn.Flags = kSelectFilesFlags;
 
-        if (GetOpenFileNameW(&ofn))
+        if (dialog.open(&ofn))
             return ParseSelectedFiles(buffer, ofn.nFileOffset);
-        if (CommDlgExtendedError() != FNERR_BUFFERTOOSMALL)
+        if (dialog.lastError() != FNERR_BUFFERTOOSMALL)
             return {};
 
         // The selection did not fit: the first two bytes of the buffer hold the size it

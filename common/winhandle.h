@@ -5,6 +5,7 @@
 #include <utility>
 
 #include <windows.h>
+#include <commctrl.h>
 
 template <typename Traits>
 class UniqueHandle {
@@ -65,8 +66,84 @@ struct GdiObjectTraits {
     static void Close(Type h) noexcept { ::DeleteObject(h); }
 };
 
+struct MemoryDcTraits {
+    using Type = HDC;
+    static Type Invalid() noexcept { return nullptr; }
+    static void Close(Type h) noexcept { ::DeleteDC(h); }
+};
+struct ModuleTraits {
+    using Type = HMODULE;
+    static Type Invalid() noexcept { return nullptr; }
+    static void Close(Type h) noexcept { ::FreeLibrary(h); }
+};
+struct ImageListTraits {
+    using Type = HIMAGELIST;
+    static Type Invalid() noexcept { return nullptr; }
+    static void Close(Type h) noexcept { ::ImageList_Destroy(h); }
+};
+
 using FindHandle = UniqueHandle<FindHandleTraits>;      // FindFirstFileW
 using FileHandle = UniqueHandle<FileHandleTraits>;      // CreateFileW
 using KernelHandle = UniqueHandle<KernelHandleTraits>;  // events, threads, processes
 using WindowHandle = UniqueHandle<WindowHandleTraits>;  // CreateWindowExW
 using GdiObject = UniqueHandle<GdiObjectTraits>;        // fonts, brushes, bitmaps
+using MemoryDc = UniqueHandle<MemoryDcTraits>;          // CreateCompatibleDC
+using Module = UniqueHandle<ModuleTraits>;              // LoadLibraryExW
+using ImageList = UniqueHandle<ImageListTraits>;        // ImageList_Create
+
+// A window's device context (the screen's for no window), released to that window.
+class WindowDc {
+public:
+    explicit WindowDc(HWND window) noexcept : window_(window), dc_(::GetDC(window)) {}
+    ~WindowDc()
+    {
+        if (dc_)
+            ::ReleaseDC(window_, dc_);
+    }
+    WindowDc(const WindowDc&) = delete;
+    WindowDc& operator=(const WindowDc&) = delete;
+
+    HDC Get() const noexcept { return dc_; }
+    explicit operator bool() const noexcept { return dc_ != nullptr; }
+
+private:
+    HWND window_;
+    HDC dc_;
+};
+
+// The device context of one WM_PAINT: BeginPaint when made, EndPaint when it ends.
+class PaintDc {
+public:
+    explicit PaintDc(HWND window) noexcept : window_(window), dc_(::BeginPaint(window, &paint_)) {}
+    ~PaintDc() { ::EndPaint(window_, &paint_); }
+    PaintDc(const PaintDc&) = delete;
+    PaintDc& operator=(const PaintDc&) = delete;
+
+    HDC Get() const noexcept { return dc_; }
+    const RECT& Dirty() const noexcept { return paint_.rcPaint; }
+
+private:
+    HWND window_;
+    PAINTSTRUCT paint_{};
+    HDC dc_;
+};
+
+// An object selected into a device context for the guard's lifetime; the object it
+// replaced is selected back when the guard ends.
+class [[nodiscard]] SelectedObject {
+public:
+    SelectedObject(HDC dc, HGDIOBJ object) noexcept : dc_(dc), old_(dc && object ? ::SelectObject(dc, object) : nullptr)
+    {
+    }
+    ~SelectedObject()
+    {
+        if (old_)
+            ::SelectObject(dc_, old_);
+    }
+    SelectedObject(const SelectedObject&) = delete;
+    SelectedObject& operator=(const SelectedObject&) = delete;
+
+private:
+    HDC dc_;
+    HGDIOBJ old_;
+};

@@ -3,6 +3,14 @@
 #include <process.h>
 
 namespace epool {
+namespace {
+
+// What wakes WaitThreadPumping besides the thread's end: any input, posted or sent
+// message, timer, paint or hot key (the value of QS_ALLINPUT on Windows 8 and later).
+constexpr UINT kPumpWakeMask = 0x1CFF;
+static_assert(kPumpWakeMask == QS_ALLINPUT, "the pumping wait wakes for every kind of message");
+
+}  // namespace
 
 c_epool::~c_epool()
 {
@@ -12,18 +20,18 @@ c_epool::~c_epool()
 bool c_epool::Start()
 {
     if (!stopEvent && !workEvent) {
-        stopEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-        workEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+        stopEvent.Reset(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+        workEvent.Reset(CreateEventA(nullptr, TRUE, FALSE, nullptr));
         if (!stopEvent || !workEvent) {
             // Without both events a worker could never be woken or ended.
             CloseEvents();
             return false;
         }
     } else {
-        ResetEvent(stopEvent);
-        ResetEvent(workEvent);
+        ResetEvent(stopEvent.Get());
+        ResetEvent(workEvent.Get());
     }
-    handles = {stopEvent, workEvent};
+    handles = {stopEvent.Get(), workEvent.Get()};
     if (thread)
         return true;
 
@@ -33,7 +41,7 @@ bool c_epool::Start()
         running.store(false, std::memory_order_release);
         return false;
     }
-    thread = reinterpret_cast<HANDLE>(started);
+    thread.Reset(reinterpret_cast<HANDLE>(started));
     return true;
 }
 
@@ -47,7 +55,7 @@ bool c_epool::Post(WorkFn work, DoneFn done)
 
     if (thread && running.load(std::memory_order_acquire) && queue.Enqueue(std::move(task))) {
         if (workEvent)
-            SetEvent(workEvent);
+            SetEvent(workEvent.Get());
         return true;
     }
     // Refused: the task was not moved into the ring, so its done is still here.
@@ -61,11 +69,10 @@ void c_epool::Stop()
 {
     running.store(false, std::memory_order_release);
     if (stopEvent)
-        SetEvent(stopEvent);
+        SetEvent(stopEvent.Get());
     if (thread) {
-        WaitThreadPumping(thread);
-        CloseHandle(thread);
-        thread = nullptr;
+        WaitThreadPumping(thread.Get());
+        thread.Reset();
     }
 }
 
@@ -73,10 +80,6 @@ void c_epool::Shutdown()
 {
     Stop();
     CloseEvents();
-    if (thread) {
-        CloseHandle(thread);
-        thread = nullptr;
-    }
     EpoolTask task;
     while (queue.Dequeue(task)) {
         DropTask(task.tag, task.arg);
@@ -86,13 +89,9 @@ void c_epool::Shutdown()
 
 void c_epool::CloseEvents()
 {
-    if (stopEvent)
-        CloseHandle(stopEvent);
-    if (workEvent)
-        CloseHandle(workEvent);
-    stopEvent = nullptr;
-    workEvent = nullptr;
     handles = {};
+    stopEvent.Reset();
+    workEvent.Reset();
 }
 
 void c_epool::DropTask(std::uint16_t, void*)
@@ -144,7 +143,7 @@ void WaitThreadPumping(HANDLE thread)
     bool quitSeen = false;
     WPARAM quitCode = 0;
     for (;;) {
-        const DWORD result = MsgWaitForMultipleObjects(1, &thread, FALSE, INFINITE, 0x1CFF);
+        const DWORD result = MsgWaitForMultipleObjects(1, &thread, FALSE, INFINITE, kPumpWakeMask);
         if (result != WAIT_OBJECT_0 + 1)
             break;
         MSG msg;

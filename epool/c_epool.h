@@ -10,6 +10,7 @@
 
 #include <windows.h>
 
+#include "common/winhandle.h"
 #include "epool/taskqueue.h"
 
 namespace epool {
@@ -50,11 +51,11 @@ private:
     void CloseEvents();
     static void DropTask(std::uint16_t tag, void* arg);
 
-    HANDLE thread = nullptr;
+    KernelHandle thread;
     int handleCount = 2;
-    std::array<HANDLE, 2> handles{};  // [0] stop event, [1] work event: the wait's index
-    HANDLE workEvent = nullptr;
-    HANDLE stopEvent = nullptr;
+    std::array<HANDLE, 2> handles{};  // [0] stop event, [1] work event: the wait's index; owned below
+    KernelHandle workEvent;
+    KernelHandle stopEvent;
     std::atomic<bool> running{false};
     TaskQueue queue;
 };

@@ -192,7 +192,7 @@ int Logger::InitFromYMAL(std::string_view text, const std::string& path)
     }
     configPath_ = path;
     if (!runtime_)
-        runtime_ = std::make_unique<RuntimeBlock>();
+        runtime_ = std::make_unique_for_overwrite<RuntimeBlock>();  // see LogRecord::text
     runtime_->channelCount = config->channelCount;
     for (int c = 0; c < kMaxChannels; ++c) {
         Channel& ch = runtime_->channels[c];

@@ -6,10 +6,7 @@
 #include "syncfolderapp/mainframewnd.h"
 #include "syncfolderapp/namedids.h"
 #include "syncfolderapp/popups/popuplayouts.h"
-#include "uikit/application_win.h"
-#include "uikit/diaglog_win.h"
-#include "uikit/render_win.h"
-#include "uikit/resprovider_win.h"
+#include "uikit/toolkit_win.h"
 
 namespace {
 
@@ -30,25 +27,14 @@ bool CApp::Init(HINSTANCE instance)
     instance_ = instance;
     process_ = GetCurrentProcess();
 
-    auto render = uikit::CreateRenderFactory();
-    if (!render) {
-        uikit::DiagLog(uikit::kLoadRenderFailed);
+    toolkit_ = uikit::SToolkit::Start(instance, imgDecoderName_, kHostClassName, NamedControlIds());
+    if (!toolkit_)
         return false;
-    }
-    std::shared_ptr<uikit::SImgDecoderFactory> decoder = uikit::CreateImgDecoderFactory(imgDecoderName_);
-    if (!decoder) {
-        uikit::DiagLogf(uikit::kLoadInterfaceFailedFormat, L"imgdecoder");
-        return false;
-    }
-    render->SetImgDecoderFactory(std::move(decoder));
-    render_ = std::move(render);
-    application_ = new uikit::SApplication(render_.get(), instance, kHostClassName);
-    application_->RegisterNamedIds(NamedControlIds());
 
     const AppDirectories dirs = DeriveAppDirectories(GetModulePath());
     if (dirs.moduleDir.empty())
         return false;
-    application_->SetAppDir(dirs.moduleDir);
+    toolkit_->App().SetAppDir(dirs.moduleDir);
     SetCurrentDirectoryW(dirs.moduleDir.c_str());
     moduleDir_ = dirs.moduleDir;
     dataDir_ = dirs.dataDir;
@@ -57,12 +43,7 @@ bool CApp::Init(HINSTANCE instance)
 
 bool CApp::LoadResources()
 {
-    application_->SetSystemResources(std::make_shared<uikit::SResProvider>(instance_));
-    auto resources = std::make_shared<uikit::SResProvider>(instance_);
-    if (!resources->Init())
-        return false;
-    application_->AddResources(resources, kUiDefinitionId);
-    return true;
+    return toolkit_->LoadResources(instance_, kUiDefinitionId);
 }
 
 bool CApp::Run()
@@ -76,7 +57,7 @@ bool CApp::Run()
     SendMessageW(hwnd, WM_INITDIALOG, 0, 0);
     frame->CenterWindow();
     ShowWindow(hwnd, SW_SHOWNORMAL);
-    return application_->Run(hwnd) != 0;
+    return toolkit_->App().Run(hwnd) != 0;
 }
 
 void CApp::Exit()

@@ -5,10 +5,7 @@
 
 #include <windows.h>
 
-namespace uikit {
-class SApplication;
-class SRenderFactory;
-}  // namespace uikit
+#include "uikit/toolkit_win.h"
 
 // Layouts of the two popups, read each time a popup is built.
 inline constexpr char kToastLayoutId[] = "LAYOUT:XML_TOAST";
@@ -40,15 +37,14 @@ public:
     HINSTANCE Instance() const { return instance_; }
     const std::wstring& ModuleDir() const { return moduleDir_; }
     const std::wstring& DataDir() const { return dataDir_; }
-    uikit::SApplication* Application() const { return application_; }
+    uikit::SApplication* Application() const { return toolkit_ ? &toolkit_->App() : nullptr; }
 
 private:
     std::wstring imgDecoderName_ = L"imgdecoder-stb";
     HANDLE process_ = nullptr;
     HINSTANCE instance_ = nullptr;
-    // The render factory must outlive the application object; neither is ever released.
-    std::unique_ptr<uikit::SRenderFactory> render_;
-    uikit::SApplication* application_ = nullptr;
+    // Never released, like the context itself.
+    std::unique_ptr<uikit::SToolkit> toolkit_;
     std::wstring moduleDir_;
     std::wstring dataDir_;
 };

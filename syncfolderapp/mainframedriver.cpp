@@ -4,62 +4,38 @@
 
 #include "common/appversion.h"
 #include "epool/c_epool.h"
+#include "syncfolderapp/enginefolderpane.h"
+#include "syncfolderapp/filearea.h"
+#include "syncfolderapp/filelistpane.h"
 #include "syncfolderapp/logdriver.h"
+#include "syncfolderapp/namedcontrol.h"
 #include "syncfolderapp/popups/toastwnd.h"
+#include "syncfolderapp/popups/tooltipdlg.h"
+#include "syncfolderapp/runpanel.h"
 #include "syncfolderapp/settings/yamlconfig.h"
-#include "syncfolderapp/sync/ctimermgr.h"
 #include "syncfolderapp/sync/syncfiledriver.h"
+#include "syncfolderapp/sync/syncmessages.h"
+#include "syncfolderapp/sync/synctask.h"
 #include "syncfolderapp/uitexts.h"
-#include "uikit/button_win.h"
-#include "uikit/checkbox_win.h"
-#include "uikit/containers_win.h"
-#include "uikit/diaglog_win.h"
-#include "uikit/hostwnd_win.h"
-#include "uikit/image_win.h"
-#include "uikit/listbox_win.h"
-#include "uikit/listctrl_win.h"
-#include "uikit/progress_win.h"
-#include "uikit/tabctrl_win.h"
+#include "uikit/messagebox_win.h"
 #include "uikit/text_win.h"
-#include "uikit/wtext_win.h"
 
-namespace {
-
-// The control `name` of `kind` below the window as a T, or null with a diagnostic line.
-template <typename T>
-T* FindNamed(const uikit::SHostWnd& host, const char* name, const char* kind)
+CMainFrameDriver::CMainFrameDriver(uikit::SHostWnd& window, MainFrameSeams testSeams)
+    : host(window), seams(std::move(testSeams))
 {
-    T* control = dynamic_cast<T*>(host.FindControl(name, kind));
-    if (control == nullptr)
-        uikit::DiagLog(L"main window: control " + uikit::Widen(name) + L" of kind " + uikit::Widen(kind) +
-                       L" not found");
-    return control;
 }
 
-}  // namespace
+CMainFrameDriver::~CMainFrameDriver() = default;
 
-CMainFrameDriver::CMainFrameDriver()
+void CMainFrameDriver::InitDriver(const std::wstring& dataDir)
 {
-    InitializeCriticalSectionAndSpinCount(&lock, 4000);
-}
-
-CMainFrameDriver::~CMainFrameDriver()
-{
-    DeleteCriticalSection(&lock);
-}
-
-void CMainFrameDriver::InitDriver(uikit::SHostWnd& hostWnd, CTimerMgr& timers, const std::wstring& dataDir)
-{
-    host = &hostWnd;
-    hwnd = hostWnd.Hwnd();
-    timerMgr = &timers;
-    timerMgr->SetTimerOwner(hwnd);
+    hwnd = host.Hwnd();
+    timerMgr.SetTimerOwner(hwnd);
 
     config = std::make_shared<CYamlConfig>();
     logDriver = std::make_shared<CLogDriver>();
     pool = std::make_shared<epool::c_epool>();
     syncEngine = std::make_shared<CSyncFileDriver>();
-
     config->SetConfigDir(dataDir);
     config->Load();
     CLogDriver::StartLogEngine();
@@ -68,76 +44,207 @@ void CMainFrameDriver::InitDriver(uikit::SHostWnd& hostWnd, CTimerMgr& timers, c
     syncEngine->busy = false;
     syncEngine->keepRunning = false;
 
-    FindControls();
-    DragAcceptFiles(hwnd, TRUE);
-
-    logNotifyPending = 0;
-    checkAllGuard = false;
-    SelectStartupDrives();
-    if (tt_bar_version)
-        tt_bar_version->SetText(kVersionPrefix + GetAppVersion());
-    ApplySettings();
-    runFinished = false;
-    StartEngineScan();
-}
-
-void CMainFrameDriver::FindControls()
-{
-    using namespace uikit;
-    tab_file = FindNamed<STabCtrl>(*host, "tab_file", "tabctrl");
-    tab_sync_bar = FindNamed<STabCtrl>(*host, "tab_sync_bar", "tabctrl");
-    lv_file = FindNamed<SListCtrl>(*host, "lv_file", "listctrl");
-    lv_engine_folder = FindNamed<SListCtrl>(*host, "lv_engine_folder", "listctrl");
-    chk_def_sel = FindNamed<SCheck>(*host, "chk_def_sel", "check");
-    chk_file_all = FindNamed<SCheck>(*host, "chk_file_all", "check");
-    but_sel_drive = FindNamed<SButton>(*host, "but_sel_drive", "button");
-    win_loading = FindNamed<SWindow>(*host, "win_loading", "window");
-    img_loading = FindNamed<SImage>(*host, "img_loading", "img");
-    txt_loading = FindNamed<SText>(*host, "txt_loading", "text");
-    lv_log = FindNamed<SListBox>(*host, "lv_log", "listbox");
-    lv_errorlog = FindNamed<SListBox>(*host, "lv_errorlog", "listbox");
-    tt_bar_version = FindNamed<SText>(*host, "tt_bar_version", "text");
-    but_sync_log = FindNamed<SButton>(*host, "but_sync_log", "button");
-    radio_sync_mir200_file = FindNamed<SRadio>(*host, "radio_sync_mir200_file", "radio");
-    radio_sync_level_file = FindNamed<SRadio>(*host, "radio_sync_level_file", "radio");
-    img_sync_mir200_file = FindNamed<SImage>(*host, "img_sync_mir200_file", "img");
-    img_sync_level_file = FindNamed<SImage>(*host, "img_sync_level_file", "img");
-    check_sync_backup = FindNamed<SCheck>(*host, "check_sync_backup", "check");
-    pro_ing = FindNamed<SProgress>(*host, "pro_ing", "progress");
-    if (SText* title2 = FindNamed<SText>(*host, "txt_title2", "text"))
+    fileArea = std::make_unique<CFileArea>(host);
+    filePane = std::make_unique<CFileListPane>(host, *fileArea);
+    enginePane = std::make_unique<CEngineFolderPane>(host, *pool, timerMgr);
+    runPanel = std::make_unique<CRunPanel>(host, *fileArea);
+    if (auto* title2 = FindNamed<uikit::SText>(host, "txt_title2", "text"))
         title2->SetVisible(false);
+    DragAcceptFiles(hwnd, TRUE);
+    SubscribeEvents();
+
+    enginePane->SelectStartupDrives(seams.fixedDrives());
+    if (auto* version = FindNamed<uikit::SText>(host, "tt_bar_version", "text"))
+        version->SetText(kVersionPrefix + GetAppVersion());
+    runPanel->ApplyChoices(config->SyncType, config->BackUp);
+    runFinished = false;
+    enginePane->StartEngineScan();
 }
 
-void CMainFrameDriver::ApplySettings()
+void CMainFrameDriver::SubscribeEvents()
 {
-    if (config->SyncType == 1 && radio_sync_level_file)
-        radio_sync_level_file->SetCheck(true);
-    if (check_sync_backup)
-        check_sync_backup->SetCheck(config->BackUp);
+    for (const char* name : {"imgbtn_addfile", "btn_addfile", "but_add_file"})
+        host.OnCommand(name, [this] { AddFilesByDialog(); });
+    host.OnCommand("but_invert", [this] { filePane->Invert(); });
+    host.OnCommand("but_remove_file", [this] { filePane->RemoveChecked(); });
+    host.OnCommand("but_clear_file", [this] { filePane->Clear(); });
+    host.OnCheckChanged("chk_file_all", [this](bool checked) { filePane->CheckAll(checked); });
+
+    OnGuardedCommand("but_addengine_folder", [this] { enginePane->AddFolderByDialog(); });
+    OnGuardedCommand("but_remove_engine", [this] { enginePane->RemoveChecked(); });
+    OnGuardedCommand("but_clear_engine", [this] { enginePane->Clear(); });
+    for (const char* name : {"but_sel_drive", "but_drop_drive"})
+        OnGuardedCommand(name, [this] { enginePane->ChooseDrivesByDialog(); });
+    OnGuardedCommand("but_refresh_drive", [this] { enginePane->StartEngineScan(); });
+    host.OnCheckChanged("chk_engine_all", [this](bool checked) { enginePane->CheckAll(checked); });
+
+    host.OnCommand("btn_startsync", [this] { StartRun(); });
+    host.OnCommand("but_stopsync", [this] { syncEngine->keepRunning = false; });
+    host.OnCommand("but_sync_log", [this] { ToggleLogPage(); });
+    OnGuardedCommand("but_back", [this] { filePane->ShowListOrEmptyPage(); });
+    for (const char* name : {"img_sync_mir200_file", "img_sync_level_file"}) {
+        host.OnHover(name, [this, name] { runPanel->ShowModeTipOver(name); });
+        host.OnLeave(name, [] { HideModeTip(); });
+    }
+}
+
+void CMainFrameDriver::OnGuardedCommand(const char* name, std::function<void()> action)
+{
+    host.OnCommand(name, [this, action = std::move(action)] {
+        if (!RefuseWhileBusy())
+            action();
+    });
 }
 
 bool CMainFrameDriver::RefuseWhileBusy() const
 {
-    if (!syncEngine || !syncEngine->busy)
+    if (!syncEngine->busy)
         return false;
     ShowToast(hwnd, kBusyToastText);
     return true;
 }
 
-void CMainFrameDriver::SetCheckGuarded(uikit::SCheck* box, bool checked)
+void CMainFrameDriver::OnTimer(UINT_PTR id)
 {
-    if (!box)
+    if (id == TIMER_SCAN_ANIM)
+        enginePane->NextLoadingFrame();
+    else if (id == TIMER_PROGRESS)
+        runPanel->ShowProgress(syncEngine->progress.load());
+}
+
+void CMainFrameDriver::OnDrop(const std::vector<std::wstring>& paths, POINT clientPoint)
+{
+    if (paths.empty())
         return;
-    checkAllGuard = true;
-    box->SetCheck(checked);
-    checkAllGuard = false;
+    if (enginePane->InDropZone(clientPoint))
+        enginePane->AddEngineFolders(paths, false);
+    else
+        AddSyncFiles(paths);
+}
+
+void CMainFrameDriver::OnScanNotify(WPARAM code, LPARAM data)
+{
+    enginePane->OnScanNotify(code, data);
+}
+
+void CMainFrameDriver::AddFilesByDialog()
+{
+    const std::vector<std::wstring> files = filePane->AskForFiles();
+    if (!files.empty())
+        AddSyncFiles(files);
+}
+
+void CMainFrameDriver::AddSyncFiles(const std::vector<std::wstring>& paths)
+{
+    if (runFinished) {
+        runFinished = false;
+        filePane->StartFresh();
+        runPanel->ClearLogs();
+    }
+    filePane->AddSyncFiles(paths);
+}
+
+void CMainFrameDriver::ToggleLogPage()
+{
+    if (fileArea->Shows(CFileArea::LogPage))
+        filePane->ShowListOrEmptyPage();
+    else
+        runPanel->ShowLogPage();
+}
+
+void CMainFrameDriver::StartRun()
+{
+    std::vector<std::wstring> files = filePane->CheckedPaths();
+    if (files.empty()) {
+        uikit::MessageBox(hwnd, kNoSyncFileText, kTipCaption, MB_OK | MB_ICONWARNING);
+        if (fileArea->Shows(CFileArea::LogPage))
+            filePane->ShowListOrEmptyPage();
+        return;
+    }
+    std::vector<std::wstring> folders = enginePane->CheckedFolders();
+    if (folders.empty()) {
+        uikit::MessageBox(hwnd, kNoEngineFolderText, kTipCaption, MB_OK | MB_ICONWARNING);
+        return;
+    }
+    const SyncType syncType = runPanel->ChosenSyncType();
+    const bool backup = runPanel->BackupChosen();
+    config->UpdateChoices(syncType, backup);
+
+    SendMessageW(hwnd, UM_SYNC_NOTIFY, SYNC_BEGIN, 0);
+    // A refused task has already ended the run through SYNC_END with 0.
+    PostSyncTask(*pool, *syncEngine, hwnd, SyncJob{std::move(files), std::move(folders), syncType, backup});
+}
+
+void CMainFrameDriver::OnSyncNotify(WPARAM code, LPARAM count)
+{
+    if (code == SYNC_BEGIN)
+        OnSyncBegin();
+    else if (code == SYNC_END)
+        OnSyncEnd(static_cast<std::int32_t>(count));
+}
+
+void CMainFrameDriver::OnSyncBegin()
+{
+    runPanel->ShowBar(CRunPanel::RunningBar);
+    runPanel->ShowLogPage();
+    AppendSyncLog(kRunStartText, kRunStartLine);
+    timerMgr.StartTimer(TIMER_PROGRESS);
+}
+
+void CMainFrameDriver::OnSyncEnd(std::int32_t count)
+{
+    timerMgr.StopTimer(TIMER_PROGRESS);
+    runPanel->ShowBar(CRunPanel::IdleBar);
+    DrainLogQueue(LogKind::Sync);
+    DrainLogQueue(LogKind::Error);
+    runFinished = true;
+    AppendSyncLog(kRunSummaryHead + std::to_wstring(count) + kRunSummaryTail, kRunSummaryLine);
+}
+
+void CMainFrameDriver::OnSyncLog(const std::wstring& text, std::uint32_t line)
+{
+    logDriver->PushLog(text, line);
+    HandLineToWindow(LogKind::Sync, text);
+}
+
+void CMainFrameDriver::OnSyncError(const std::wstring& text, std::uint32_t error, std::uint32_t line)
+{
+    logDriver->PushLog(text, error, line);
+    HandLineToWindow(LogKind::Error, text);
+}
+
+void CMainFrameDriver::HandLineToWindow(LogKind kind, const std::wstring& text)
+{
+    if (logLines.Push(kind, text))
+        PostMessageW(hwnd, UM_LOG_NOTIFY, static_cast<WPARAM>(kind), 0);
+    if (seams.afterWorkerLine)
+        seams.afterWorkerLine();
+}
+
+void CMainFrameDriver::OnLogNotify(WPARAM kind)
+{
+    DrainLogQueue(kind == LOG_NOTIFY_SYNC ? LogKind::Sync : LogKind::Error);
+}
+
+void CMainFrameDriver::DrainLogQueue(LogKind kind)
+{
+    // When the worker holds the lock the lines stay queued for the next notification or
+    // the end of the run.
+    if (const std::optional<std::vector<std::wstring>> lines = logLines.TryTakeAll(kind))
+        runPanel->AddDrainedLines(kind, *lines);
+}
+
+void CMainFrameDriver::AppendSyncLog(const std::wstring& text, std::uint32_t line)
+{
+    logDriver->PushLog(text, line);
+    if (const auto held = logLines.TryHold())
+        runPanel->AddOwnLine(text);
 }
 
 void CMainFrameDriver::CloseMainWindow()
 {
-    if (timerMgr)
-        timerMgr->KillAllTimers();
+    timerMgr.KillAllTimers();
     if (pool)
         pool->Shutdown();
-    DestroyWindow(hwnd);
+    DestroyWindow(host.Hwnd());
 }

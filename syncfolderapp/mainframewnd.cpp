@@ -1,46 +1,20 @@
 #include "syncfolderapp/mainframewnd.h"
 
-#include <shellapi.h>
-
 #include "syncfolderapp/app.h"
-#include "syncfolderapp/popups/tooltipdlg.h"
 #include "syncfolderapp/sync/syncmessages.h"
 
-CMainFrameWnd::CMainFrameWnd(std::wstring dataDir) : uikit::SHostWnd(kMainWndLayoutId), dataDir_(std::move(dataDir))
+CMainFrameWnd::CMainFrameWnd(std::wstring settingsDir, MainFrameSeams seams)
+    : uikit::SHostWnd(kMainWndLayoutId), dataDir(std::move(settingsDir)), driver(*this, std::move(seams))
 {
-    SubscribeEvents();
+    SubscribeWindowButtons();
 }
 
-void CMainFrameWnd::SubscribeEvents()
+void CMainFrameWnd::SubscribeWindowButtons()
 {
     OnCommand("btn_min", [this] { SendMessageW(hwnd_, WM_SYSCOMMAND, SC_MINIMIZE, 0); });
     OnCommand("btn_max", [this] { SendMessageW(hwnd_, WM_SYSCOMMAND, SC_MAXIMIZE, 0); });
     OnCommand("btn_restore", [this] { SendMessageW(hwnd_, WM_SYSCOMMAND, SC_RESTORE, 0); });
     OnCommand("btn_close", [this] { PostMessageW(hwnd_, WM_CLOSE, 0, 0); });
-    for (const char* name : {"imgbtn_addfile", "btn_addfile", "but_add_file"})
-        OnCommand(name, [this] { AddFilesByDialog(); });
-    OnCommand("but_invert", [this] { InvertFiles(); });
-    OnCommand("but_remove_file", [this] { RemoveCheckedFiles(); });
-    OnCommand("but_clear_file", [this] { ClearFiles(); });
-    OnCommand("but_sync_log", [this] { ToggleLogPage(); });
-    OnCommand("btn_startsync", [this] { StartRun(); });
-    OnCommand("but_stopsync", [this] { StopRun(); });
-    OnCommand("but_back", [this] { BackToList(); });
-    OnCommand("but_remove_engine", [this] { RemoveCheckedEngineFolders(); });
-    OnCommand("but_clear_engine", [this] { ClearEngineFolders(); });
-    OnCommand("but_addengine_folder", [this] { AddEngineFolderByDialog(); });
-    for (const char* name : {"but_sel_drive", "but_drop_drive"})
-        OnCommand(name, [this] { ChooseScanDrivesByDialog(); });
-    OnCommand("but_refresh_drive", [this] { Rescan(); });
-    OnCheckChanged("chk_file_all", [this](bool checked) { CheckAllFiles(checked); });
-    OnCheckChanged("chk_engine_all", [this](bool checked) { CheckAllEngineFolders(checked); });
-    for (const char* name : {"img_sync_mir200_file", "img_sync_level_file"}) {
-        OnHover(name, [this, name] {
-            if (uikit::SControl* icon = FindControl(name))
-                ShowModeTip(*icon);
-        });
-        OnLeave(name, [] { HideModeTip(); });
-    }
 }
 
 LRESULT CMainFrameWnd::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, BOOL& handled)
@@ -52,36 +26,30 @@ LRESULT CMainFrameWnd::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, BOOL& h
         handled = FALSE;
         return 0;
     case WM_INITDIALOG:
-        InitDriver(*this, *this, dataDir_);
+        driver.InitDriver(dataDir);
         return TRUE;
     case WM_SIZE:
         OnSize(wParam);
         handled = FALSE;
         return 0;
     case WM_CLOSE:
-        CloseMainWindow();
+        driver.CloseMainWindow();
         return 0;
     case WM_TIMER:
-        if (wParam == TIMER_SCAN_ANIM)
-            NextLoadingFrame();
-        else if (wParam == TIMER_PROGRESS)
-            RefreshProgress();
+        driver.OnTimer(wParam);
         handled = FALSE;
         return 0;
     case WM_DROPFILES:
         OnDropFiles(reinterpret_cast<HDROP>(wParam));
         return 0;
     case UM_SCAN_NOTIFY:
-        OnScanNotify(wParam, lParam);
+        driver.OnScanNotify(wParam, lParam);
         return 1;
     case UM_SYNC_NOTIFY:
-        if (wParam == SYNC_BEGIN)
-            OnSyncBegin();
-        else if (wParam == SYNC_END)
-            OnSyncEnd(static_cast<std::int32_t>(lParam));
+        driver.OnSyncNotify(wParam, lParam);
         return 0;
     case UM_LOG_NOTIFY:
-        DrainLogQueue(wParam);
+        driver.OnLogNotify(wParam);
         return 0;
     default:
         handled = FALSE;
@@ -111,7 +79,7 @@ void CMainFrameWnd::OnDropFiles(HDROP drop)
         POINT cursor{};
         GetCursorPos(&cursor);
         ScreenToClient(hwnd_, &cursor);
-        HandleDrop(paths, cursor);
+        driver.OnDrop(paths, cursor);
     }
     DragFinish(drop);
 }

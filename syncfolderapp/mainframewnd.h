@@ -7,25 +7,28 @@
 #include <shellapi.h>
 
 #include "syncfolderapp/mainframedriver.h"
-#include "syncfolderapp/sync/ctimermgr.h"
 #include "uikit/hostwnd_win.h"
 
-// The program's main window: its layout, its message table and its events by control
-// name, all handed to the controller. Its destruction ends the message loop.
-class CMainFrameWnd : public uikit::SHostWnd, public CMainFrameDriver, public CTimerMgr {
+// The program's main window: its layout, its own window buttons and its message table;
+// everything else goes to its controller. Its destruction ends the message loop.
+class CMainFrameWnd : public uikit::SHostWnd {
 public:
-    // `dataDir` is the directory of the settings file.
-    explicit CMainFrameWnd(std::wstring dataDir);
+    // `settingsDir` is the data directory, which holds the settings file.
+    explicit CMainFrameWnd(std::wstring settingsDir, MainFrameSeams seams = {});
+
+    // The receiver of a run's result lines, which the sync engine calls on the worker.
+    SyncFileImpl& SyncReceiver() { return driver; }
 
 protected:
     LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, BOOL& handled) override;
 
 private:
-    void SubscribeEvents();
+    void SubscribeWindowButtons();
     void OnSize(WPARAM kind);
     void OnDropFiles(HDROP drop);
 
-    std::wstring dataDir_;
+    std::wstring dataDir;
+    CMainFrameDriver driver;
 };
 
 // Every path of a shell drop, in drop order and at full length.

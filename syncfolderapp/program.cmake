@@ -1,7 +1,6 @@
-# The main window and its controller.
+# The main window, its controller and the panes it holds.
 sf_add_library(mainframe
-  SOURCES mainframedriver.cpp mainframedriver_files.cpp mainframedriver_engines.cpp mainframedriver_run.cpp
-          mainframewnd.cpp
+  SOURCES mainframewnd.cpp mainframedriver.cpp filearea.cpp filelistpane.cpp enginefolderpane.cpp runpanel.cpp
   PUBLIC_LIBS sf::uikit sf::popups sf::sync sf::settings sf::logdriver sf::epool sf::discovery sf::seldrive sf::common
   PRIVATE_LIBS shlwapi shell32)
 
@@ -16,3 +15,5 @@ target_link_libraries(syncfolder PRIVATE sf::appshell)
 target_link_options(syncfolder PRIVATE -municode)
 sf_enable_warnings(syncfolder)
 sf_static_runtime(syncfolder)
+
+include(${PROJECT_SOURCE_DIR}/cmake/Release.cmake)

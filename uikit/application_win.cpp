@@ -1,8 +1,8 @@
 #include "uikit/application_win.h"
 
+#include "common/textutil.h"
 #include "uikit/diaglog_win.h"
 #include "uikit/hostwnd_win.h"
-#include "uikit/wtext_win.h"
 
 namespace uikit {
 namespace {
@@ -42,7 +42,7 @@ bool SApplication::SetSystemResources(std::shared_ptr<SResProvider> provider)
     std::string error;
     if (!ui_.Load(
             xml, [this](const std::string& id, std::string& text) { return LoadResource(id, text); }, error)) {
-        DiagLog(L"system UI definition: " + Widen(error));
+        DiagLog(L"system UI definition: " + FromUtf8(error));
         return false;
     }
     return true;
@@ -59,13 +59,13 @@ bool SApplication::AddResources(std::shared_ptr<SResProvider> provider, std::str
         return true;
     std::string xml;
     if (!provider->Load(uidefId, xml)) {
-        DiagLog(L"UI definition \"" + Widen(uidefId) + L"\" not found");
+        DiagLog(L"UI definition \"" + FromUtf8(uidefId) + L"\" not found");
         return false;
     }
     std::string error;
     if (!ui_.Load(
             xml, [this](const std::string& id, std::string& text) { return LoadResource(id, text); }, error)) {
-        DiagLog(L"UI definition \"" + Widen(uidefId) + L"\": " + Widen(error));
+        DiagLog(L"UI definition \"" + FromUtf8(uidefId) + L"\": " + FromUtf8(error));
         return false;
     }
     // Skins may have been redefined: decode again on next use.
@@ -82,31 +82,30 @@ bool SApplication::LoadResource(std::string_view id, std::string& bytes) const
     return system_ && system_->Load(id, bytes);
 }
 
-const SSkin* SApplication::Skin(std::string_view name)
+std::shared_ptr<const SSkin> SApplication::Skin(std::string_view name)
 {
     if (name.empty())
         return nullptr;
     auto found = skins_.find(name);
     if (found != skins_.end())
-        return found->second.get();
+        return found->second;
     const SkinDef* def = ui_.FindSkin(name);
     if (!def) {
-        DiagLog(L"skin \"" + Widen(name) + L"\" is not defined");
+        DiagLog(L"skin \"" + FromUtf8(name) + L"\" is not defined");
         skins_.emplace(std::string(name), nullptr);
         return nullptr;
     }
-    auto skin = std::make_unique<SSkin>();
+    auto skin = std::make_shared<SSkin>();
     skin->def = *def;
     if (!def->image.empty()) {
         std::string bytes;
         if (LoadResource(def->image, bytes))
             skin->image = render_->DecodeImage(bytes);
         if (!skin->image)
-            DiagLog(L"image \"" + Widen(def->image) + L"\" of skin \"" + Widen(name) + L"\" cannot be loaded");
+            DiagLog(L"image \"" + FromUtf8(def->image) + L"\" of skin \"" + FromUtf8(name) + L"\" cannot be loaded");
     }
-    const SSkin* result = skin.get();
-    skins_.emplace(std::string(name), std::move(skin));
-    return result;
+    skins_.emplace(std::string(name), skin);
+    return skin;
 }
 
 void SApplication::RegisterNamedIds(const std::vector<std::pair<std::string, int>>& table)

@@ -54,7 +54,9 @@ public:
     const UiDefinition& Ui() const { return ui_; }
     UiDefinition& Ui() { return ui_; }
     // The skin of that name, decoded on first use; null when unknown or undecodable.
-    const SSkin* Skin(std::string_view name);
+    // Controls keep the skins they were built with, even when a later UI definition
+    // redefines them.
+    std::shared_ptr<const SSkin> Skin(std::string_view name);
     HFONT Font(const FontDesc& desc) { return render_->Font(desc); }
 
     void RegisterNamedIds(const std::vector<std::pair<std::string, int>>& table);
@@ -75,7 +77,7 @@ private:
     std::shared_ptr<SResProvider> system_;
     std::vector<std::shared_ptr<SResProvider>> providers_;
     UiDefinition ui_;
-    std::map<std::string, std::unique_ptr<SSkin>, std::less<>> skins_;
+    std::map<std::string, std::shared_ptr<const SSkin>, std::less<>> skins_;
     std::map<std::string, int, std::less<>> namedIds_;
     HWND mainWnd_ = nullptr;
 };

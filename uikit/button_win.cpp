@@ -6,36 +6,42 @@
 
 #include "uikit/application_win.h"
 #include "uikit/hostwnd_win.h"
-#include "uikit/wtext_win.h"
 
 namespace uikit {
 
 SButton::~SButton()
 {
-    if (tooltip_ && IsWindow(tooltip_))
-        DestroyWindow(tooltip_);
+    // The tooltip went with its owner, the host window, when that was destroyed first.
+    if (tooltip_ && !IsWindow(tooltip_.Get()))
+        tooltip_.Release();
 }
 
 bool SButton::Create(HWND parentHwnd)
 {
     if (!CreateCustom(parentHwnd, 0))
         return false;
-    const std::wstring tip = TextAttr("tip");
-    if (!tip.empty()) {
-        tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, 0,
-                                   0, 0, 0, host_.Hwnd(), nullptr, SApplication::Get()->Instance(), nullptr);
-        if (tooltip_) {
-            TTTOOLINFOW info{};
-            info.cbSize = sizeof(info);
-            info.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-            info.hwnd = host_.Hwnd();
-            info.uId = reinterpret_cast<UINT_PTR>(hwnd_);
-            std::wstring text = tip;
-            info.lpszText = text.data();
-            SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info));
-        }
-    }
+    tip_ = TextAttr("tip");
     return true;
+}
+
+void SButton::MakeTooltip(const MSG& move)
+{
+    if (tip_.empty() || tooltip_)
+        return;
+    tooltip_.Reset(CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, 0,
+                                   0, 0, 0, host_.Hwnd(), nullptr, SApplication::Get()->Instance(), nullptr));
+    if (!tooltip_)
+        return;
+    TTTOOLINFOW info{};
+    info.cbSize = sizeof(info);
+    info.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    info.hwnd = host_.Hwnd();
+    info.uId = reinterpret_cast<UINT_PTR>(hwnd_);
+    info.lpszText = tip_.data();
+    SendMessageW(tooltip_.Get(), TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info));
+    // From now on the tooltip sees the button's mouse messages itself; this first one it
+    // is handed, so that its delay starts now.
+    SendMessageW(tooltip_.Get(), TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&move));
 }
 
 SButton::State SButton::CurrentState() const
@@ -47,48 +53,40 @@ SButton::State SButton::CurrentState() const
     return hover_ ? Hover : Normal;
 }
 
-HFONT SButton::StateFont(State state) const
+Size SButton::Measure(int) const
 {
-    if (state != Hover || !node_.BoolAttr("hoverUnderline", false))
-        return Font();
-    SApplication* app = SApplication::Get();
-    FontDesc desc = ParseFont(node_.AttrOr("font", ""), app->Ui().DefaultFont());
-    if (node_.Attr("fontsize"))
-        desc.size = std::max(1, node_.IntAttr("fontsize", desc.size));
-    desc.italic = node_.BoolAttr("italic", desc.italic);
-    desc.bold = node_.BoolAttr("bold", desc.bold);
-    desc.underline = true;
-    return app->Font(desc);
+    if (style_.skin && text_.empty())
+        return {style_.skin->FrameWidth(), style_.skin->FrameHeight()};
+    return MeasureText(style_.font, text_, 0, true);
 }
 
-Size SButton::Measure(int maxWidth) const
+COLORREF SButton::TextColor(State state) const
 {
-    Size size = MeasureText(Font(), text_, 0, true);
-    if (const SSkin* skin = SkinAttr("skin"); skin && text_.empty())
-        size = {skin->FrameWidth(), skin->FrameHeight()};
-    (void)maxWidth;
-    return size;
+    const COLORREF normal = ColorOr(style_.text, RGB(0x33, 0x33, 0x33));
+    switch (state) {
+    case Hover:
+        return ColorOr(style_.textHover, normal);
+    case Pressed:
+        return ColorOr(style_.textPush, ColorOr(style_.textHover, normal));
+    case Disabled:
+        return ColorOr(style_.textDisable, RGB(0x99, 0x99, 0x99));
+    default:
+        return normal;
+    }
 }
 
 void SButton::Paint(HDC dc, const RECT& client)
 {
     SControl::Paint(dc, client);
     const State state = CurrentState();
-    if (const SSkin* skin = SkinAttr("skin"))
-        skin->Draw(dc, client, std::min<int>(state, skin->Frames() - 1));
+    if (style_.skin)
+        style_.skin->Draw(dc, client, std::min<int>(state, style_.skin->Frames() - 1));
     if (text_.empty())
         return;
-    COLORREF color = ColorRefAttr("colorText", RGB(0x33, 0x33, 0x33));
-    if (state == Hover)
-        color = ColorRefAttr("colorTextHover", color);
-    else if (state == Pressed)
-        color = ColorRefAttr("colorTextPush", ColorRefAttr("colorTextHover", color));
-    else if (state == Disabled)
-        color = ColorRefAttr("colorTextDisable", RGB(0x99, 0x99, 0x99));
     const Insets& p = node_.box.padding;
     const RECT inner{client.left + p.left, client.top + p.top, client.right - p.right, client.bottom - p.bottom};
-    DrawWrapped(dc, StateFont(state), text_, inner, color,
-                ParseTextAlign(node_.AttrOr("textalign", ""), TextAlign::Center), false, true);
+    DrawWrapped(dc, state == Hover ? style_.hoverFont : style_.font, text_, inner, TextColor(state),
+                style_.align.value_or(TextAlign::Center), false, true);
 }
 
 void SButton::Click()
@@ -108,12 +106,13 @@ LRESULT SButton::WndProc(UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_NCHITTEST:
         return PassThroughHitTest(lParam, false);
     case WM_SETCURSOR:
-        if (node_.AttrOr("cursor", "") == "hand") {
+        if (style_.cursor == IDC_HAND) {
             SetCursor(LoadCursorW(nullptr, IDC_HAND));
             return TRUE;
         }
         break;
     case WM_MOUSEMOVE: {
+        MakeTooltip(MSG{hwnd_, msg, wParam, lParam, static_cast<DWORD>(GetMessageTime()), {}});
         RECT client;
         GetClientRect(hwnd_, &client);
         const POINT pt{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};

@@ -8,7 +8,8 @@ namespace uikit {
 // Button, image button and hyperlink: skin frames for normal, hover, pressed and disabled,
 // text colours per state, optional underline (always or on hover), hand cursor, a
 // tooltip, and no focus frame. A click is a press and release inside the control; a
-// hyperlink then opens its `href`.
+// hyperlink then opens its `href`. The tooltip window is made when the mouse first
+// enters the button: a top-level window costs start-up time, and most are never needed.
 class SButton : public SControl {
 public:
     using SControl::SControl;
@@ -24,10 +25,13 @@ protected:
     void Click();
 
 private:
-    HFONT StateFont(State state) const;
+    COLORREF TextColor(State state) const;
+    // Makes the tooltip on the first mouse move and hands it that move.
+    void MakeTooltip(const MSG& move);
     bool hover_ = false;
     bool pressed_ = false;
-    HWND tooltip_ = nullptr;
+    std::wstring tip_;
+    WindowHandle tooltip_;
 };
 
 }  // namespace uikit

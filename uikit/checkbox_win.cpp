@@ -27,7 +27,6 @@ Size SCheck::Measure(int) const
 
 void SCheck::Changed()
 {
-    node_.SetAttr("checked", checked_ ? "1" : "0");
     EventArgs args{EventKind::CheckChanged, this, Name(), checked_};
     host_.FireEvent(args);
 }
@@ -52,8 +51,8 @@ bool SCheck::Reflect(UINT msg, WPARAM wParam, LPARAM, LRESULT& result)
     if (msg == WM_CTLCOLORSTATIC || msg == WM_CTLCOLORBTN) {
         HDC dc = reinterpret_cast<HDC>(wParam);
         const COLORREF back = InheritedBackColor();
-        SetTextColor(dc, IsEnabled() ? ColorRefAttr("colorText", RGB(0x33, 0x33, 0x33))
-                                     : ColorRefAttr("colorTextDisable", RGB(0x99, 0x99, 0x99)));
+        SetTextColor(dc, IsEnabled() ? ColorOr(style_.text, RGB(0x33, 0x33, 0x33))
+                                     : ColorOr(style_.textDisable, RGB(0x99, 0x99, 0x99)));
         SetBkColor(dc, back);
         SetDCBrushColor(dc, back);
         result = reinterpret_cast<LRESULT>(GetStockObject(DC_BRUSH));
@@ -66,9 +65,7 @@ bool SRadio::Create(HWND parentHwnd)
 {
     if (!CreateNative(parentHwnd, L"BUTTON", BS_RADIOBUTTON | ButtonStyle()))
         return false;
-    const bool checked = node_.BoolAttr("checked", false);
-    node_.SetAttr("checked", "0");
-    if (checked)
+    if (node_.BoolAttr("checked", false))
         SetCheck(true);
     return true;
 }

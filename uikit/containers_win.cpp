@@ -11,8 +11,8 @@ LRESULT SWindow::WndProc(UINT msg, WPARAM wParam, LPARAM lParam)
         // where the host's sizing margin or caption is.
         return PassThroughHitTest(lParam, true);
     }
-    if (msg == WM_SETCURSOR && node_.Attr("cursor")) {
-        SetCursor(LoadCursorW(nullptr, node_.AttrOr("cursor", "") == "hand" ? IDC_HAND : IDC_ARROW));
+    if (msg == WM_SETCURSOR && style_.cursor) {
+        SetCursor(LoadCursorW(nullptr, style_.cursor));
         return TRUE;
     }
     return SControl::WndProc(msg, wParam, lParam);

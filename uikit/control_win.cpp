@@ -2,9 +2,9 @@
 
 #include <windowsx.h>
 
+#include "common/textutil.h"
 #include "uikit/application_win.h"
 #include "uikit/hostwnd_win.h"
-#include "uikit/wtext_win.h"
 
 namespace uikit {
 namespace {
@@ -13,7 +13,8 @@ constexpr wchar_t kControlProp[] = L"SUiControl.object";
 
 }  // namespace
 
-SControl::SControl(SHostWnd& host, LayoutNode& node, SControl* parent) : host_(host), node_(node), parent_(parent)
+SControl::SControl(SHostWnd& host, LayoutNode& node, SControl* parent)
+    : host_(host), node_(node), parent_(parent), style_(ReadStyle(node)), enabled_(node.BoolAttr("enable", true))
 {
     text_ = TextAttr("text");
     host_.Register(this);
@@ -39,7 +40,7 @@ DWORD SControl::BaseStyle() const
     DWORD style = WS_CHILD | WS_CLIPSIBLINGS;
     if (node_.box.visible)
         style |= WS_VISIBLE;
-    if (!node_.BoolAttr("enable", true))
+    if (!enabled_)
         style |= WS_DISABLED;
     return style;
 }
@@ -56,10 +57,7 @@ bool SControl::CreateCustom(HWND parentHwnd, DWORD style, DWORD exStyle)
     HWND hwnd =
         CreateWindowExW(exStyle, kControlClassName, text_.c_str(), BaseStyle() | style, 0, 0, 0, 0, parentHwnd,
                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id_)), SApplication::Get()->Instance(), this);
-    if (!hwnd)
-        return false;
-    SetWindowPos(hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    return true;
+    return hwnd != nullptr;
 }
 
 bool SControl::CreateNative(HWND parentHwnd, const wchar_t* className, DWORD style, DWORD exStyle)
@@ -72,9 +70,13 @@ bool SControl::CreateNative(HWND parentHwnd, const wchar_t* className, DWORD sty
         return false;
     SetPropW(hwnd_, kControlProp, this);
     SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(Font()), FALSE);
-    // Later siblings lie above earlier ones, as in the layout.
-    SetWindowPos(hwnd_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     return true;
+}
+
+void SControl::RaiseAboveSiblings() const
+{
+    if (hwnd_)
+        SetWindowPos(hwnd_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
 bool SControl::Create(HWND parentHwnd)
@@ -97,7 +99,6 @@ void SControl::SetVisible(bool visible)
     if (node_.box.visible == visible)
         return;
     node_.box.visible = visible;
-    node_.SetAttr("visible", visible ? "1" : "0");
     host_.Relayout();
     if (hwnd_)
         ShowWindow(hwnd_, visible ? SW_SHOWNA : SW_HIDE);
@@ -105,7 +106,7 @@ void SControl::SetVisible(bool visible)
 
 void SControl::SetEnabled(bool enabled)
 {
-    node_.SetAttr("enable", enabled ? "1" : "0");
+    enabled_ = enabled;
     if (hwnd_) {
         EnableWindow(hwnd_, enabled);
         Invalidate();
@@ -114,7 +115,7 @@ void SControl::SetEnabled(bool enabled)
 
 bool SControl::IsEnabled() const
 {
-    return hwnd_ ? IsWindowEnabled(hwnd_) != FALSE : node_.BoolAttr("enable", true);
+    return hwnd_ ? IsWindowEnabled(hwnd_) != FALSE : enabled_;
 }
 
 void SControl::SetText(const std::wstring& text)
@@ -175,51 +176,17 @@ std::wstring SControl::TextAttr(std::string_view key) const
     const std::string* value = node_.Attr(key);
     if (!value)
         return {};
-    return Widen(SApplication::Get()->Ui().ResolveText(*value));
-}
-
-std::optional<Color> SControl::ColorAttr(std::string_view key) const
-{
-    const std::string* value = node_.Attr(key);
-    if (!value)
-        return std::nullopt;
-    return SApplication::Get()->Ui().ResolveColor(*value);
-}
-
-COLORREF SControl::ColorRefAttr(std::string_view key, COLORREF fallback) const
-{
-    const auto color = ColorAttr(key);
-    return color ? ToColorRef(*color) : fallback;
-}
-
-HFONT SControl::Font() const
-{
-    SApplication* app = SApplication::Get();
-    FontDesc desc = ParseFont(node_.AttrOr("font", ""), app->Ui().DefaultFont());
-    if (node_.Attr("fontsize"))
-        desc.size = std::max(1, node_.IntAttr("fontsize", desc.size));
-    desc.underline = node_.BoolAttr("underline", desc.underline);
-    desc.italic = node_.BoolAttr("italic", desc.italic);
-    desc.bold = node_.BoolAttr("bold", desc.bold);
-    return app->Font(desc);
-}
-
-const SSkin* SControl::SkinAttr(std::string_view key) const
-{
-    const std::string* name = node_.Attr(key);
-    return name ? SApplication::Get()->Skin(*name) : nullptr;
+    return FromUtf8(SApplication::Get()->Ui().ResolveText(*value));
 }
 
 void SControl::PaintOwnBackground(HDC dc, const RECT& rect) const
 {
-    if (const auto color = ColorAttr("colorBkgnd"))
-        FillColor(dc, rect, *color);
-    if (IsContainer()) {
-        if (const SSkin* skin = SkinAttr("skin"))
-            skin->Draw(dc, rect, 0);
-    }
-    if (const SSkin* border = SkinAttr("borderSkin"))
-        border->Draw(dc, rect, 0);
+    if (style_.back)
+        FillColor(dc, rect, *style_.back);
+    if (IsContainer() && style_.skin)
+        style_.skin->Draw(dc, rect, 0);
+    if (style_.borderSkin)
+        style_.borderSkin->Draw(dc, rect, 0);
 }
 
 void SControl::PaintBackgroundChain(HDC dc, const RECT& client) const
@@ -231,7 +198,7 @@ void SControl::PaintBackgroundChain(HDC dc, const RECT& client) const
     const Rect& me = node_.rect;
     const Rect& root = host_.Root()->rect;
     RECT rootRect{root.left - me.left, root.top - me.top, root.right - me.left, root.bottom - me.top};
-    if (!ColorAttr("colorBkgnd") || ColorAttr("colorBkgnd")->a < 255) {
+    if (!style_.back || style_.back->a < 255) {
         host_.PaintRoot(dc, rootRect);
         for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
             const Rect& r = (*it)->node_.rect;
@@ -244,14 +211,10 @@ void SControl::PaintBackgroundChain(HDC dc, const RECT& client) const
 COLORREF SControl::InheritedBackColor() const
 {
     for (const SControl* c = this; c; c = c->parent_) {
-        if (const auto color = c->ColorAttr("colorBkgnd"); color && color->a == 255)
-            return ToColorRef(*color);
+        if (c->style_.back && c->style_.back->a == 255)
+            return ToColorRef(*c->style_.back);
     }
-    if (const std::string* value = host_.Root()->Attr("colorBkgnd")) {
-        if (const auto color = SApplication::Get()->Ui().ResolveColor(*value))
-            return ToColorRef(*color);
-    }
-    return RGB(255, 255, 255);
+    return ColorOr(host_.RootStyle().back, RGB(255, 255, 255));
 }
 
 LRESULT SControl::PassThroughHitTest(LPARAM lParam, bool captionPassThrough) const
@@ -272,26 +235,36 @@ void SControl::Paint(HDC dc, const RECT& client)
     PaintOwnBackground(dc, client);
 }
 
+void SControl::PaintOffScreen(HDC dc, const RECT& client)
+{
+    // Draw off screen, then copy: no flicker from the layered background.
+    MemoryDc memory(CreateCompatibleDC(dc));
+    GdiObject bitmap(CreateCompatibleBitmap(dc, std::max<LONG>(client.right, 1), std::max<LONG>(client.bottom, 1)));
+    if (!memory || !bitmap) {
+        Paint(dc, client);
+        return;
+    }
+    const SelectedObject selected(memory.Get(), bitmap.Get());
+    Paint(memory.Get(), client);
+    BitBlt(dc, 0, 0, client.right, client.bottom, memory.Get(), 0, 0, SRCCOPY);
+}
+
 LRESULT SControl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam)
 {
     switch (msg) {
+    case WM_NCCALCSIZE:
+    case WM_NCPAINT:
+        // No border, caption or scroll bar: the client area is the whole window and there
+        // is nothing outside it to paint. Answering here spares the default handling, which
+        // was a noticeable share of creating and showing the main window's controls.
+        return 0;
     case WM_ERASEBKGND:
         return 1;
     case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(hwnd_, &ps);
+        const PaintDc paint(hwnd_);
         RECT client;
         GetClientRect(hwnd_, &client);
-        // Draw off screen, then copy: no flicker from the layered background.
-        HDC memory = CreateCompatibleDC(dc);
-        HBITMAP bitmap = CreateCompatibleBitmap(dc, std::max<LONG>(client.right, 1), std::max<LONG>(client.bottom, 1));
-        HGDIOBJ old = SelectObject(memory, bitmap);
-        Paint(memory, client);
-        BitBlt(dc, 0, 0, client.right, client.bottom, memory, 0, 0, SRCCOPY);
-        SelectObject(memory, old);
-        DeleteObject(bitmap);
-        DeleteDC(memory);
-        EndPaint(hwnd_, &ps);
+        PaintOffScreen(paint.Get(), client);
         return 0;
     }
     case WM_NCHITTEST:

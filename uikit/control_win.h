@@ -5,16 +5,14 @@
 // receive their notifications back from their parent (reflection).
 
 #include <memory>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include <windows.h>
 
-#include "uikit/color.h"
+#include "uikit/controlstyle_win.h"
 #include "uikit/layoutnode.h"
-#include "uikit/render_win.h"
 
 namespace uikit {
 
@@ -38,8 +36,11 @@ public:
     SHostWnd& Host() const { return host_; }
     const std::vector<std::unique_ptr<SControl>>& Children() const { return children_; }
 
-    // Creates the window below `parentHwnd`; false (and nothing created) on failure.
+    // Creates the window below `parentHwnd`; false (and nothing created) on failure. A new
+    // window starts below its siblings.
     virtual bool Create(HWND parentHwnd);
+    // Puts the window above its siblings.
+    void RaiseAboveSiblings() const;
     // Natural size of the content for "fit" (leaves only).
     virtual Size Measure(int maxWidth) const;
     // Containers hold child controls; their node's children are created below them.
@@ -64,11 +65,10 @@ public:
     // The nearest opaque background colour (for native controls' colour requests).
     COLORREF InheritedBackColor() const;
 
+    // A text attribute with "@string/..." references resolved.
     std::wstring TextAttr(std::string_view key) const;
-    std::optional<Color> ColorAttr(std::string_view key) const;
-    COLORREF ColorRefAttr(std::string_view key, COLORREF fallback) const;
-    HFONT Font() const;
-    const SSkin* SkinAttr(std::string_view key) const;
+    const ControlStyle& Style() const { return style_; }
+    HFONT Font() const { return style_.font; }
 
     // Position from the layout, relative to the parent control's window.
     void Move();
@@ -86,6 +86,7 @@ protected:
     // Messages of a custom-painted control.
     virtual LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam);
     virtual void Paint(HDC dc, const RECT& client);
+    void PaintOffScreen(HDC dc, const RECT& client);
     // Paints this control's own background (colour, skin, border skin).
     void PaintOwnBackground(HDC dc, const RECT& rect) const;
     bool CreateCustom(HWND parentHwnd, DWORD style, DWORD exStyle = 0);
@@ -97,8 +98,10 @@ protected:
     SHostWnd& host_;
     LayoutNode& node_;
     SControl* parent_;
+    const ControlStyle style_;
     std::vector<std::unique_ptr<SControl>> children_;
     HWND hwnd_ = nullptr;
+    bool enabled_;  // the state before the window exists; the window's own state after
     int id_ = 0;
     std::wstring text_;
     RECT placed_{-1, -1, -1, -1};  // where Move last put the window

@@ -2,10 +2,10 @@
 
 #include <windowsx.h>
 
+#include "common/textutil.h"
 #include "uikit/application_win.h"
 #include "uikit/controlfactory_win.h"
 #include "uikit/diaglog_win.h"
-#include "uikit/wtext_win.h"
 
 namespace uikit {
 namespace {
@@ -42,7 +42,7 @@ HICON LoadIconAttr(const std::string& desc, int fallbackSize)
     int size = fallbackSize;
     if (parts.size() > 1)
         ParseInt(parts[1], size);
-    const std::wstring name = Widen(parts[0]);
+    const std::wstring name = FromUtf8(parts[0]);
     return static_cast<HICON>(
         LoadImageW(SApplication::Get()->Instance(), name.c_str(), IMAGE_ICON, size, size, LR_SHARED));
 }
@@ -87,27 +87,29 @@ bool SHostWnd::LoadLayout()
 {
     SApplication* app = SApplication::Get();
     if (!app) {
-        DiagLog(L"no application object: host window \"" + Widen(layoutId_) + L"\" cannot be built");
+        DiagLog(L"no application object: host window \"" + FromUtf8(layoutId_) + L"\" cannot be built");
         return false;
     }
     std::string xml = layoutXml_;
     if (xml.empty() && !app->LoadResource(layoutId_, xml)) {
-        DiagLog(L"layout \"" + Widen(layoutId_) + L"\" not found");
+        DiagLog(L"layout \"" + FromUtf8(layoutId_) + L"\" not found");
         return false;
     }
     ParseResult parsed = ParseLayout(xml);
     if (!parsed.root) {
-        DiagLog(L"layout \"" + Widen(layoutId_) + L"\": " + Widen(parsed.error));
+        DiagLog(L"layout \"" + FromUtf8(layoutId_) + L"\": " + FromUtf8(parsed.error));
         return false;
     }
     std::string error;
     const auto loader = [app](const std::string& id, std::string& text) { return app->LoadResource(id, text); };
     if (!ExpandIncludes(*parsed.root, loader, error)) {
-        DiagLog(L"layout \"" + Widen(layoutId_) + L"\": " + Widen(error));
+        DiagLog(L"layout \"" + FromUtf8(layoutId_) + L"\": " + FromUtf8(error));
         return false;
     }
     app->Ui().ApplyClasses(*parsed.root);
     root_ = std::move(parsed.root);
+    rootStyle_ = ReadStyle(*root_);
+    sizingMargin_ = root_->BoolAttr("resizable", false) ? std::max(root_->IntAttr("margin", 0), 0) : 0;
     return true;
 }
 
@@ -137,13 +139,13 @@ HWND SHostWnd::Create(HWND parent, int x, int y, int cx, int cy)
         cx = w.box.width.mode == SizeMode::Fixed ? w.box.width.value : std::max(natural.cx, 1);
         cy = w.box.height.mode == SizeMode::Fixed ? w.box.height.value : std::max(natural.cy, 1);
     }
-    const std::wstring title = Widen(app->Ui().ResolveText(w.AttrOr("title", "")));
+    const std::wstring title = FromUtf8(app->Ui().ResolveText(w.AttrOr("title", "")));
     building_ = true;
     HWND hwnd = CreateWindowExW(exStyle, app->HostClassName().c_str(), title.c_str(), style, x, y, cx, cy, parent,
                                 nullptr, app->Instance(), this);
     if (!hwnd) {
         building_ = false;
-        DiagLog(L"host window for \"" + Widen(layoutId_) + L"\" cannot be created");
+        DiagLog(L"host window for \"" + FromUtf8(layoutId_) + L"\" cannot be created");
         return nullptr;
     }
     if (translucent_)
@@ -166,6 +168,9 @@ int SHostWnd::AllocateId(const std::string& name)
 
 void SHostWnd::BuildControls(LayoutNode& node, SControl* parentControl, HWND parentHwnd)
 {
+    // Later siblings lie above earlier ones, as in the layout. A new window starts below
+    // its siblings, so each but the first is raised (one call less per parent window).
+    bool raise = false;
     for (auto& child : node.children) {
         if (!child->IsBox())
             continue;
@@ -173,10 +178,13 @@ void SHostWnd::BuildControls(LayoutNode& node, SControl* parentControl, HWND par
         if (!control)
             continue;  // a spacer: layout only
         if (!control->Create(parentHwnd)) {
-            DiagLog(L"control \"" + Widen(child->name) + L"\" of kind \"" + Widen(child->kind) +
+            DiagLog(L"control \"" + FromUtf8(child->name) + L"\" of kind \"" + FromUtf8(child->kind) +
                     L"\" cannot be created");
             continue;
         }
+        if (raise)
+            control->RaiseAboveSiblings();
+        raise = true;
         SControl* raw = control.get();
         if (parentControl)
             parentControl->AddChild(std::move(control));
@@ -193,7 +201,7 @@ SControl* SHostWnd::CreateChildren(SControl* container, std::string_view markup)
         return nullptr;
     ParseResult parsed = ParseLayout("<markup>" + std::string(markup) + "</markup>");
     if (!parsed.root) {
-        DiagLog(L"control markup: " + Widen(parsed.error));
+        DiagLog(L"control markup: " + FromUtf8(parsed.error));
         return nullptr;
     }
     SApplication::Get()->Ui().ApplyClasses(*parsed.root);
@@ -208,6 +216,7 @@ SControl* SHostWnd::CreateChildren(SControl* container, std::string_view markup)
         std::unique_ptr<SControl> control = CreateControlFor(*this, node, container);
         if (!control || !control->Create(container->Hwnd()))
             continue;
+        control->RaiseAboveSiblings();
         SControl* raw = control.get();
         container->AddChild(std::move(control));
         if (raw->IsContainer())
@@ -326,8 +335,8 @@ void SHostWnd::Arrange()
     MoveAll(controls_);
     if (translucent_) {
         // Shape the popup by its background skin: fully transparent corners are cut off.
-        if (const SSkin* skin = SApplication::Get()->Skin(root_->AttrOr("skin", ""))) {
-            HRGN region = RegionFromSkin(*skin, client.right, client.bottom);
+        if (rootStyle_.skin) {
+            HRGN region = RegionFromSkin(*rootStyle_.skin, client.right, client.bottom);
             if (region)
                 SetWindowRgn(hwnd_, region, TRUE);  // the window owns the region from now on
         }
@@ -337,15 +346,9 @@ void SHostWnd::Arrange()
 
 void SHostWnd::PaintRoot(HDC dc, const RECT& rect) const
 {
-    SApplication* app = SApplication::Get();
-    if (const std::string* value = root_->Attr("colorBkgnd")) {
-        if (const auto color = app->Ui().ResolveColor(*value))
-            FillColor(dc, rect, *color);
-    } else {
-        FillColor(dc, rect, Color{255, 255, 255, 255});
-    }
-    if (const SSkin* skin = app->Skin(root_->AttrOr("skin", "")))
-        skin->Draw(dc, rect, 0);
+    FillColor(dc, rect, rootStyle_.back.value_or(Color{255, 255, 255, 255}));
+    if (rootStyle_.skin)
+        rootStyle_.skin->Draw(dc, rect, 0);
 }
 
 LRESULT SHostWnd::FrameHitTest(POINT pt) const
@@ -354,8 +357,8 @@ LRESULT SHostWnd::FrameHitTest(POINT pt) const
         return HTCLIENT;
     RECT client;
     GetClientRect(hwnd_, &client);
-    const int margin = root_->IntAttr("margin", 0);
-    if (root_->BoolAttr("resizable", false) && margin > 0 && !IsZoomed(hwnd_)) {
+    const int margin = sizingMargin_;
+    if (margin > 0 && !IsZoomed(hwnd_)) {
         const bool left = pt.x < margin, right = pt.x >= client.right - margin;
         const bool top = pt.y < margin, bottom = pt.y >= client.bottom - margin;
         if (top && left)
@@ -456,12 +459,10 @@ LRESULT SHostWnd::WndProc(UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_ERASEBKGND:
         return 1;
     case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(hwnd_, &ps);
+        const PaintDc paint(hwnd_);
         RECT client;
         GetClientRect(hwnd_, &client);
-        PaintRoot(dc, client);
-        EndPaint(hwnd_, &ps);
+        PaintRoot(paint.Get(), client);
         return 0;
     }
     case WM_MOUSEWHEEL: {

@@ -79,6 +79,8 @@ public:
     bool KillTimer(UINT_PTR id) const { return ::KillTimer(hwnd_, id) != FALSE; }
 
     LayoutNode* Root() const { return root_.get(); }
+    // The root's appearance, read once with the layout.
+    const ControlStyle& RootStyle() const { return rootStyle_; }
     SControl* ControlOf(const LayoutNode* node) const;
     // Frame and caption test in client coordinates: HTLEFT..HTBOTTOMRIGHT, HTCAPTION or HTCLIENT.
     LRESULT FrameHitTest(POINT client) const;
@@ -106,6 +108,8 @@ protected:
     std::string layoutId_;
     std::string layoutXml_;
     std::unique_ptr<LayoutNode> root_;
+    ControlStyle rootStyle_;
+    int sizingMargin_ = 0;  // 0: not resizable by its edges
     std::vector<std::unique_ptr<SControl>> controls_;
     std::unordered_map<const LayoutNode*, SControl*> nodeControls_;
     std::map<std::pair<EventKind, std::string>, std::vector<EventHandler>> handlers_;

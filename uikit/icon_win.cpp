@@ -1,9 +1,14 @@
 #include "uikit/icon_win.h"
 
+#include "common/textutil.h"
 #include "uikit/application_win.h"
-#include "uikit/wtext_win.h"
 
 namespace uikit {
+
+SIcon::SIcon(SHostWnd& host, LayoutNode& node, SControl* parent)
+    : SControl(host, node, parent), source_(FromUtf8(node.AttrOr("src", "")))
+{
+}
 
 Size SIcon::Measure(int) const
 {
@@ -14,12 +19,11 @@ Size SIcon::Measure(int) const
 void SIcon::Paint(HDC dc, const RECT& client)
 {
     SControl::Paint(dc, client);
-    const std::wstring name = Widen(node_.AttrOr("src", ""));
-    if (name.empty())
+    if (source_.empty())
         return;
     const int w = client.right - client.left, h = client.bottom - client.top;
     HICON icon =
-        static_cast<HICON>(LoadImageW(SApplication::Get()->Instance(), name.c_str(), IMAGE_ICON, w, h, LR_SHARED));
+        static_cast<HICON>(LoadImageW(SApplication::Get()->Instance(), source_.c_str(), IMAGE_ICON, w, h, LR_SHARED));
     if (icon)
         DrawIconEx(dc, 0, 0, icon, w, h, 0, nullptr, DI_NORMAL);
 }

@@ -1,36 +1,33 @@
 #include "uikit/image_win.h"
 
-#include "uikit/application_win.h"
 #include "uikit/hostwnd_win.h"
 
 namespace uikit {
 
+SImage::SImage(SHostWnd& host, LayoutNode& node, SControl* parent)
+    : SControl(host, node, parent), frame_(node.IntAttr("frame", 0))
+{
+}
+
 Size SImage::Measure(int) const
 {
-    const SSkin* skin = SkinAttr("skin");
-    return skin ? Size{skin->FrameWidth(), skin->FrameHeight()} : Size{};
+    return style_.skin ? Size{style_.skin->FrameWidth(), style_.skin->FrameHeight()} : Size{};
 }
 
 bool SImage::SetFrame(int frame)
 {
-    const SSkin* skin = SkinAttr("skin");
-    if (frame < 0 || (skin && frame >= skin->Frames()))
+    if (frame < 0 || (style_.skin && frame >= style_.skin->Frames()))
         return false;
-    node_.SetAttr("frame", std::to_string(frame));
+    frame_ = frame;
     Invalidate();
     return true;
-}
-
-int SImage::GetFrame() const
-{
-    return node_.IntAttr("frame", 0);
 }
 
 void SImage::Paint(HDC dc, const RECT& client)
 {
     SControl::Paint(dc, client);
-    if (const SSkin* skin = SkinAttr("skin"))
-        skin->Draw(dc, client, GetFrame());
+    if (style_.skin)
+        style_.skin->Draw(dc, client, frame_);
 }
 
 LRESULT SImage::WndProc(UINT msg, WPARAM wParam, LPARAM lParam)

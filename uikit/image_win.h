@@ -8,17 +8,18 @@ namespace uikit {
 // leaving it by name.
 class SImage : public SControl {
 public:
-    using SControl::SControl;
+    SImage(SHostWnd& host, LayoutNode& node, SControl* parent);
     Size Measure(int maxWidth) const override;
     // Shows frame `frame`; false when the skin has no such frame.
     bool SetFrame(int frame);
-    int GetFrame() const;
+    int GetFrame() const { return frame_; }
 
 protected:
     void Paint(HDC dc, const RECT& client) override;
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
 private:
+    int frame_;
     bool inside_ = false;
 };
 

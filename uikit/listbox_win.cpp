@@ -6,6 +6,11 @@
 
 namespace uikit {
 
+SListBox::SListBox(SHostWnd& host, LayoutNode& node, SControl* parent)
+    : SControl(host, node, parent), textPadding_(node.IntAttr("textPadding", 0))
+{
+}
+
 bool SListBox::Create(HWND parentHwnd)
 {
     const DWORD style =
@@ -22,7 +27,7 @@ bool SListBox::Reflect(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result)
 {
     if (msg == WM_CTLCOLORLISTBOX) {
         HDC dc = reinterpret_cast<HDC>(wParam);
-        const COLORREF back = ColorRefAttr("colorBkgnd", RGB(255, 255, 255));
+        const COLORREF back = ColorOr(style_.back, RGB(255, 255, 255));
         SetBkColor(dc, back);
         SetDCBrushColor(dc, back);
         result = reinterpret_cast<LRESULT>(GetStockObject(DC_BRUSH));
@@ -32,16 +37,17 @@ bool SListBox::Reflect(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result)
         return false;
     auto* item = reinterpret_cast<DRAWITEMSTRUCT*>(lParam);
     const bool selected = (item->itemState & ODS_SELECTED) != 0;
-    const COLORREF back = selected ? ColorRefAttr("colorItemSelBkgnd", RGB(0xCD, 0xE8, 0xFF))
-                                   : ColorRefAttr("colorItemBkgnd", ColorRefAttr("colorBkgnd", RGB(255, 255, 255)));
-    const COLORREF color = selected ? ColorRefAttr("colorSelText", ColorRefAttr("colorText", RGB(0x33, 0x33, 0x33)))
-                                    : ColorRefAttr("colorText", RGB(0x33, 0x33, 0x33));
+    const COLORREF text = ColorOr(style_.text, RGB(0x33, 0x33, 0x33));
+    const COLORREF back = selected ? ColorOr(style_.itemSelBack, RGB(0xCD, 0xE8, 0xFF))
+                                   : ColorOr(style_.itemBack, ColorOr(style_.back, RGB(255, 255, 255)));
+    const COLORREF color = selected ? ColorOr(style_.selText, text) : text;
     SetDCBrushColor(item->hDC, back);
     FillRect(item->hDC, &item->rcItem, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
     if (item->itemID != static_cast<UINT>(-1)) {
-        RECT text = item->rcItem;
-        text.left += node_.IntAttr("textPadding", 0);
-        DrawWrapped(item->hDC, Font(), GetText(static_cast<int>(item->itemID)), text, color, TextAlign::Left, false);
+        RECT line = item->rcItem;
+        line.left += textPadding_;
+        DrawWrapped(item->hDC, style_.font, GetText(static_cast<int>(item->itemID)), line, color, TextAlign::Left,
+                    false);
     }
     result = TRUE;
     return true;

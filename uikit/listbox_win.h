@@ -9,7 +9,7 @@ namespace uikit {
 // An owner-drawn list box of text lines: row height, text padding and colours.
 class SListBox : public SControl {
 public:
-    using SControl::SControl;
+    SListBox(SHostWnd& host, LayoutNode& node, SControl* parent);
     bool Create(HWND parentHwnd) override;
     bool Reflect(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
@@ -23,6 +23,9 @@ public:
     bool SetCurSel(int index);
     // Scrolls so that line `index` is in view.
     void EnsureVisible(int index) const;
+
+private:
+    const int textPadding_;
 };
 
 }  // namespace uikit

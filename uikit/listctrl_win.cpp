@@ -5,10 +5,10 @@
 
 #include <string_view>
 
+#include "common/textutil.h"
 #include "uikit/application_win.h"
 #include "uikit/hostwnd_win.h"
 #include "uikit/textdraw_win.h"
-#include "uikit/wtext_win.h"
 
 namespace uikit {
 namespace {
@@ -36,7 +36,42 @@ SListCtrl* OwnerOf(HWND hwnd)
     return static_cast<SListCtrl*>(GetPropW(hwnd, kListOwnerProp));
 }
 
+// As many whole characters of the narrow `text` as fit into `out` with its zero; a
+// double-byte character is never cut in half.
+void CopyWholeCharacters(const std::string& text, char* out, int capacity)
+{
+    size_t length = 0;
+    while (length < text.size()) {
+        const size_t next = length + (IsDBCSLeadByte(static_cast<BYTE>(text[length])) ? 2 : 1);
+        if (next >= static_cast<size_t>(capacity) || next > text.size())
+            break;
+        length = next;
+    }
+    text.copy(out, length);
+    out[length] = '\0';
+}
+
+// The list's <header> element (the last one, if several are given), or null.
+const LayoutNode* HeaderNodeOf(const LayoutNode& list)
+{
+    const LayoutNode* header = nullptr;
+    for (const auto& child : list.children) {
+        if (child->kind == "header")
+            header = child.get();
+    }
+    return header;
+}
+
 }  // namespace
+
+SListCtrl::SListCtrl(SHostWnd& host, LayoutNode& node, SControl* parent)
+    : SControl(host, node, parent),
+      headerNode_(HeaderNodeOf(node)),
+      headerStyle_(headerNode_ ? ReadStyle(*headerNode_) : ControlStyle{}),
+      fixedColumns_(headerNode_ && headerNode_->BoolAttr("fixed", false)),
+      hotTrack_(node.BoolAttr("hotTrack", false))
+{
+}
 
 SListCtrl::~SListCtrl()
 {
@@ -51,62 +86,59 @@ SListCtrl::~SListCtrl()
             Attach(header, nullptr);
         }
     }
-    if (rowHeightList_)
-        ImageList_Destroy(rowHeightList_);
 }
 
 bool SListCtrl::Create(HWND parentHwnd)
 {
-    DWORD style = LVS_REPORT | LVS_OWNERDATA | LVS_SHOWSELALWAYS | WS_TABSTOP;
+    // The control owns the row-height image list, so the native list must not free it.
+    DWORD style = LVS_REPORT | LVS_OWNERDATA | LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS | WS_TABSTOP;
     if (!node_.BoolAttr("multiSelect", true))
         style |= LVS_SINGLESEL;
-    LayoutNode* headerNode = nullptr;
-    for (auto& child : node_.children) {
-        if (child->kind == "header")
-            headerNode = child.get();
-    }
-    if (!headerNode || !headerNode->BoolAttr("sort", false))
+    if (!headerNode_ || !headerNode_->BoolAttr("sort", false))
         style |= LVS_NOSORTHEADER;
     if (!CreateNative(parentHwnd, WC_LISTVIEWW, style, node_.BoolAttr("border", false) ? WS_EX_CLIENTEDGE : 0))
         return false;
 
+    // Set up without redrawing: otherwise each column and setting lays the list out and
+    // repaints it again, which made up most of its creation time.
+    SendMessageW(hwnd_, WM_SETREDRAW, FALSE, 0);
     DWORD ex = LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER;
     checkBoxes_ = node_.BoolAttr("checkBox", false);
     if (checkBoxes_)
         ex |= LVS_EX_CHECKBOXES;
-    if (headerNode && headerNode->BoolAttr("swap", false))
+    if (headerNode_ && headerNode_->BoolAttr("swap", false))
         ex |= LVS_EX_HEADERDRAGDROP;
     ListView_SetExtendedListViewStyle(hwnd_, ex);
     // The check boxes are drawn from the rows' own state (image 1 unchecked, 2 checked).
     if (checkBoxes_)
         ListView_SetCallbackMask(hwnd_, LVIS_STATEIMAGEMASK);
-    const COLORREF back = ColorRefAttr("colorBkgnd", RGB(255, 255, 255));
+    const COLORREF back = ColorOr(style_.back, RGB(255, 255, 255));
     ListView_SetBkColor(hwnd_, back);
     ListView_SetTextBkColor(hwnd_, back);
-    ListView_SetTextColor(hwnd_, ColorRefAttr("colorText", RGB(0x33, 0x33, 0x33)));
+    ListView_SetTextColor(hwnd_, ColorOr(style_.text, RGB(0x33, 0x33, 0x33)));
 
     // Row height: a small image list one pixel wide and as high as a row.
     const int rowHeight = node_.IntAttr("rowHeight", 0);
     if (rowHeight > 0) {
-        rowHeightList_ = ImageList_Create(1, rowHeight, ILC_COLOR32, 1, 0);
-        ListView_SetImageList(hwnd_, rowHeightList_, LVSIL_SMALL);
+        rowHeightList_.Reset(ImageList_Create(1, rowHeight, ILC_COLOR32, 1, 0));
+        ListView_SetImageList(hwnd_, rowHeightList_.Get(), LVSIL_SMALL);
     }
 
     SetPropW(hwnd_, kListOwnerProp, this);
     listProc_ = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ListProc)));
     if (HWND header = Header()) {
         Attach(header, this);
-        SendMessageW(header, WM_SETFONT, reinterpret_cast<WPARAM>(Font()), FALSE);
-        headerHeight_ = headerNode ? headerNode->IntAttr("height", 0) : 0;
+        SendMessageW(header, WM_SETFONT, reinterpret_cast<WPARAM>(style_.font), FALSE);
+        headerHeight_ = headerNode_ ? headerNode_->IntAttr("height", 0) : 0;
         SetPropW(header, kListOwnerProp, this);
         headerProc_ =
             reinterpret_cast<WNDPROC>(SetWindowLongPtrW(header, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(HeaderProc)));
     }
 
-    if (headerNode) {
-        for (auto& child : headerNode->children) {
+    if (headerNode_) {
+        for (const auto& child : headerNode_->children) {
             Column column;
-            column.text = Widen(SApplication::Get()->Ui().ResolveText(child->AttrOr("text", "")));
+            column.text = FromUtf8(SApplication::Get()->Ui().ResolveText(child->AttrOr("text", "")));
             const Extent width = ParseExtent(child->AttrOr("width", "100"));
             column.share = width.mode == SizeMode::Share || width.mode == SizeMode::Fill;
             column.width = width.mode == SizeMode::Fixed ? width.value : 0;
@@ -136,6 +168,7 @@ bool SListCtrl::Create(HWND parentHwnd)
         CalibrateRowHeight(rowHeight);
     if (HWND header = Header())
         SetWindowPos(header, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
+    SendMessageW(hwnd_, WM_SETREDRAW, TRUE, 0);
     return true;
 }
 
@@ -153,12 +186,11 @@ void SListCtrl::CalibrateRowHeight(int rowHeight)
     const int corrected = rowHeight - (actual - rowHeight);
     if (!measured || actual == rowHeight || corrected <= 0)
         return;
-    HIMAGELIST replacement = ImageList_Create(1, corrected, ILC_COLOR32, 1, 0);
+    ImageList replacement(ImageList_Create(1, corrected, ILC_COLOR32, 1, 0));
     if (!replacement)
         return;
-    ListView_SetImageList(hwnd_, replacement, LVSIL_SMALL);
-    ImageList_Destroy(rowHeightList_);
-    rowHeightList_ = replacement;
+    ListView_SetImageList(hwnd_, replacement.Get(), LVSIL_SMALL);
+    rowHeightList_ = std::move(replacement);
 }
 
 HWND SListCtrl::Header() const
@@ -511,14 +543,14 @@ LRESULT SListCtrl::CustomDraw(NMLVCUSTOMDRAW* draw)
         return CDRF_NOTIFYITEMDRAW;
     case CDDS_ITEMPREPAINT: {
         const int row = static_cast<int>(draw->nmcd.dwItemSpec);
-        const COLORREF normal = ColorRefAttr("colorItemBkgnd", ColorRefAttr("colorBkgnd", RGB(255, 255, 255)));
-        COLORREF back = (row % 2 == 1) ? ColorRefAttr("colorItemBkgnd2", normal) : normal;
-        COLORREF text = ColorRefAttr("colorText", RGB(0x33, 0x33, 0x33));
+        const COLORREF normal = ColorOr(style_.itemBack, ColorOr(style_.back, RGB(255, 255, 255)));
+        COLORREF back = (row % 2 == 1) ? ColorOr(style_.itemBack2, normal) : normal;
+        COLORREF text = ColorOr(style_.text, RGB(0x33, 0x33, 0x33));
         if (IsSelected(row)) {
-            back = ColorRefAttr("colorItemSelBkgnd", RGB(0xCD, 0xE8, 0xFF));
-            text = ColorRefAttr("colorSelText", text);
-        } else if (row == hotRow_ && node_.BoolAttr("hotTrack", false)) {
-            back = ColorRefAttr("colorItemHotBkgnd", back);
+            back = ColorOr(style_.itemSelBack, RGB(0xCD, 0xE8, 0xFF));
+            text = ColorOr(style_.selText, text);
+        } else if (row == hotRow_ && hotTrack_) {
+            back = ColorOr(style_.itemHotBack, back);
         }
         draw->clrText = text;
         draw->clrTextBk = back;
@@ -535,18 +567,8 @@ LRESULT SListCtrl::HeaderCustomDraw(NMCUSTOMDRAW* draw) const
 {
     // A flat header: white cells, captions in the list's font and colour, and one-pixel
     // separators in the header's `colorSep`.
-    const LayoutNode* headerNode = nullptr;
-    for (auto& child : node_.children) {
-        if (child->kind == "header")
-            headerNode = child.get();
-    }
-    const auto color = [&](const char* key, COLORREF fallback) {
-        const std::string* value = headerNode ? headerNode->Attr(key) : nullptr;
-        const auto parsed = value ? SApplication::Get()->Ui().ResolveColor(*value) : std::nullopt;
-        return parsed ? ToColorRef(*parsed) : fallback;
-    };
-    const COLORREF back = color("colorBkgnd", RGB(255, 255, 255));
-    const COLORREF line = color("colorSep", RGB(0xCC, 0xCC, 0xCC));
+    const COLORREF back = ColorOr(headerStyle_.back, RGB(255, 255, 255));
+    const COLORREF line = ColorOr(headerStyle_.separator, RGB(0xCC, 0xCC, 0xCC));
     HDC dc = draw->hdc;
     switch (draw->dwDrawStage) {
     case CDDS_PREPAINT: {
@@ -571,7 +593,7 @@ LRESULT SListCtrl::HeaderCustomDraw(NMCUSTOMDRAW* draw) const
         if (column >= 0 && column < GetColumnCount()) {
             const Column& c = columns_[static_cast<size_t>(column)];
             RECT text{cell.left + 4, cell.top, cell.right - 4, cell.bottom - 1};
-            DrawWrapped(dc, Font(), c.text, text, ColorRefAttr("colorText", RGB(0x33, 0x33, 0x33)),
+            DrawWrapped(dc, style_.font, c.text, text, ColorOr(style_.text, RGB(0x33, 0x33, 0x33)),
                         c.format == LVCFMT_CENTER  ? TextAlign::Center
                         : c.format == LVCFMT_RIGHT ? TextAlign::Right
                                                    : TextAlign::Left,
@@ -618,13 +640,8 @@ bool SListCtrl::Reflect(UINT msg, WPARAM, LPARAM lParam, LRESULT& result)
         narrow.stateMask = wide.stateMask;
         if (narrow.mask & LVIF_IMAGE)
             narrow.iImage = wide.iImage;
-        if ((narrow.mask & LVIF_TEXT) && narrow.pszText && narrow.cchTextMax > 0) {
-            const std::wstring text = GetItemText(narrow.iItem, narrow.iSubItem);
-            const int written =
-                WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, narrow.pszText, narrow.cchTextMax, nullptr, nullptr);
-            if (written == 0)
-                narrow.pszText[narrow.cchTextMax - 1] = '\0';
-        }
+        if ((narrow.mask & LVIF_TEXT) && narrow.pszText && narrow.cchTextMax > 0)
+            CopyWholeCharacters(ToAnsi(GetItemText(narrow.iItem, narrow.iSubItem)), narrow.pszText, narrow.cchTextMax);
         result = 0;
         return true;
     }
@@ -637,13 +654,7 @@ bool SListCtrl::Reflect(UINT msg, WPARAM, LPARAM lParam, LRESULT& result)
     case HDN_BEGINTRACKW:
     case HDN_DIVIDERDBLCLICKA:
     case HDN_DIVIDERDBLCLICKW: {
-        // Fixed columns cannot be resized.
-        const LayoutNode* headerNode = nullptr;
-        for (auto& child : node_.children) {
-            if (child->kind == "header")
-                headerNode = child.get();
-        }
-        result = headerNode && headerNode->BoolAttr("fixed", false) ? TRUE : FALSE;
+        result = fixedColumns_ ? TRUE : FALSE;
         return true;
     }
     default:

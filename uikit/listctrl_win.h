@@ -34,7 +34,7 @@ namespace uikit {
 //    the space bar). Changes made through this interface are not reported.
 class SListCtrl : public SControl {
 public:
-    using SControl::SControl;
+    SListCtrl(SHostWnd& host, LayoutNode& node, SControl* parent);
     ~SListCtrl() override;
     bool Create(HWND parentHwnd) override;
     bool Reflect(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
@@ -106,6 +106,11 @@ private:
     void ToggleSelectedRows();
     void ReportToggle(bool checked);
 
+    // The layout's <header> element, if any, and its appearance.
+    const LayoutNode* const headerNode_;
+    const ControlStyle headerStyle_;
+    const bool fixedColumns_;  // the header's `fixed`: columns cannot be resized
+    const bool hotTrack_;
     std::vector<Column> columns_;
     std::vector<Row> rows_;
     bool checkBoxes_ = false;
@@ -113,7 +118,7 @@ private:
     mutable bool syncPosted_ = false;
     mutable int nativeCount_ = 0;
     mutable int restoreTop_ = -1;  // top row to return to once the native list has its rows back
-    HIMAGELIST rowHeightList_ = nullptr;
+    ImageList rowHeightList_;
     WNDPROC listProc_ = nullptr;
     WNDPROC headerProc_ = nullptr;
     int headerHeight_ = 0;

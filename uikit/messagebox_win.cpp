@@ -1,11 +1,11 @@
 #include "uikit/messagebox_win.h"
 
+#include "common/textutil.h"
 #include "uikit/application_win.h"
 #include "uikit/button_win.h"
 #include "uikit/diaglog_win.h"
 #include "uikit/hostdialog_win.h"
 #include "uikit/image_win.h"
-#include "uikit/wtext_win.h"
 
 namespace uikit {
 namespace {
@@ -42,7 +42,7 @@ int IconFrame(UINT type)
 std::string XmlEscape(const std::wstring& text)
 {
     std::string out;
-    for (char c : Narrow(text)) {
+    for (char c : ToUtf8(text)) {
         switch (c) {
         case '&':
             out += "&amp;";

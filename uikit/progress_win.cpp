@@ -7,33 +7,35 @@
 
 namespace uikit {
 
+SProgress::SProgress(SHostWnd& host, LayoutNode& node, SControl* parent)
+    : SControl(host, node, parent),
+      low_(node.IntAttr("min", 0)),
+      high_(node.IntAttr("max", 100)),
+      value_(node.IntAttr("value", 0)),
+      showPercent_(node.BoolAttr("showPercent", true))
+{
+}
+
 void SProgress::SetRange(int low, int high)
 {
     if (high <= low)
         return;
-    node_.SetAttr("min", std::to_string(low));
-    node_.SetAttr("max", std::to_string(high));
+    low_ = low;
+    high_ = high;
     Invalidate();
 }
 
 void SProgress::SetValue(int value)
 {
-    const int low = node_.IntAttr("min", 0), high = node_.IntAttr("max", 100);
-    node_.SetAttr("value", std::to_string(std::clamp(value, low, std::max(high, low))));
+    value_ = std::clamp(value, low_, std::max(high_, low_));
     Invalidate();
-}
-
-int SProgress::GetValue() const
-{
-    return node_.IntAttr("value", 0);
 }
 
 int SProgress::Percent() const
 {
-    const int low = node_.IntAttr("min", 0), high = node_.IntAttr("max", 100);
-    if (high <= low)
+    if (high_ <= low_)
         return 0;
-    return static_cast<int>((static_cast<long long>(std::clamp(GetValue(), low, high)) - low) * 100 / (high - low));
+    return static_cast<int>((static_cast<long long>(std::clamp(value_, low_, high_)) - low_) * 100 / (high_ - low_));
 }
 
 void SProgress::Paint(HDC dc, const RECT& client)
@@ -42,17 +44,17 @@ void SProgress::Paint(HDC dc, const RECT& client)
     const int percent = Percent();
     RECT filled = client;
     filled.right = client.left + (client.right - client.left) * percent / 100;
-    if (const SSkin* skin = SkinAttr("skin")) {
-        skin->Draw(dc, client, 0);
+    if (style_.skin) {
+        style_.skin->Draw(dc, client, 0);
         if (filled.right > filled.left)
-            skin->Draw(dc, filled, 1);
+            style_.skin->Draw(dc, filled, 1);
     } else {
-        FillColor(dc, client, ColorAttr("colorTrack").value_or(Color{0xE6, 0xE6, 0xE6, 255}));
-        FillColor(dc, filled, ColorAttr("colorBar").value_or(Color{0x1E, 0x78, 0xD5, 255}));
+        FillColor(dc, client, style_.track.value_or(Color{0xE6, 0xE6, 0xE6, 255}));
+        FillColor(dc, filled, style_.bar.value_or(Color{0x1E, 0x78, 0xD5, 255}));
     }
-    if (node_.BoolAttr("showPercent", true)) {
+    if (showPercent_) {
         const std::wstring text = std::to_wstring(percent) + L"%";
-        DrawWrapped(dc, Font(), text, client, ColorRefAttr("colorText", RGB(0x33, 0x33, 0x33)), TextAlign::Center,
+        DrawWrapped(dc, style_.font, text, client, ColorOr(style_.text, RGB(0x33, 0x33, 0x33)), TextAlign::Center,
                     false);
     }
 }

@@ -9,7 +9,7 @@
 #define STBI_NO_STDIO
 #include <stb_image.h>
 
-#include "uikit/wtext_win.h"
+#include "common/textutil.h"
 
 namespace uikit {
 namespace {
@@ -18,7 +18,7 @@ class StbDecoder : public SImgDecoderFactory {
 public:
     std::wstring_view Name() const override { return L"imgdecoder-stb"; }
 
-    bool Decode(const std::string& bytes, SBitmap& out) const override
+    bool Decode(const std::string& bytes, Dib32& out) const override
     {
         if (bytes.empty() || bytes.size() > 64u * 1024 * 1024)
             return false;
@@ -30,19 +30,11 @@ public:
         std::unique_ptr<stbi_uc, void (*)(void*)> owned(pixels, stbi_image_free);
         if (width <= 0 || height <= 0 || width > 16384 || height > 16384)
             return false;
-        BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof(info.bmiHeader);
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
-        void* bits = nullptr;
-        GdiObject bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-        if (!bitmap || !bits)
+        Dib32 bitmap(width, height);
+        if (!bitmap)
             return false;
         // RGBA to premultiplied BGRA, as AlphaBlend expects.
-        auto* dst = static_cast<unsigned char*>(bits);
+        unsigned char* dst = bitmap.Bits();
         const size_t count = static_cast<size_t>(width) * height;
         for (size_t i = 0; i < count; ++i) {
             const unsigned a = pixels[i * 4 + 3];
@@ -51,9 +43,7 @@ public:
             dst[i * 4 + 2] = static_cast<unsigned char>(pixels[i * 4 + 0] * a / 255);
             dst[i * 4 + 3] = static_cast<unsigned char>(a);
         }
-        out.handle = std::move(bitmap);
-        out.width = width;
-        out.height = height;
+        out = std::move(bitmap);
         return true;
     }
 };
@@ -63,7 +53,8 @@ void Blend(HDC dst, int dx, int dy, int dw, int dh, HDC src, int sx, int sy, int
     if (dw <= 0 || dh <= 0 || sw <= 0 || sh <= 0)
         return;
     BLENDFUNCTION blend{AC_SRC_OVER, 0, alpha, AC_SRC_ALPHA};
-    AlphaBlend(dst, dx, dy, dw, dh, src, sx, sy, sw, sh, blend);
+    // gdi32's own entry point: msimg32 would be one more library to load at start-up.
+    GdiAlphaBlend(dst, dx, dy, dw, dh, src, sx, sy, sw, sh, blend);
 }
 
 std::string FontKey(const FontDesc& f)
@@ -85,17 +76,17 @@ std::unique_ptr<SImgDecoderFactory> CreateImgDecoderFactory(std::wstring_view na
 
 void SSkin::Draw(HDC dc, const RECT& rect, int frame, BYTE alpha) const
 {
-    if (!image || !image->handle)
+    if (!image || !*image)
         return;
     const int fw = FrameWidth();
     const int fh = FrameHeight();
     if (fw <= 0 || fh <= 0)
         return;
     frame = std::clamp(frame, 0, std::max(def.states, 1) - 1);
-    HDC memory = CreateCompatibleDC(dc);
+    MemoryDc memory(CreateCompatibleDC(dc));
     if (!memory)
         return;
-    HGDIOBJ old = SelectObject(memory, image->handle.Get());
+    const SelectedObject strip(memory.Get(), image->Get());
     const int sx = frame * fw;
     const int w = rect.right - rect.left;
     const int h = rect.bottom - rect.top;
@@ -119,19 +110,17 @@ void SSkin::Draw(HDC dc, const RECT& rect, int frame, BYTE alpha) const
     const int sys[4] = {0, t, fh - b, fh};
     for (int row = 0; row < 3; ++row) {
         for (int col = 0; col < 3; ++col) {
-            Blend(dc, xs[col], ys[row], xs[col + 1] - xs[col], ys[row + 1] - ys[row], memory, sxs[col], sys[row],
+            Blend(dc, xs[col], ys[row], xs[col + 1] - xs[col], ys[row + 1] - ys[row], memory.Get(), sxs[col], sys[row],
                   sxs[col + 1] - sxs[col], sys[row + 1] - sys[row], alpha);
         }
     }
-    SelectObject(memory, old);
-    DeleteDC(memory);
 }
 
-std::shared_ptr<SBitmap> SRenderFactory::DecodeImage(const std::string& bytes) const
+std::shared_ptr<Dib32> SRenderFactory::DecodeImage(const std::string& bytes) const
 {
     if (!decoder_)
         return nullptr;
-    auto bitmap = std::make_shared<SBitmap>();
+    auto bitmap = std::make_shared<Dib32>();
     if (!decoder_->Decode(bytes, *bitmap))
         return nullptr;
     return bitmap;
@@ -150,7 +139,7 @@ HFONT SRenderFactory::Font(const FontDesc& desc)
     lf.lfUnderline = desc.underline;
     lf.lfCharSet = DEFAULT_CHARSET;
     lf.lfQuality = CLEARTYPE_QUALITY;
-    const std::wstring face = Widen(desc.face);
+    const std::wstring face = FromUtf8(desc.face);
     wcsncpy(lf.lfFaceName, face.c_str(), LF_FACESIZE - 1);
     HFONT font = CreateFontIndirectW(&lf);
     if (!font)
@@ -162,10 +151,8 @@ HFONT SRenderFactory::Font(const FontDesc& desc)
 
 std::unique_ptr<SRenderFactory> CreateRenderFactory()
 {
-    HDC probe = CreateCompatibleDC(nullptr);
-    if (!probe)
+    if (!MemoryDc(CreateCompatibleDC(nullptr)))
         return nullptr;
-    DeleteDC(probe);
     return std::make_unique<SRenderFactory>();
 }
 
@@ -173,23 +160,18 @@ HRGN RegionFromSkin(const SSkin& skin, int width, int height)
 {
     if (!skin.image || width <= 0 || height <= 0)
         return nullptr;
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    GdiObject canvas(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    if (!canvas || !bits)
+    const Dib32 canvas(width, height);
+    MemoryDc dc(CreateCompatibleDC(nullptr));
+    if (!canvas || !dc)
         return nullptr;
-    HDC dc = CreateCompatibleDC(nullptr);
-    HGDIOBJ old = SelectObject(dc, canvas.Get());
-    skin.Draw(dc, RECT{0, 0, width, height}, 0);
-    GdiFlush();
+    {
+        const SelectedObject selected(dc.Get(), canvas.Get());
+        skin.Draw(dc.Get(), RECT{0, 0, width, height}, 0);
+        GdiFlush();
+    }
     // One rectangle per run of covered pixels in each row.
     std::vector<RECT> runs;
-    const auto* pixels = static_cast<const unsigned char*>(bits);
+    const unsigned char* pixels = canvas.Bits();
     for (int y = 0; y < height; ++y) {
         int start = -1;
         for (int x = 0; x <= width; ++x) {
@@ -202,8 +184,6 @@ HRGN RegionFromSkin(const SSkin& skin, int width, int height)
             }
         }
     }
-    SelectObject(dc, old);
-    DeleteDC(dc);
     std::vector<unsigned char> data(sizeof(RGNDATAHEADER) + runs.size() * sizeof(RECT));
     auto* region = reinterpret_cast<RGNDATA*>(data.data());
     region->rdh.dwSize = sizeof(RGNDATAHEADER);
@@ -229,26 +209,17 @@ void FillColor(HDC dc, const RECT& rect, const Color& color)
         return;
     }
     // One premultiplied pixel stretched over the rectangle.
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = 1;
-    info.bmiHeader.biHeight = 1;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    GdiObject pixel(CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    if (!pixel || !bits)
+    const Dib32 pixel(1, 1, dc);
+    MemoryDc memory(CreateCompatibleDC(dc));
+    if (!pixel || !memory)
         return;
-    auto* p = static_cast<unsigned char*>(bits);
+    unsigned char* p = pixel.Bits();
     p[0] = static_cast<unsigned char>(color.b * color.a / 255);
     p[1] = static_cast<unsigned char>(color.g * color.a / 255);
     p[2] = static_cast<unsigned char>(color.r * color.a / 255);
     p[3] = color.a;
-    HDC memory = CreateCompatibleDC(dc);
-    HGDIOBJ old = SelectObject(memory, pixel.Get());
-    Blend(dc, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, memory, 0, 0, 1, 1, 255);
-    SelectObject(memory, old);
-    DeleteDC(memory);
+    const SelectedObject selected(memory.Get(), pixel.Get());
+    Blend(dc, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, memory.Get(), 0, 0, 1, 1, 255);
 }
 
 }  // namespace uikit

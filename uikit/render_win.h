@@ -10,25 +10,20 @@
 
 #include <windows.h>
 
+#include "common/dib32.h"
 #include "common/winhandle.h"
 #include "uikit/color.h"
 #include "uikit/uidef.h"
 
 namespace uikit {
 
-// A 32-bit top-down DIB section with premultiplied alpha.
-struct SBitmap {
-    GdiObject handle;
-    int width = 0;
-    int height = 0;
-};
-
 class SImgDecoderFactory {
 public:
     virtual ~SImgDecoderFactory() = default;
     virtual std::wstring_view Name() const = 0;
-    // Decodes a PNG (or any format the decoder reads) into a bitmap; false on bad data.
-    virtual bool Decode(const std::string& bytes, SBitmap& out) const = 0;
+    // Decodes a PNG (or any format the decoder reads) into a bitmap with premultiplied
+    // alpha; false on bad data.
+    virtual bool Decode(const std::string& bytes, Dib32& out) const = 0;
 };
 
 // The decoder of the given name: "imgdecoder-wic", "imgdecoder-stb" or "imgdecoder-gdip",
@@ -40,11 +35,11 @@ std::unique_ptr<SImgDecoderFactory> CreateImgDecoderFactory(std::wstring_view na
 class SSkin {
 public:
     SkinDef def;
-    std::shared_ptr<SBitmap> image;  // null for a skin without image
+    std::shared_ptr<Dib32> image;  // premultiplied alpha; null for a skin without image
 
     int Frames() const { return def.states; }
-    int FrameWidth() const { return image ? image->width / std::max(def.states, 1) : 0; }
-    int FrameHeight() const { return image ? image->height : 0; }
+    int FrameWidth() const { return image ? image->Width() / std::max(def.states, 1) : 0; }
+    int FrameHeight() const { return image ? image->Height() : 0; }
     // Draws frame `frame` (clamped to the strip) stretched over `rect` with its margins kept.
     void Draw(HDC dc, const RECT& rect, int frame, BYTE alpha = 255) const;
 };
@@ -54,7 +49,7 @@ class SRenderFactory {
 public:
     void SetImgDecoderFactory(std::shared_ptr<SImgDecoderFactory> decoder) { decoder_ = std::move(decoder); }
     const SImgDecoderFactory* ImgDecoder() const { return decoder_.get(); }
-    std::shared_ptr<SBitmap> DecodeImage(const std::string& bytes) const;
+    std::shared_ptr<Dib32> DecodeImage(const std::string& bytes) const;
     HFONT Font(const FontDesc& desc);
 
 private:

@@ -2,7 +2,7 @@
 
 #include <cwctype>
 
-#include "uikit/wtext_win.h"
+#include "common/textutil.h"
 
 namespace uikit {
 namespace {
@@ -77,8 +77,8 @@ std::optional<std::string_view> SResProvider::Find(std::string_view id) const
     const size_t colon = id.find(':');
     if (colon == 0 || colon == std::string_view::npos || colon + 1 >= id.size())
         return std::nullopt;
-    std::wstring type = Widen(id.substr(0, colon));
-    std::wstring name = Widen(id.substr(colon + 1));
+    std::wstring type = FromUtf8(id.substr(0, colon));
+    std::wstring name = FromUtf8(id.substr(colon + 1));
     // Resource compilers store names in upper case; look up both spellings.
     HRSRC found = FindResourceW(module_, name.c_str(), type.c_str());
     if (!found) {

@@ -7,6 +7,11 @@
 
 namespace uikit {
 
+SSplitWnd::SSplitWnd(SHostWnd& host, LayoutNode& node, SControl* parent)
+    : SWindow(host, node, parent), draggable_(node.BoolAttr("draggable", true))
+{
+}
+
 std::vector<LayoutNode*> SSplitWnd::Panes() const
 {
     std::vector<LayoutNode*> panes;
@@ -59,7 +64,7 @@ LRESULT SSplitWnd::WndProc(UINT msg, WPARAM wParam, LPARAM lParam)
         POINT pt;
         GetCursorPos(&pt);
         ScreenToClient(hwnd_, &pt);
-        if (SeparatorAt(pt) >= 0 && node_.BoolAttr("draggable", true)) {
+        if (draggable_ && SeparatorAt(pt) >= 0) {
             SetCursor(LoadCursorW(nullptr, node_.box.verticalSplit ? IDC_SIZENS : IDC_SIZEWE));
             return TRUE;
         }
@@ -67,7 +72,7 @@ LRESULT SSplitWnd::WndProc(UINT msg, WPARAM wParam, LPARAM lParam)
     }
     case WM_LBUTTONDOWN: {
         const POINT pt{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-        dragging_ = node_.BoolAttr("draggable", true) ? SeparatorAt(pt) : -1;
+        dragging_ = draggable_ ? SeparatorAt(pt) : -1;
         if (dragging_ >= 0) {
             dragOrigin_ = node_.box.verticalSplit ? pt.y : pt.x;
             dragStartSizes_ = PaneSizes();

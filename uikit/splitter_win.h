@@ -9,7 +9,7 @@ namespace uikit {
 // Panes side by side (or stacked) with draggable separators between them.
 class SSplitWnd : public SWindow {
 public:
-    using SWindow::SWindow;
+    SSplitWnd(SHostWnd& host, LayoutNode& node, SControl* parent);
     // Moves separator `index` (after pane `index`) by `delta` pixels, keeping pane minimums.
     void DragSeparator(size_t index, int delta);
     std::vector<int> PaneSizes() const;
@@ -20,6 +20,7 @@ protected:
 private:
     std::vector<LayoutNode*> Panes() const;
     int SeparatorAt(POINT client) const;
+    const bool draggable_;
     int dragging_ = -1;
     int dragOrigin_ = 0;
     std::vector<int> dragStartSizes_;

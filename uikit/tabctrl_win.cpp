@@ -45,11 +45,8 @@ bool STabCtrl::SetCurSel(int index)
     if (index == current_)
         return true;
     current_ = index;
-    for (size_t i = 0; i < pages.size(); ++i) {
-        const bool show = static_cast<int>(i) == index;
-        pages[i]->box.visible = show;
-        pages[i]->SetAttr("visible", show ? "1" : "0");
-    }
+    for (size_t i = 0; i < pages.size(); ++i)
+        pages[i]->box.visible = static_cast<int>(i) == index;
     host_.Relayout();
     for (size_t i = 0; i < pages.size(); ++i) {
         if (SControl* page = host_.ControlOf(pages[i]); page && page->Hwnd())

@@ -9,13 +9,15 @@ namespace uikit {
 // or at the control's width when `multilines` is set.
 class SText : public SControl {
 public:
-    using SControl::SControl;
+    SText(SHostWnd& host, LayoutNode& node, SControl* parent);
     Size Measure(int maxWidth) const override;
 
 protected:
     void Paint(HDC dc, const RECT& client) override;
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
-    bool Wraps() const;
+
+private:
+    const bool wraps_;
 };
 
 }  // namespace uikit

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "common/winhandle.h"
+
 namespace uikit {
 namespace {
 
@@ -72,8 +74,9 @@ std::vector<std::wstring> WrapLines(HDC dc, const std::wstring& text, int maxWid
 
 Size MeasureText(HFONT font, const std::wstring& text, int maxWidth, bool prefix)
 {
-    HDC dc = CreateCompatibleDC(nullptr);
-    HGDIOBJ old = SelectObject(dc, font);
+    MemoryDc memory(CreateCompatibleDC(nullptr));
+    HDC dc = memory.Get();
+    const SelectedObject selected(dc, font);
     const std::wstring shown = prefix ? StripPrefix(text) : text;
     Size size;
     const auto lines = WrapLines(dc, shown, maxWidth);
@@ -83,15 +86,13 @@ Size MeasureText(HFONT font, const std::wstring& text, int maxWidth, bool prefix
         size.cx = std::max<int>(size.cx, extent.cx);
     }
     size.cy = shown.empty() ? LineHeight(dc) : LineHeight(dc) * static_cast<int>(lines.size());
-    SelectObject(dc, old);
-    DeleteDC(dc);
     return size;
 }
 
 void DrawWrapped(HDC dc, HFONT font, const std::wstring& text, const RECT& rect, COLORREF color, TextAlign align,
                  bool wrap, bool prefix)
 {
-    HGDIOBJ old = SelectObject(dc, font);
+    const SelectedObject selected(dc, font);
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, color);
     const int width = rect.right - rect.left;
@@ -112,18 +113,6 @@ void DrawWrapped(HDC dc, HFONT font, const std::wstring& text, const RECT& rect,
             y += lineHeight;
         }
     }
-    SelectObject(dc, old);
-}
-
-TextAlign ParseTextAlign(const std::string& value, TextAlign fallback)
-{
-    if (value == "left")
-        return TextAlign::Left;
-    if (value == "center" || value == "centre")
-        return TextAlign::Center;
-    if (value == "right")
-        return TextAlign::Right;
-    return fallback;
 }
 
 }  // namespace uikit

@@ -22,6 +22,4 @@ Size MeasureText(HFONT font, const std::wstring& text, int maxWidth, bool prefix
 void DrawWrapped(HDC dc, HFONT font, const std::wstring& text, const RECT& rect, COLORREF color, TextAlign align,
                  bool wrap, bool prefix = false);
 
-TextAlign ParseTextAlign(const std::string& value, TextAlign fallback);
-
 }  // namespace uikit

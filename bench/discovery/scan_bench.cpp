@@ -22,6 +22,7 @@
 
 #include <windows.h>
 
+#include "common/textutil.h"
 #include "syncfolderapp/discovery/enginefolders.h"
 #include "syncfolderapp/discovery/enginescan.h"
 
@@ -158,9 +159,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: discovery_scan_bench <root ending in \\> [rounds]\n");
         return 2;
     }
-    wchar_t rootText[MAX_PATH] = {};
-    MultiByteToWideChar(CP_ACP, 0, argv[1], -1, rootText, MAX_PATH);
-    std::wstring root = rootText;
+    std::wstring root = FromAnsi(argv[1]);
     if (root.empty() || root.back() != L'\\')
         root += L'\\';
     const int rounds = argc > 2 ? std::max(1, std::atoi(argv[2])) : 9;

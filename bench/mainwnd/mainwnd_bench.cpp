@@ -19,15 +19,17 @@
 #include <vector>
 
 #include "common/fileutil.h"
+#include "syncfolderapp/discovery/scanmessages.h"
 #include "syncfolderapp/mainframewnd.h"
 #include "syncfolderapp/namedids.h"
 #include "syncfolderapp/popups/popuplayouts.h"
-#include "syncfolderapp/sync/syncfiledriver.h"
 #include "tests/gui/support/toolkitenv.h"
+#include "uikit/automation_win.h"
 #include "uikit/checkbox_win.h"
 #include "uikit/containers_win.h"
 #include "uikit/listctrl_win.h"
 #include "uikit/messagebox_win.h"
+#include "uikit/tabctrl_win.h"
 
 namespace {
 
@@ -79,12 +81,21 @@ CMainFrameWnd* OpenWindow(const std::wstring& dataDir)
     SendMessageW(wnd->Hwnd(), WM_INITDIALOG, 0, 0);
     ShowWindow(wnd->Hwnd(), SW_SHOWNORMAL);
     // Let the start-up scan end.
+    const auto* overlay = wnd->FindControlAs<uikit::SWindow>("win_loading");
     const auto start = Clock::now();
-    while (MsSince(start) < 30000 && (wnd->syncEngine->busy || wnd->win_loading->IsVisible())) {
+    while (MsSince(start) < 30000 && overlay->IsVisible()) {
         Pump();
         Sleep(5);
     }
     return wnd;
+}
+
+// Adds `paths` the way the open-file dialog hands them over.
+void AddByDialog(CMainFrameWnd& wnd, const std::vector<std::wstring>& paths)
+{
+    uikit::SetPickerHook([&paths](const uikit::PickerRequest&) { return paths; });
+    uikit::ClickControl(wnd, "btn_addfile");
+    uikit::SetPickerHook({});
 }
 
 double Median(std::vector<double> values)
@@ -109,12 +120,13 @@ void TimeFolderAdds(const std::wstring& scratch)
 
             CMainFrameWnd* wnd = OpenWindow(scratch + L"\\datadb");
             start = Clock::now();
-            wnd->AddSyncFiles({folder});
+            AddByDialog(*wnd, {folder});
             Pump();
             UpdateWindow(wnd->Hwnd());
             adds.push_back(MsSince(start));
-            if (wnd->lv_file->GetItemCount() != counts[k])
-                std::printf("unexpected row count %d\n", wnd->lv_file->GetItemCount());
+            const int rows = wnd->FindControlAs<uikit::SListCtrl>("lv_file")->GetItemCount();
+            if (rows != counts[k])
+                std::printf("unexpected row count %d\n", rows);
             SendMessageW(wnd->Hwnd(), WM_CLOSE, 0, 0);
             delete wnd;
         }
@@ -207,19 +219,21 @@ void TimeRunGaps(const std::wstring& scratch)
     }
 
     CMainFrameWnd* wnd = OpenWindow(scratch + L"\\datadb");
-    wnd->AddSyncFiles(files);
-    wnd->ClearEngineFolders();
-    wnd->AddEngineFolders(targets, true);
-    wnd->radio_sync_mir200_file->SetCheck(true);
+    AddByDialog(*wnd, files);
+    uikit::ClickControl(*wnd, "but_clear_engine");
+    ScanResultList found = targets;
+    SendMessageW(wnd->Hwnd(), UM_SCAN_NOTIFY, SCAN_RESULTS, reinterpret_cast<LPARAM>(&found));
+    wnd->FindControlAs<uikit::SRadio>("radio_sync_mir200_file")->SetCheck(true);
 
     // One drain of a full batch of sync-log lines on the idle window.
     std::vector<double> drains;
     for (int rep = 0; rep < 5; ++rep) {
         for (int i = 0; i < 1000; ++i)
-            wnd->syncLogQueue.push_back(L"同步文件成功:" + files[static_cast<size_t>(i)] + L" >> " + targets[0] +
-                                        L"\\Mir200\\f.txt");
+            wnd->SyncReceiver().OnSyncLog(L"同步文件成功:" + files[static_cast<size_t>(i)] + L" >> " + targets[0] +
+                                              L"\\Mir200\\f.txt",
+                                          136);
         const auto start = Clock::now();
-        wnd->DrainLogQueue(0);
+        SendMessageW(wnd->Hwnd(), UM_LOG_NOTIFY, LOG_NOTIFY_SYNC, 0);
         drains.push_back(MsSince(start));
         Pump();
     }
@@ -228,9 +242,10 @@ void TimeRunGaps(const std::wstring& scratch)
     auto idleStart = Clock::now();
     const Gaps idle = PumpMeasuring(wnd->Hwnd(), [&] { return MsSince(idleStart) > 3000; });
 
+    const auto* bar = wnd->FindControlAs<uikit::STabCtrl>("tab_sync_bar");
     const auto runStart = Clock::now();
-    wnd->StartRun();
-    const Gaps run = PumpMeasuring(wnd->Hwnd(), [&] { return wnd->runFinished; });
+    uikit::ClickControl(*wnd, "btn_startsync");
+    const Gaps run = PumpMeasuring(wnd->Hwnd(), [bar] { return bar->GetCurSel() == 0; });
     const double runMs = MsSince(runStart);
     std::printf("idle: probes=%d longest_wait_ms=%.1f\n", idle.probes, idle.maxMs);
     std::printf("run: copies=10000 run_ms=%.0f probes=%d longest_wait_ms=%.1f (limit 100)\n", runMs, run.probes,

@@ -19,11 +19,9 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include "uikit/application_win.h"
 #include "uikit/hostwnd_win.h"
 #include "uikit/listctrl_win.h"
-#include "uikit/render_win.h"
-#include "uikit/resprovider_win.h"
+#include "uikit/toolkit_win.h"
 
 namespace {
 
@@ -164,12 +162,12 @@ int wmain(int argc, wchar_t** argv)
 
     INITCOMMONCONTROLSEX common{sizeof(common), ICC_LISTVIEW_CLASSES};
     InitCommonControlsEx(&common);
-    auto render = uikit::CreateRenderFactory();
-    render->SetImgDecoderFactory(uikit::CreateImgDecoderFactory(L"imgdecoder-stb"));
     HINSTANCE self = GetModuleHandleW(nullptr);
-    uikit::SApplication app(render.get(), self, L"SearchHost");
-    app.SetSystemResources(std::make_shared<uikit::SResProvider>(self));
-    app.AddResources(std::make_shared<uikit::SResProvider>(self), "uidef:xml_init");
+    const auto toolkit = uikit::SToolkit::Start(self, L"imgdecoder-stb", L"SearchHost", {});
+    if (!toolkit || !toolkit->LoadResources(self, "uidef:xml_init")) {
+        std::printf("cannot start the toolkit\n");
+        return 1;
+    }
 
     uikit::SHostWnd host("LAYOUT:LISTBENCH", kLayout);
     if (!host.Create(nullptr)) {

@@ -5,6 +5,7 @@
 #include <shlwapi.h>
 
 #include "common/fileutil.h"
+#include "common/pathutil.h"
 #include "common/winhandle.h"
 #include "syncfolderapp/discovery/enginefolders.h"
 
@@ -14,11 +15,6 @@ constexpr uint64_t kEntriesPerPause = 1000;
 constexpr DWORD kEntryPauseMs = 1;
 constexpr DWORD kDrivePauseMs = 10;
 constexpr DWORD kEndPauseMs = 200;
-
-bool IsDotEntry(const wchar_t* name)
-{
-    return name[0] == L'.' && (name[1] == 0 || (name[1] == L'.' && name[2] == 0));
-}
 
 // A drive root such as D:\ already ends in its only backslash.
 std::wstring_view SeparatorAfter(const std::wstring& directory)

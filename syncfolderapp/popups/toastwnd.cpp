@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "syncfolderapp/popups/popuplayouts.h"
+#include "syncfolderapp/popups/popupwindow.h"
 
 CToastWnd::CToastWnd(std::string layoutId, int centerX, int centerY)
     : uikit::SHostWnd(std::move(layoutId)), centerX_(centerX), centerY_(centerY)
@@ -44,22 +45,8 @@ POINT WindowCenter(HWND window)
 CToastWnd* ShowToast(HWND mainWnd, const std::wstring& text)
 {
     const POINT center = WindowCenter(mainWnd);
-    auto toast = std::make_unique<CToastWnd>(ToastLayout(), center.x, center.y);
-    if (!toast->Create(nullptr, 0, 0, 0, 0))
-        return nullptr;
-    toast->SetScale(100);
-    if (uikit::SControl* tip = toast->FindControl("txt_tip", "text"))
-        tip->SetText(text);
-    HWND hwnd = toast->Hwnd();
-    // Apply the current size once more so the toast is centred even when the text left
-    // its size unchanged.
-    RECT rc{};
-    GetWindowRect(hwnd, &rc);
-    SetWindowPos(hwnd, nullptr, 0, 0, rc.right - rc.left, rc.bottom - rc.top,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    SetWindowPos(hwnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
-    toast->SetTimer(CToastWnd::kCloseTimerId, CToastWnd::kCloseAfterMs);
-    // From here on the window owns the object and deletes it once it is destroyed.
-    toast->SetAutoDelete(true);
-    return toast.release();
+    CToastWnd* toast = ShowPopup(std::make_unique<CToastWnd>(ToastLayout(), center.x, center.y), text);
+    if (toast)
+        toast->SetTimer(CToastWnd::kCloseTimerId, CToastWnd::kCloseAfterMs);
+    return toast;
 }

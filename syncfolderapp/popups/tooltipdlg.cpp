@@ -5,6 +5,7 @@
 
 #include "syncfolderapp/popups/modetexts.h"
 #include "syncfolderapp/popups/popuplayouts.h"
+#include "syncfolderapp/popups/popupwindow.h"
 
 namespace {
 
@@ -68,24 +69,10 @@ CToolTipDlg* ShowModeTip(const uikit::SControl& icon)
     const RECT iconRect = icon.ScreenRect();
     HideModeTip();
 
-    auto tip = std::make_unique<CToolTipDlg>(ToolTipLayout(), iconRect.left - CToolTipDlg::kAnchorOffsetX, iconRect.top,
-                                             CToolTipDlg::kPlaceAbove);
-    if (!tip->Create(nullptr, 0, 0, 0, 0))
-        return nullptr;
-    tip->SetScale(100);
-    if (uikit::SControl* label = tip->FindControl("txt_tip", "text"))
-        label->SetText(text);
-    HWND hwnd = tip->Hwnd();
-    // Apply the current size once more so the popup is placed even when the text left
-    // its size unchanged.
-    RECT rc{};
-    GetWindowRect(hwnd, &rc);
-    SetWindowPos(hwnd, nullptr, 0, 0, rc.right - rc.left, rc.bottom - rc.top,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    SetWindowPos(hwnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
-    // The window owns the object from here on; the current reference only points at it.
-    tip->SetAutoDelete(true);
-    g_currentTip = tip.release();
+    // The window owns the object; the current reference only points at it.
+    g_currentTip = ShowPopup(std::make_unique<CToolTipDlg>(ToolTipLayout(), iconRect.left - CToolTipDlg::kAnchorOffsetX,
+                                                           iconRect.top, CToolTipDlg::kPlaceAbove),
+                             text);
     return g_currentTip;
 }
 

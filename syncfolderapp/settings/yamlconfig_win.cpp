@@ -24,20 +24,6 @@ bool IsReadableFile(const std::wstring& path)
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
-// Invalid sequences become U+FFFD.
-std::wstring FromUtf8(const std::string& text)
-{
-    if (text.empty())
-        return {};
-    const int length = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    if (length <= 0)
-        return {};
-    std::wstring wide(static_cast<size_t>(length), L'\0');
-    if (MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), length) <= 0)
-        return {};
-    return wide;
-}
-
 // The whole file; false when it cannot be opened, is too big to be a settings file, or
 // delivers fewer bytes than its size.
 bool ReadWholeFile(const std::wstring& path, std::string& content)

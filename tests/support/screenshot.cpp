@@ -7,6 +7,9 @@
 #define STB_IMAGE_WRITE_IMPLEMENTATION
 #include <stb_image_write.h>
 
+#include "common/dib32.h"
+#include "common/winhandle.h"
+
 namespace testsupport {
 namespace {
 
@@ -31,32 +34,23 @@ std::string SaveScreenshot(HWND window, const std::string& name)
     if (width <= 0 || height <= 0)
         return {};
 
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, width, height, screen, rc.left, rc.top, SRCCOPY);
-    GdiFlush();
-
+    const WindowDc screen(nullptr);
+    const MemoryDc memory(CreateCompatibleDC(screen.Get()));
+    const Dib32 dib(width, height, screen.Get());
+    if (!screen || !memory || !dib)
+        return {};
+    {
+        const SelectedObject selected(memory.Get(), dib.Get());
+        BitBlt(memory.Get(), 0, 0, width, height, screen.Get(), rc.left, rc.top, SRCCOPY);
+        GdiFlush();
+    }
     std::vector<unsigned char> rgb(static_cast<size_t>(width) * height * 3);
-    const auto* bgra = static_cast<const unsigned char*>(bits);
+    const unsigned char* bgra = dib.Bits();
     for (size_t i = 0, n = static_cast<size_t>(width) * height; i < n; ++i) {
         rgb[i * 3 + 0] = bgra[i * 4 + 2];
         rgb[i * 3 + 1] = bgra[i * 4 + 1];
         rgb[i * 3 + 2] = bgra[i * 4 + 0];
     }
-    SelectObject(memory, old);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
 
     const auto dir = ScreenshotDir();
     std::error_code ec;

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <string>
 
+#include "common/textutil.h"
 #include "tests/support/files.h"
 #include "tests/support/tempdir.h"
 #include "tools/demodriver/evidence_win.h"
@@ -16,34 +17,15 @@ namespace {
 using testsupport::TempDir;
 using testsupport::WriteFile;
 
-// Log files are written in the ANSI code page, as the program writes them.
-std::string Ansi(const std::wstring& text)
-{
-    const int n =
-        WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-    std::string bytes(static_cast<size_t>(n), '\0');
-    WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), bytes.data(), n, nullptr, nullptr);
-    return bytes;
-}
-
-std::string Utf8(const std::wstring& text)
-{
-    const int n =
-        WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-    std::string bytes(static_cast<size_t>(n), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), bytes.data(), n, nullptr, nullptr);
-    return bytes;
-}
-
 TEST(DemoLogFile, MessagesAfterTheOffsetWithoutStampTagOrUnfinishedLine)
 {
     TempDir dir;
-    const std::string before = Ansi(L"[20261209 07:35:58.766] 开始同步文件..., LINE:408\r\n");
+    const std::string before = ToAnsi(L"[20261209 07:35:58.766] 开始同步文件..., LINE:408\r\n");
     const std::string after =
-        Ansi(L"[20261209 07:35:58.801] 同步文件成功:D:\\u\\Mir200\\a.txt >> D:\\s\\Mir200\\a.txt, LINE:136\r\n"
-             L"[20261209 07:35:58.802] 同步文件失败:D:\\u\\b.txt >> D:\\s\\b.txt, ERROR:5, LINE:139\r\n"
-             L"[20261209 07:35:58.900] 文件同步完成,共同步了 1 个文件!, LINE:418\r\n"
-             L"[20261209 07:35:58.901] half a li");
+        ToAnsi(L"[20261209 07:35:58.801] 同步文件成功:D:\\u\\Mir200\\a.txt >> D:\\s\\Mir200\\a.txt, LINE:136\r\n"
+               L"[20261209 07:35:58.802] 同步文件失败:D:\\u\\b.txt >> D:\\s\\b.txt, ERROR:5, LINE:139\r\n"
+               L"[20261209 07:35:58.900] 文件同步完成,共同步了 1 个文件!, LINE:418\r\n"
+               L"[20261209 07:35:58.901] half a li");
     WriteFile(dir.path() / "20261209.log", before + after);
 
     const std::vector<std::wstring> messages = LogMessagesFrom(dir.wpath(L"20261209.log"), before.size());
@@ -117,14 +99,14 @@ TEST(DemoCopies, BackupsFromThisRunOnly)
 TEST(DemoStrings, ReadsValuesByElementName)
 {
     TempDir dir;
-    WriteFile(dir.path() / "strings.xml", Utf8(L"<?xml version=\"1.0\" encoding=\"utf-8\"?>\n"
-                                               L"<!-- <commented value=\"no\"/> -->\n"
-                                               L"<string>\n"
-                                               L"  <btn_startsync value=\"开始同步\"/>\n"
-                                               L"  <loading\tvalue=\"加载中...\"/>\n"
-                                               L"  <quoted value=\"&quot;a&quot; &amp; &lt;b&gt;\"/>\n"
-                                               L"  <novalue/>\n"
-                                               L"</string>\n"));
+    WriteFile(dir.path() / "strings.xml", ToUtf8(L"<?xml version=\"1.0\" encoding=\"utf-8\"?>\n"
+                                                 L"<!-- <commented value=\"no\"/> -->\n"
+                                                 L"<string>\n"
+                                                 L"  <btn_startsync value=\"开始同步\"/>\n"
+                                                 L"  <loading\tvalue=\"加载中...\"/>\n"
+                                                 L"  <quoted value=\"&quot;a&quot; &amp; &lt;b&gt;\"/>\n"
+                                                 L"  <novalue/>\n"
+                                                 L"</string>\n"));
     StringTable table;
     ASSERT_TRUE(table.Load(dir.wpath(L"strings.xml")));
     EXPECT_EQ(table.Get(L"btn_startsync"), L"开始同步");

@@ -5,51 +5,18 @@
 #include <cstdio>
 #include <cwchar>
 
+#include "common/textutil.h"
+#include "common/winhandle.h"
+
 namespace demo {
 namespace {
 
-class File {
-public:
-    explicit File(const std::wstring& path, DWORD access = GENERIC_READ)
-        : handle_(CreateFileW(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr))
-    {
-    }
-    ~File()
-    {
-        if (handle_ != INVALID_HANDLE_VALUE)
-            CloseHandle(handle_);
-    }
-    File(const File&) = delete;
-    File& operator=(const File&) = delete;
-    bool Ok() const { return handle_ != INVALID_HANDLE_VALUE; }
-    HANDLE Get() const { return handle_; }
-
-private:
-    HANDLE handle_;
-};
-
-class Find {
-public:
-    Find(const std::wstring& pattern, WIN32_FIND_DATAW& data) : handle_(FindFirstFileW(pattern.c_str(), &data)) {}
-    ~Find()
-    {
-        if (handle_ != INVALID_HANDLE_VALUE)
-            FindClose(handle_);
-    }
-    Find(const Find&) = delete;
-    Find& operator=(const Find&) = delete;
-    bool Ok() const { return handle_ != INVALID_HANDLE_VALUE; }
-    bool Next(WIN32_FIND_DATAW& data) { return FindNextFileW(handle_, &data) != FALSE; }
-
-private:
-    HANDLE handle_;
-};
-
 bool ReadAll(const std::wstring& path, uint64_t offset, std::string& bytes)
 {
-    File file(path);
-    if (!file.Ok())
+    const FileHandle file(CreateFileW(path.c_str(), GENERIC_READ,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
         return false;
     LARGE_INTEGER size{};
     if (!GetFileSizeEx(file.Get(), &size) || static_cast<uint64_t>(size.QuadPart) < offset)
@@ -69,16 +36,6 @@ bool ReadAll(const std::wstring& path, uint64_t offset, std::string& bytes)
     }
     bytes.resize(done);
     return true;
-}
-
-std::wstring FromAnsi(const std::string& bytes)
-{
-    if (bytes.empty())
-        return {};
-    const int n = MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
-    std::wstring text(static_cast<size_t>(n), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), text.data(), n);
-    return text;
 }
 
 // "[20261209 08:01:02.345] text, LINE:136" -> "text".
@@ -111,9 +68,9 @@ bool IsDayLogName(const wchar_t* name)
 std::wstring NewestDayLog(const std::wstring& logDir)
 {
     WIN32_FIND_DATAW data{};
-    Find find(logDir + L"\\*.log", data);
+    const FindHandle find(FindFirstFileW((logDir + L"\\*.log").c_str(), &data));
     std::wstring newest;
-    for (bool more = find.Ok(); more; more = find.Next(data)) {
+    for (bool more = find.Valid(); more; more = FindNextFileW(find.Get(), &data) != FALSE) {
         if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || !IsDayLogName(data.cFileName))
             continue;
         if (newest.empty() || wcscmp(data.cFileName, newest.c_str()) > 0)
@@ -183,8 +140,8 @@ std::vector<std::wstring> BackupsOf(const std::wstring& target, const std::wstri
     const std::wstring dir = slash == std::wstring::npos ? std::wstring() : target.substr(0, slash + 1);
     const std::wstring name = target.substr(dir.size());
     WIN32_FIND_DATAW data{};
-    Find find(target + L"_*.bak", data);
-    for (bool more = find.Ok(); more; more = find.Next(data)) {
+    const FindHandle find(FindFirstFileW((target + L"_*.bak").c_str(), &data));
+    for (bool more = find.Valid(); more; more = FindNextFileW(find.Get(), &data) != FALSE) {
         const std::wstring found = data.cFileName;
         // name + "_" + 12 digits + one more character + ".bak"
         if (found.size() != name.size() + 1 + 13 + 4)
@@ -218,10 +175,7 @@ std::wstring HostPath(const std::wstring& windowsPath)
     char* unixName = toUnix(windowsPath.c_str());
     if (!unixName)
         return {};
-    const int n = MultiByteToWideChar(CP_UTF8, 0, unixName, -1, nullptr, 0);
-    std::wstring result(n > 0 ? static_cast<size_t>(n - 1) : 0, L'\0');
-    if (n > 0)
-        MultiByteToWideChar(CP_UTF8, 0, unixName, -1, result.data(), n);
+    const std::wstring result = FromUtf8(unixName);
     HeapFree(GetProcessHeap(), 0, unixName);
     return result;
 }

@@ -7,77 +7,13 @@
 #include <fstream>
 #include <vector>
 
+#include "common/dib32.h"
+#include "common/winhandle.h"
+
 namespace demo {
 namespace {
 
-// The screen's device context, released with the window it belongs to.
-class ScreenDc {
-public:
-    ScreenDc() : dc_(GetDC(nullptr)) {}
-    ~ScreenDc()
-    {
-        if (dc_)
-            ReleaseDC(nullptr, dc_);
-    }
-    ScreenDc(const ScreenDc&) = delete;
-    ScreenDc& operator=(const ScreenDc&) = delete;
-    HDC Get() const { return dc_; }
-
-private:
-    HDC dc_;
-};
-
-class MemoryDc {
-public:
-    explicit MemoryDc(HDC like) : dc_(CreateCompatibleDC(like)) {}
-    ~MemoryDc()
-    {
-        if (dc_)
-            DeleteDC(dc_);
-    }
-    MemoryDc(const MemoryDc&) = delete;
-    MemoryDc& operator=(const MemoryDc&) = delete;
-    HDC Get() const { return dc_; }
-
-private:
-    HDC dc_;
-};
-
-// A DIB section selected into a memory DC for its lifetime; the old bitmap is put back
-// before the section is deleted.
-class SelectedDib {
-public:
-    SelectedDib(HDC dc, int width, int height) : dc_(dc)
-    {
-        BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof(info.bmiHeader);
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = height;  // bottom-up, as a BMP file stores its rows
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 24;
-        info.bmiHeader.biCompression = BI_RGB;
-        bitmap_ = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits_, nullptr, 0);
-        if (bitmap_)
-            old_ = SelectObject(dc, bitmap_);
-    }
-    ~SelectedDib()
-    {
-        if (old_)
-            SelectObject(dc_, old_);
-        if (bitmap_)
-            DeleteObject(bitmap_);
-    }
-    SelectedDib(const SelectedDib&) = delete;
-    SelectedDib& operator=(const SelectedDib&) = delete;
-    bool Ok() const { return bitmap_ && bits_; }
-    const void* Bits() const { return bits_; }
-
-private:
-    HDC dc_;
-    HBITMAP bitmap_ = nullptr;
-    HGDIOBJ old_ = nullptr;
-    void* bits_ = nullptr;
-};
+constexpr size_t kPixelBytes = 4;  // blue, green, red, unused
 
 }  // namespace
 
@@ -111,22 +47,20 @@ ScreenImage ScreenImage::Capture(const RECT& rect)
     const int height = rect.bottom - rect.top;
     if (width <= 0 || height <= 0)
         return image;
-    ScreenDc screen;
-    if (!screen.Get())
+    const WindowDc screen(nullptr);
+    const MemoryDc memory(CreateCompatibleDC(screen.Get()));
+    const Dib32 dib(width, height, screen.Get());
+    if (!screen || !memory || !dib)
         return image;
-    MemoryDc memory(screen.Get());
-    if (!memory.Get())
-        return image;
-    SelectedDib dib(memory.Get(), width, height);
-    if (!dib.Ok())
-        return image;
-    if (!BitBlt(memory.Get(), 0, 0, width, height, screen.Get(), rect.left, rect.top, SRCCOPY | CAPTUREBLT))
-        return image;
-    GdiFlush();
+    {
+        const SelectedObject selected(memory.Get(), dib.Get());
+        if (!BitBlt(memory.Get(), 0, 0, width, height, screen.Get(), rect.left, rect.top, SRCCOPY | CAPTUREBLT))
+            return image;
+        GdiFlush();
+    }
     image.rect_ = rect;
-    image.stride_ = (static_cast<uint32_t>(width) * 3 + 3) & ~3u;
-    const auto* bits = static_cast<const uint8_t*>(dib.Bits());
-    image.pixels_.assign(bits, bits + image.stride_ * static_cast<uint32_t>(height));
+    image.stride_ = static_cast<uint32_t>(width) * kPixelBytes;
+    image.pixels_.assign(dib.Bits(), dib.Bits() + image.stride_ * static_cast<uint32_t>(height));
     return image;
 }
 
@@ -137,12 +71,10 @@ bool ScreenImage::DiffersIn(const ScreenImage& other, const RECT& screenRect) co
     RECT part{};
     if (!IntersectRect(&part, &rect_, &screenRect))
         return false;
-    const LONG height = rect_.bottom - rect_.top;
     for (LONG y = part.top; y < part.bottom; ++y) {
-        // Rows are stored bottom-up.
-        const size_t row = static_cast<size_t>(height - 1 - (y - rect_.top)) * stride_;
-        const size_t from = row + static_cast<size_t>(part.left - rect_.left) * 3;
-        const size_t count = static_cast<size_t>(part.right - part.left) * 3;
+        const size_t row = static_cast<size_t>(y - rect_.top) * stride_;
+        const size_t from = row + static_cast<size_t>(part.left - rect_.left) * kPixelBytes;
+        const size_t count = static_cast<size_t>(part.right - part.left) * kPixelBytes;
         if (std::memcmp(&pixels_[from], &other.pixels_[from], count) != 0)
             return true;
     }
@@ -154,12 +86,11 @@ bool ScreenImage::UniformIn(const RECT& screenRect) const
     RECT part{};
     if (Empty() || !IntersectRect(&part, &rect_, &screenRect))
         return true;
-    const LONG height = rect_.bottom - rect_.top;
     const uint8_t* first = nullptr;
     for (LONG y = part.top; y < part.bottom; ++y) {
-        const size_t row = static_cast<size_t>(height - 1 - (y - rect_.top)) * stride_;
+        const size_t row = static_cast<size_t>(y - rect_.top) * stride_;
         for (LONG x = part.left; x < part.right; ++x) {
-            const uint8_t* pixel = &pixels_[row + static_cast<size_t>(x - rect_.left) * 3];
+            const uint8_t* pixel = &pixels_[row + static_cast<size_t>(x - rect_.left) * kPixelBytes];
             if (!first)
                 first = pixel;
             else if (std::memcmp(pixel, first, 3) != 0)
@@ -173,15 +104,26 @@ bool ScreenImage::SaveBmp(const std::wstring& path) const
 {
     if (Empty())
         return false;
-    const uint32_t imageSize = static_cast<uint32_t>(pixels_.size());
+    // A 24-bit file, rows bottom-up with each padded to four bytes, as every reader takes it.
+    const LONG width = rect_.right - rect_.left;
+    const LONG height = rect_.bottom - rect_.top;
+    const uint32_t fileStride = (static_cast<uint32_t>(width) * 3 + 3) & ~3u;
+    std::vector<uint8_t> rows(static_cast<size_t>(fileStride) * static_cast<uint32_t>(height), 0);
+    for (LONG y = 0; y < height; ++y) {
+        const uint8_t* from = &pixels_[static_cast<size_t>(y) * stride_];
+        uint8_t* to = &rows[static_cast<size_t>(height - 1 - y) * fileStride];
+        for (LONG x = 0; x < width; ++x)
+            std::memcpy(to + x * 3, from + x * kPixelBytes, 3);
+    }
+    const uint32_t imageSize = static_cast<uint32_t>(rows.size());
     BITMAPFILEHEADER file{};
     BITMAPINFOHEADER header{};
     file.bfType = 0x4D42;  // "BM"
     file.bfOffBits = sizeof(file) + sizeof(header);
     file.bfSize = file.bfOffBits + imageSize;
     header.biSize = sizeof(header);
-    header.biWidth = rect_.right - rect_.left;
-    header.biHeight = rect_.bottom - rect_.top;
+    header.biWidth = width;
+    header.biHeight = height;
     header.biPlanes = 1;
     header.biBitCount = 24;
     header.biCompression = BI_RGB;
@@ -190,7 +132,7 @@ bool ScreenImage::SaveBmp(const std::wstring& path) const
     std::ofstream out(std::filesystem::path(path), std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(&file), sizeof(file));
     out.write(reinterpret_cast<const char*>(&header), sizeof(header));
-    out.write(reinterpret_cast<const char*>(pixels_.data()), imageSize);
+    out.write(reinterpret_cast<const char*>(rows.data()), imageSize);
     return static_cast<bool>(out);
 }
 

@@ -8,7 +8,7 @@
 
 namespace demo {
 
-// A copy of a rectangle of the screen, 24-bit, rows bottom-up as a BMP file keeps them.
+// A copy of a rectangle of the screen: 32-bit pixels, rows from the top.
 class ScreenImage {
 public:
     // Reads the rectangle (clipped to the screen); empty when the screen cannot be read.

@@ -1,23 +1,13 @@
 #include "tools/demodriver/strings_win.h"
 
-#include <windows.h>
-
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 
+#include "common/textutil.h"
+
 namespace demo {
 namespace {
-
-std::wstring FromUtf8(const std::string& bytes)
-{
-    if (bytes.empty())
-        return {};
-    const int n = MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
-    std::wstring text(static_cast<size_t>(n), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), text.data(), n);
-    return text;
-}
 
 std::wstring Unescape(const std::wstring& raw)
 {

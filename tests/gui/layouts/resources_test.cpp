@@ -5,8 +5,8 @@
 
 #include <pugixml.hpp>
 
+#include "common/textutil.h"
 #include "tests/gui/layouts/layoutsenv.h"
-#include "uikit/wtext_win.h"
 
 namespace layoutstest {
 namespace {
@@ -14,7 +14,7 @@ namespace {
 std::wstring StringOf(const char* key)
 {
     const std::string* text = App().Ui().FindString(key);
-    return text ? uikit::Widen(*text) : L"<missing>";
+    return text ? FromUtf8(*text) : L"<missing>";
 }
 
 TEST(StringTable, EveryKeyHoldsItsExactText)
@@ -95,22 +95,22 @@ TEST(UiDefinition, EverySkinDecodesWithItsSizeFramesAndMargins)
         {"_skin.user.icotoast", 18, 22, 1, {}},
     };
     for (const Expected& e : skins) {
-        const uikit::SSkin* skin = App().Skin(e.name);
+        const auto skin = App().Skin(e.name);
         ASSERT_NE(skin, nullptr) << e.name;
         ASSERT_NE(skin->image, nullptr) << e.name;
-        EXPECT_EQ(skin->image->width, e.width) << e.name;
-        EXPECT_EQ(skin->image->height, e.height) << e.name;
+        EXPECT_EQ(skin->image->Width(), e.width) << e.name;
+        EXPECT_EQ(skin->image->Height(), e.height) << e.name;
         EXPECT_EQ(skin->Frames(), e.states) << e.name;
         EXPECT_EQ(skin->def.margin, e.margin) << e.name;
     }
-    const uikit::SSkin* none = App().Skin("_skin.user.null");
+    const auto none = App().Skin("_skin.user.null");
     ASSERT_NE(none, nullptr);
     EXPECT_EQ(none->image, nullptr);
     // The toolkit's system skins the layouts use come from the same resource section.
     for (const char* name : {"_skin.sys.btn.close", "_skin.sys.btn.minimize", "_skin.sys.btn.maximize",
                              "_skin.sys.btn.restore", "_skin.sys.btn.def", "_skin.sys.btn.green", "_skin.sys.btn.red",
                              "_skin.sys.dropbtn", "_skin.sys.progress", "_skin.sys.border", "_skin.sys.wnd.bkgnd"}) {
-        const uikit::SSkin* skin = App().Skin(name);
+        const auto skin = App().Skin(name);
         ASSERT_NE(skin, nullptr) << name;
         EXPECT_NE(skin->image, nullptr) << name;
     }

@@ -6,19 +6,22 @@
 #include <fstream>
 #include <sstream>
 
+#include "common/textutil.h"
 #include "syncfolderapp/namedids.h"
 #include "syncfolderapp/popups/popuplayouts.h"
 #include "syncfolderapp/popups/toastwnd.h"
-#include "syncfolderapp/sync/syncfiledriver.h"
+#include "syncfolderapp/sync/syncmessages.h"
 #include "tests/gui/support/toolkitenv.h"
 #include "tests/support/files.h"
 #include "tests/support/pump.h"
 #include "tests/support/screenshot.h"
 #include "tests/support/tempdir.h"
+#include "uikit/automation_win.h"
 #include "uikit/containers_win.h"
 #include "uikit/listbox_win.h"
 #include "uikit/listctrl_win.h"
 #include "uikit/messagebox_win.h"
+#include "uikit/tabctrl_win.h"
 
 namespace fs = std::filesystem;
 
@@ -40,6 +43,11 @@ std::vector<std::wstring> ColumnOne(const uikit::SListCtrl* list)
     for (int row = 0; list && row < list->GetItemCount(); ++row)
         rows.push_back(list->GetItemText(row, 1));
     return rows;
+}
+
+int PageOf(const uikit::STabCtrl* tab)
+{
+    return tab ? tab->GetCurSel() : -1;
 }
 
 // A shell drop of `paths` as the system delivers it to WM_DROPFILES.
@@ -114,10 +122,7 @@ std::wstring ReadLogFiles()
         const std::string bytes = testsupport::ReadFile(entry.path());
         if (bytes.empty())
             continue;
-        const int length = MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
-        std::wstring text(static_cast<size_t>(length), L'\0');
-        MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), text.data(), length);
-        all += text;
+        all += FromAnsi(bytes);
     }
     return all;
 }
@@ -148,6 +153,7 @@ void MainWindowTest::SetUp()
     MakeEngineFolder(L"D:\\games\\srv1");
     MakeEngineFolder(L"D:\\games\\srv2");
     MakeEngineFolder(L"E:\\mir\\s3");
+    seams.afterWorkerLine = workerHold.Hook();
     uikit::SetMessageBoxHook([this](HWND, const std::wstring& text, const std::wstring& caption, UINT type) {
         messages.push_back({text, caption, type});
         return IDOK;
@@ -163,6 +169,7 @@ void MainWindowTest::SetUp()
 
 void MainWindowTest::TearDown()
 {
+    workerHold.Release();
     CloseWindow();
     uikit::SetMessageBoxHook({});
     uikit::SetPickerHook({});
@@ -172,7 +179,7 @@ void MainWindowTest::TearDown()
 
 void MainWindowTest::OpenWindow()
 {
-    wnd = new CMainFrameWnd(DataDir());
+    wnd = new CMainFrameWnd(DataDir(), seams);
     ASSERT_NE(wnd->Create(nullptr), nullptr);
     SendMessageW(wnd->Hwnd(), WM_INITDIALOG, 0, 0);
     wnd->CenterWindow();
@@ -197,32 +204,84 @@ bool MainWindowTest::WaitForScanEnd()
 {
     // The scan sends SCAN_END only after a pause of 200 ms at its end.
     testsupport::PumpFor(std::chrono::milliseconds(50));
-    return testsupport::PumpUntil([this] { return !wnd->win_loading->IsVisible(); }, std::chrono::seconds(30));
+    const auto* overlay = Control<uikit::SWindow>("win_loading");
+    return testsupport::PumpUntil([overlay] { return !overlay->IsVisible(); }, std::chrono::seconds(30));
 }
 
 bool MainWindowTest::WaitForRunEnd()
 {
-    return testsupport::PumpUntil([this] { return wnd->runFinished && !wnd->syncEngine->busy; },
-                                  std::chrono::seconds(120));
+    return testsupport::PumpUntil([this] { return BarPage() == 0; }, std::chrono::seconds(120));
+}
+
+bool MainWindowTest::Click(const char* name) const
+{
+    if (!uikit::ClickControl(*wnd, name))
+        return false;
+    // The mouse moves on, as an operator's does, so the control is not left highlighted.
+    uikit::LeaveControl(*wnd, name);
+    return true;
+}
+
+void MainWindowTest::FireCommand(const char* name) const
+{
+    uikit::EventArgs args;
+    args.kind = uikit::EventKind::Command;
+    args.sender = wnd->FindControl(name);
+    args.name = name;
+    wnd->FireEvent(args);
+}
+
+void MainWindowTest::DropOnFileArea(const std::vector<std::wstring>& paths) const
+{
+    DropAt(wnd->Hwnd(), paths, CentreOf(*Control<uikit::SControl>("tab_file")));
+}
+
+void MainWindowTest::DropOnEngineList(const std::vector<std::wstring>& paths) const
+{
+    DropAt(wnd->Hwnd(), paths, CentreOf(*Control<uikit::SControl>("lv_engine_folder")));
+}
+
+void MainWindowTest::ReportScanResults(std::vector<std::wstring> folders) const
+{
+    SendMessageW(wnd->Hwnd(), UM_SCAN_NOTIFY, SCAN_RESULTS, reinterpret_cast<LPARAM>(&folders));
 }
 
 std::vector<std::wstring> MainWindowTest::FileRows() const
 {
-    return ColumnOne(wnd->lv_file);
+    return ColumnOne(Control<uikit::SListCtrl>("lv_file"));
+}
+
+std::vector<bool> MainWindowTest::FileChecks() const
+{
+    const auto* list = Control<uikit::SListCtrl>("lv_file");
+    std::vector<bool> checks;
+    for (int row = 0; row < list->GetItemCount(); ++row)
+        checks.push_back(list->GetCheckState(row));
+    return checks;
 }
 
 std::vector<std::wstring> MainWindowTest::EngineRows() const
 {
-    return ColumnOne(wnd->lv_engine_folder);
+    return ColumnOne(Control<uikit::SListCtrl>("lv_engine_folder"));
 }
 
 std::vector<std::wstring> MainWindowTest::LogLines(bool errors) const
 {
-    const uikit::SListBox* list = errors ? wnd->lv_errorlog : wnd->lv_log;
+    const auto* list = Control<uikit::SListBox>(errors ? "lv_errorlog" : "lv_log");
     std::vector<std::wstring> lines;
     for (int i = 0; i < list->GetCount(); ++i)
         lines.push_back(list->GetText(i));
     return lines;
+}
+
+int MainWindowTest::FilePage() const
+{
+    return PageOf(Control<uikit::STabCtrl>("tab_file"));
+}
+
+int MainWindowTest::BarPage() const
+{
+    return PageOf(Control<uikit::STabCtrl>("tab_sync_bar"));
 }
 
 int MainWindowTest::ToastCount() const

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <filesystem>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -9,6 +8,7 @@
 #include <windows.h>
 
 #include "syncfolderapp/mainframewnd.h"
+#include "tests/gui/mainwnd/workerhold.h"
 #include "uikit/control_win.h"
 
 namespace mainwndtest {
@@ -39,15 +39,37 @@ protected:
     void CloseWindow();
     // Waits until the overlay of a scan is gone again.
     bool WaitForScanEnd();
-    // Waits until the run that was started has ended.
+    // Waits until the run that was started has ended (the idle bar is back).
     bool WaitForRunEnd();
 
+    template <typename T>
+    T* Control(const char* name) const
+    {
+        T* control = wnd->FindControlAs<T>(name);
+        EXPECT_NE(control, nullptr) << name;
+        return control;
+    }
+    // A click on the control, the mouse leaving it afterwards.
+    bool Click(const char* name) const;
+    // The event of a control the mouse cannot reach just now (a button on a hidden bar).
+    void FireCommand(const char* name) const;
+    // Paths dropped on the file area, or on the version directory list.
+    void DropOnFileArea(const std::vector<std::wstring>& paths) const;
+    void DropOnEngineList(const std::vector<std::wstring>& paths) const;
+    // Directories reported by a scan, which the list takes without a message.
+    void ReportScanResults(std::vector<std::wstring> folders) const;
+
     std::vector<std::wstring> FileRows() const;    // column 1 of lv_file
+    std::vector<bool> FileChecks() const;          // the check boxes of lv_file
     std::vector<std::wstring> EngineRows() const;  // column 1 of lv_engine_folder
     std::vector<std::wstring> LogLines(bool errors) const;
+    int FilePage() const;  // the page tab_file shows
+    int BarPage() const;   // the page tab_sync_bar shows
     int ToastCount() const;
 
     CMainFrameWnd* wnd = nullptr;
+    MainFrameSeams seams;
+    WorkerHold workerHold;
     std::vector<ShownMessage> messages;
     std::vector<std::vector<std::wstring>> pickerAnswers;  // answers in order
 };

@@ -4,20 +4,13 @@
 #include <filesystem>
 #include <thread>
 
-#include "epool/c_epool.h"
-#include "syncfolderapp/settings/yamlconfig.h"
 #include "syncfolderapp/sync/ctimermgr.h"
-#include "syncfolderapp/sync/syncfiledriver.h"
 #include "tests/gui/mainwnd/mainwndenv.h"
 #include "tests/support/files.h"
 #include "tests/support/pump.h"
-#include "uikit/automation_win.h"
 #include "uikit/button_win.h"
 #include "uikit/checkbox_win.h"
-#include "uikit/listbox_win.h"
-#include "uikit/listctrl_win.h"
 #include "uikit/progress_win.h"
-#include "uikit/tabctrl_win.h"
 
 namespace fs = std::filesystem;
 
@@ -48,15 +41,16 @@ protected:
     void OpenPrepared(const Paths& files)
     {
         OpenWindow();
-        wnd->AddSyncFiles(files);
-        wnd->ClearEngineFolders();
-        wnd->AddEngineFolders({L"D:\\games\\srv2", L"E:\\mir\\s3"}, false);
+        if (!files.empty())
+            DropOnFileArea(files);
+        ASSERT_TRUE(Click("but_clear_engine"));
+        DropOnEngineList({L"D:\\games\\srv2", L"E:\\mir\\s3"});
     }
 
     void ChooseMode(bool mir200, bool backup)
     {
-        (mir200 ? wnd->radio_sync_mir200_file : wnd->radio_sync_level_file)->SetCheck(true);
-        wnd->check_sync_backup->SetCheck(backup);
+        Control<uikit::SRadio>(mir200 ? "radio_sync_mir200_file" : "radio_sync_level_file")->SetCheck(true);
+        Control<uikit::SCheck>("check_sync_backup")->SetCheck(backup);
     }
 
     std::wstring ConfigPath() const { return DataDir() + L"\\syncfile.config"; }
@@ -84,14 +78,14 @@ TEST_F(RunTest, DroppedFilesAndFolderRunInMir200ModeWithBackup)
     // and two loose files dropped on the file area, the two target copies dropped on the
     // version-directory list (one of them as its Mir200 folder).
     OpenWindow();
-    DropAt(wnd->Hwnd(), {kSrc + L"\\Mir200", kReadme, kGone}, CentreOf(*wnd->lv_file->Parent()));
+    DropOnFileArea({kSrc + L"\\Mir200", kReadme, kGone});
     EXPECT_EQ(FileRows(), (Paths{kReadme, kGone, kSrc + L"\\Mir200\\!Setup.txt", kB, kA}));
-    wnd->ClearEngineFolders();
-    DropAt(wnd->Hwnd(), {L"D:\\games\\srv2", L"E:\\mir\\s3\\Mir200"}, CentreOf(*wnd->lv_engine_folder));
+    ASSERT_TRUE(Click("but_clear_engine"));
+    DropOnEngineList({L"D:\\games\\srv2", L"E:\\mir\\s3\\Mir200"});
     EXPECT_EQ(EngineRows(), (Paths{L"D:\\games\\srv2", L"E:\\mir\\s3"}));
     ChooseMode(true, true);
     Snapshot(wnd->Hwnd(), "mainwnd-idle-lists-filled");
-    ASSERT_TRUE(uikit::ClickControl(*wnd, "btn_startsync"));
+    ASSERT_TRUE(Click("btn_startsync"));
     ASSERT_TRUE(WaitForRunEnd());
 
     for (const std::wstring target : {L"D:\\games\\srv2", L"E:\\mir\\s3"}) {
@@ -116,11 +110,10 @@ TEST_F(RunTest, DroppedFilesAndFolderRunInMir200ModeWithBackup)
     EXPECT_TRUE(Contains(log, L"同步文件成功:" + kB + L" >> E:\\mir\\s3\\Mir200\\b.txt"));
     EXPECT_EQ(LogLines(true), Paths{L"获取文件信息失败:" + kGone});
 
-    // Idle again, logs shown, the next add starts afresh.
-    EXPECT_EQ(wnd->tab_sync_bar->GetCurSel(), 0);
-    EXPECT_EQ(wnd->tab_file->GetCurSel(), 2);
-    EXPECT_EQ(wnd->but_sync_log->GetText(), L"返回列表");
-    EXPECT_TRUE(wnd->runFinished);
+    // Idle again, logs shown.
+    EXPECT_EQ(BarPage(), 0);
+    EXPECT_EQ(FilePage(), 2);
+    EXPECT_EQ(Control<uikit::SButton>("but_sync_log")->GetText(), L"返回列表");
     Snapshot(wnd->Hwnd(), "mainwnd-log-page-after-run");
 
     const std::string config = ReadText(ConfigPath());
@@ -134,13 +127,19 @@ TEST_F(RunTest, DroppedFilesAndFolderRunInMir200ModeWithBackup)
     const std::wstring files = ReadLogFiles();
     EXPECT_NE(files.find(L"开始同步文件..., LINE:408"), std::wstring::npos);
     EXPECT_NE(files.find(L"获取文件信息失败:" + kGone + L", ERROR:2, LINE:64"), std::wstring::npos);
+
+    // The next add starts afresh.
+    DropOnFileArea({kB});
+    EXPECT_EQ(FileRows(), Paths{kB});
+    EXPECT_TRUE(LogLines(false).empty());
+    EXPECT_TRUE(LogLines(true).empty());
 }
 
 TEST_F(RunTest, SameLevelModeWithoutBackupPlacesEveryFile)
 {
     OpenPrepared({kA, kB, kReadme});
     ChooseMode(false, false);
-    ASSERT_TRUE(uikit::ClickControl(*wnd, "btn_startsync"));
+    ASSERT_TRUE(Click("btn_startsync"));
     ASSERT_TRUE(WaitForRunEnd());
     for (const std::wstring target : {L"D:\\games\\srv2", L"E:\\mir\\s3"}) {
         EXPECT_EQ(ReadText(target + L"\\readme.txt"), "new readme") << target;
@@ -157,103 +156,113 @@ TEST_F(RunTest, SameLevelModeWithoutBackupPlacesEveryFile)
 TEST_F(RunTest, StartNeedsACheckedFileAndACheckedVersionDirectory)
 {
     OpenPrepared({});
-    wnd->ShowLogPage();
-    ASSERT_TRUE(uikit::ClickControl(*wnd, "btn_startsync"));
+    ASSERT_TRUE(Click("but_sync_log"));
+    EXPECT_EQ(FilePage(), 2);
+    ASSERT_TRUE(Click("btn_startsync"));
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].text, L"请至少选择一个同步文件!");
     EXPECT_EQ(messages[0].caption, L"温馨提示");
     EXPECT_EQ(messages[0].type & MB_ICONMASK, static_cast<UINT>(MB_ICONWARNING));
-    EXPECT_EQ(wnd->tab_file->GetCurSel(), 0);  // left the log page for the empty page
-    EXPECT_EQ(wnd->but_sync_log->GetText(), L"查看日志");
+    EXPECT_EQ(FilePage(), 0);  // left the log page for the empty page
+    EXPECT_EQ(Control<uikit::SButton>("but_sync_log")->GetText(), L"查看日志");
 
-    wnd->AddSyncFiles({kA});
-    wnd->FindControlAs<uikit::SCheck>("chk_engine_all")->SetCheck(true);
-    wnd->FindControlAs<uikit::SCheck>("chk_engine_all")->SetCheck(false);
+    DropOnFileArea({kA});
+    ASSERT_TRUE(Click("chk_engine_all"));
+    ASSERT_TRUE(Click("chk_engine_all"));
     ChooseMode(true, true);
     const std::string configBefore = ReadText(ConfigPath());
-    const int page = wnd->tab_file->GetCurSel();
-    ASSERT_TRUE(uikit::ClickControl(*wnd, "btn_startsync"));
+    const int page = FilePage();
+    ASSERT_TRUE(Click("btn_startsync"));
     ASSERT_EQ(messages.size(), 2u);
     EXPECT_EQ(messages[1].text, L"请至少选择一个待同步的游戏版本目录!");
-    EXPECT_EQ(wnd->tab_file->GetCurSel(), page);
+    EXPECT_EQ(FilePage(), page);
     EXPECT_EQ(ReadText(ConfigPath()), configBefore);
-    EXPECT_FALSE(wnd->runFinished);
+    // No run began.
+    EXPECT_EQ(BarPage(), 0);
+    EXPECT_TRUE(LogLines(false).empty());
 }
 
-TEST_F(RunTest, RunningBarProgressAndBusyGuardsWhileTheRunWaits)
+TEST_F(RunTest, RunningBarProgressAndBusyGuardsWhileTheRunIsHeld)
 {
     OpenPrepared({kA});
     ChooseMode(true, false);
-    // Hold the worker so the run stays queued and the running bar can be looked at.
-    HANDLE release = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    wnd->pool->Post([release](std::uint16_t, void*) {
-        WaitForSingleObject(release, 30000);
-        return 0;
-    });
-    ASSERT_TRUE(uikit::ClickControl(*wnd, "btn_startsync"));
-    EXPECT_EQ(wnd->tab_sync_bar->GetCurSel(), 1);
-    EXPECT_EQ(wnd->tab_file->GetCurSel(), 2);
-    EXPECT_EQ(LogLines(false), Paths{L"开始同步文件..."});
-    wnd->syncEngine->progress = 42;
+    // Held at its second copy: the files are examined (10 %) and the first of the two
+    // version directories is done (45 %).
+    workerHold.HoldAtLine(2);
+    ASSERT_TRUE(Click("btn_startsync"));
+    EXPECT_EQ(BarPage(), 1);
+    EXPECT_EQ(FilePage(), 2);
+    EXPECT_EQ(LogLines(false).front(), L"开始同步文件...");
+    ASSERT_TRUE(workerHold.WaitUntilHeld());
     SendMessageW(wnd->Hwnd(), WM_TIMER, TIMER_PROGRESS, 0);
-    EXPECT_EQ(wnd->pro_ing->GetValue(), 42);
+    EXPECT_EQ(Control<uikit::SProgress>("pro_ing")->GetValue(), 55);
     Snapshot(wnd->Hwnd(), "mainwnd-run-in-progress");
 
     // While busy, the back button only shows the toast; the log button (on the idle bar,
-    // so not clickable now) would still switch.
-    wnd->syncEngine->busy = true;
+    // out of the mouse's reach now) still switches.
     const int toasts = ToastCount();
-    wnd->BackToList();
+    ASSERT_TRUE(Click("but_back"));
     EXPECT_EQ(ToastCount(), toasts + 1);
-    EXPECT_EQ(wnd->tab_file->GetCurSel(), 2);
-    wnd->ToggleLogPage();
-    EXPECT_EQ(wnd->tab_file->GetCurSel(), 1);
-    wnd->ToggleLogPage();
-    EXPECT_EQ(wnd->tab_file->GetCurSel(), 2);
-    wnd->syncEngine->busy = false;
+    EXPECT_EQ(FilePage(), 2);
+    FireCommand("but_sync_log");
+    EXPECT_EQ(FilePage(), 1);
+    FireCommand("but_sync_log");
+    EXPECT_EQ(FilePage(), 2);
 
-    SetEvent(release);
+    workerHold.Release();
     ASSERT_TRUE(WaitForRunEnd());
-    CloseHandle(release);
-    EXPECT_EQ(wnd->pro_ing->GetValue(), 0);
-    EXPECT_EQ(wnd->tab_sync_bar->GetCurSel(), 0);
+    EXPECT_EQ(Control<uikit::SProgress>("pro_ing")->GetValue(), 0);
     EXPECT_EQ(LogLines(false).back(), L"文件同步完成,共同步了 2 个文件!");
 }
 
-TEST_F(RunTest, ARefusedRunEndsAtOnceWithZero)
+TEST_F(RunTest, AStopWhileTheFilesAreExaminedEndsTheRunWithZero)
 {
-    OpenPrepared({kA});
-    wnd->pool->Stop();
-    ASSERT_TRUE(uikit::ClickControl(*wnd, "btn_startsync"));
-    EXPECT_TRUE(wnd->runFinished);
-    EXPECT_EQ(wnd->tab_sync_bar->GetCurSel(), 0);
+    OpenPrepared({kGone, kA});
+    ChooseMode(true, false);
+    workerHold.HoldAtLine(1);  // the missing file's error line
+    ASSERT_TRUE(Click("btn_startsync"));
+    ASSERT_TRUE(workerHold.WaitUntilHeld());
+    ASSERT_TRUE(Click("but_stopsync"));
+    workerHold.Release();
+    ASSERT_TRUE(WaitForRunEnd());
     EXPECT_EQ(LogLines(false).back(), L"文件同步完成,共同步了 0 个文件!");
+    EXPECT_EQ(LogLines(true), Paths{L"获取文件信息失败:" + kGone});
+    EXPECT_FALSE(fs::exists(L"D:\\games\\srv2\\Mir200\\Envir\\a.txt"));
 }
 
 TEST_F(RunTest, LogListsKeepTheLast200LinesAndScrollWhenShown)
 {
-    OpenPrepared({kA});
-    for (int i = 0; i < 450; ++i)
-        wnd->syncLogQueue.push_back(L"line " + std::to_wstring(i));
-    wnd->DrainLogQueue(0);
-    Paths log = LogLines(false);
-    ASSERT_EQ(log.size(), 200u);
-    EXPECT_EQ(log.front(), L"line 250");
-    EXPECT_EQ(log.back(), L"line 449");
-    wnd->AppendSyncLog(L"one more", 1);
-    log = LogLines(false);
-    ASSERT_EQ(log.size(), 200u);
-    EXPECT_EQ(log.front(), L"line 251");
-    EXPECT_EQ(log.back(), L"one more");
+    OpenPrepared({kGone});
+    std::thread worker([this] {
+        for (int i = 0; i < 450; ++i)
+            wnd->SyncReceiver().OnSyncLog(L"line " + std::to_wstring(i), 136);
+    });
+    worker.join();
+    ASSERT_TRUE(testsupport::PumpUntil([this] {
+        const Paths lines = LogLines(false);
+        return !lines.empty() && lines.back() == L"line 449";
+    }));
+    EXPECT_EQ(LogLines(false).size(), 200u);
+    EXPECT_EQ(LogLines(false).front(), L"line 250");
 
-    // Lines that arrive while the list page is shown are scrolled to when the logs show.
-    EXPECT_EQ(wnd->tab_file->GetCurSel(), 1);
-    EXPECT_TRUE(wnd->syncLogScrollPending);
-    SendMessageW(wnd->lv_log->Hwnd(), LB_SETTOPINDEX, 0, 0);
-    ASSERT_TRUE(uikit::ClickControl(*wnd, "but_sync_log"));
-    EXPECT_EQ(wnd->tab_file->GetCurSel(), 2);
-    EXPECT_FALSE(wnd->syncLogScrollPending);
-    EXPECT_GT(SendMessageW(wnd->lv_log->Hwnd(), LB_GETTOPINDEX, 0, 0), 0);
+    // A run that copies nothing: its summary arrives while the operator looks at the file
+    // list, and the log page shows it scrolled to the end when it is shown again.
+    workerHold.HoldAtLine(1);
+    ASSERT_TRUE(Click("btn_startsync"));
+    ASSERT_TRUE(workerHold.WaitUntilHeld());
+    FireCommand("but_sync_log");
+    EXPECT_EQ(FilePage(), 1);
+    workerHold.Release();
+    ASSERT_TRUE(WaitForRunEnd());
+    const Paths log = LogLines(false);
+    ASSERT_EQ(log.size(), 200u);
+    EXPECT_EQ(log.front(), L"line 252");  // 450 lines, the start line, the summary
+    EXPECT_EQ(log.back(), L"文件同步完成,共同步了 0 个文件!");
+    const HWND list = Control<uikit::SControl>("lv_log")->Hwnd();
+    SendMessageW(list, LB_SETTOPINDEX, 0, 0);
+    ASSERT_TRUE(Click("but_sync_log"));
+    EXPECT_EQ(FilePage(), 2);
+    EXPECT_GT(SendMessageW(list, LB_GETTOPINDEX, 0, 0), 0);
 }
 
 TEST_F(RunTest, LinesFromTheWorkerReachBothListsAndTheLogFiles)
@@ -261,9 +270,9 @@ TEST_F(RunTest, LinesFromTheWorkerReachBothListsAndTheLogFiles)
     OpenPrepared({kA});
     std::thread worker([this] {
         for (int i = 0; i < 300; ++i) {
-            wnd->OnSyncLog(L"ok " + std::to_wstring(i), 136);
+            wnd->SyncReceiver().OnSyncLog(L"ok " + std::to_wstring(i), 136);
             if (i % 3 == 0)
-                wnd->OnSyncError(L"bad " + std::to_wstring(i), 5, 139);
+                wnd->SyncReceiver().OnSyncError(L"bad " + std::to_wstring(i), 5, 139);
         }
     });
     worker.join();
@@ -286,10 +295,14 @@ TEST_F(RunTest, ClosingDuringARunFinishesTheRunFirst)
     }
     OpenPrepared(files);
     ChooseMode(true, false);
-    ASSERT_TRUE(uikit::ClickControl(*wnd, "btn_startsync"));
+    // Closed once the run has really begun copying (a run still waiting in the pool's
+    // queue would be dropped by the shutdown).
+    workerHold.HoldAtLine(1);
+    ASSERT_TRUE(Click("btn_startsync"));
+    ASSERT_TRUE(workerHold.WaitUntilHeld());
+    workerHold.Release();
     SendMessageW(wnd->Hwnd(), WM_CLOSE, 0, 0);
     EXPECT_FALSE(IsWindow(wnd->Hwnd()));
-    EXPECT_TRUE(wnd->runFinished);
     EXPECT_EQ(ReadText(L"E:\\mir\\s3\\Mir200\\bulk\\f149.txt"), "bulk");
     EXPECT_TRUE(testsupport::PumpUntil(
         [] { return ReadLogFiles().find(L"文件同步完成,共同步了 300 个文件!") != std::wstring::npos; }));
@@ -298,16 +311,16 @@ TEST_F(RunTest, ClosingDuringARunFinishesTheRunFirst)
 TEST_F(RunTest, SavedChoicesSetTheRadiosAndTheBackupBox)
 {
     OpenWindow();  // no settings file yet: same level, no backup
-    EXPECT_TRUE(wnd->radio_sync_level_file->IsChecked());
-    EXPECT_FALSE(wnd->radio_sync_mir200_file->IsChecked());
-    EXPECT_FALSE(wnd->check_sync_backup->IsChecked());
+    EXPECT_TRUE(Control<uikit::SRadio>("radio_sync_level_file")->IsChecked());
+    EXPECT_FALSE(Control<uikit::SRadio>("radio_sync_mir200_file")->IsChecked());
+    EXPECT_FALSE(Control<uikit::SCheck>("check_sync_backup")->IsChecked());
     CloseWindow();
 
     WriteText(ConfigPath(), "OpenDefaultDir: \"\"\nSyncType: 0\nBackUp: true\n");
     OpenWindow();
-    EXPECT_TRUE(wnd->radio_sync_mir200_file->IsChecked());
-    EXPECT_FALSE(wnd->radio_sync_level_file->IsChecked());
-    EXPECT_TRUE(wnd->check_sync_backup->IsChecked());
+    EXPECT_TRUE(Control<uikit::SRadio>("radio_sync_mir200_file")->IsChecked());
+    EXPECT_FALSE(Control<uikit::SRadio>("radio_sync_level_file")->IsChecked());
+    EXPECT_TRUE(Control<uikit::SCheck>("check_sync_backup")->IsChecked());
 }
 
 TEST_F(RunTest, MaximiseAndRestoreSwapTheirButtons)
@@ -315,15 +328,15 @@ TEST_F(RunTest, MaximiseAndRestoreSwapTheirButtons)
     OpenWindow();
     uikit::SControl* maximize = wnd->FindControl("btn_max");
     uikit::SControl* restore = wnd->FindControl("btn_restore");
-    ASSERT_TRUE(uikit::ClickControl(*wnd, "btn_max"));
+    ASSERT_TRUE(Click("btn_max"));
     EXPECT_TRUE(IsZoomed(wnd->Hwnd()));
     EXPECT_TRUE(restore->IsVisible());
     EXPECT_FALSE(maximize->IsVisible());
-    ASSERT_TRUE(uikit::ClickControl(*wnd, "btn_restore"));
+    ASSERT_TRUE(Click("btn_restore"));
     EXPECT_FALSE(IsZoomed(wnd->Hwnd()));
     EXPECT_FALSE(restore->IsVisible());
     EXPECT_TRUE(maximize->IsVisible());
-    ASSERT_TRUE(uikit::ClickControl(*wnd, "btn_min"));
+    ASSERT_TRUE(Click("btn_min"));
     EXPECT_TRUE(IsIconic(wnd->Hwnd()));
     EXPECT_TRUE(maximize->IsVisible());
     ShowWindow(wnd->Hwnd(), SW_RESTORE);

@@ -2,29 +2,19 @@
 
 #include <memory>
 
-#include "uikit/render_win.h"
-#include "uikit/resprovider_win.h"
+#include "uikit/toolkit_win.h"
 
 namespace testsupport {
 
 uikit::SApplication& ToolkitApp(const std::vector<std::pair<std::string, int>>& namedIds)
 {
-    struct Toolkit {
-        std::unique_ptr<uikit::SRenderFactory> render;
-        std::unique_ptr<uikit::SApplication> app;
-    };
-    static Toolkit toolkit = [&namedIds] {
-        Toolkit t;
-        t.render = uikit::CreateRenderFactory();
-        t.render->SetImgDecoderFactory(uikit::CreateImgDecoderFactory(L"imgdecoder-stb"));
+    static const std::unique_ptr<uikit::SToolkit> toolkit = [&namedIds] {
         HINSTANCE self = GetModuleHandleW(nullptr);
-        t.app = std::make_unique<uikit::SApplication>(t.render.get(), self, L"SearchHost");
-        t.app->RegisterNamedIds(namedIds);
-        t.app->SetSystemResources(std::make_shared<uikit::SResProvider>(self));
-        t.app->AddResources(std::make_shared<uikit::SResProvider>(self), "uidef:xml_init");
-        return t;
+        auto started = uikit::SToolkit::Start(self, L"imgdecoder-stb", L"SearchHost", namedIds);
+        started->LoadResources(self, "uidef:xml_init");
+        return started;
     }();
-    return *toolkit.app;
+    return toolkit->App();
 }
 
 }  // namespace testsupport

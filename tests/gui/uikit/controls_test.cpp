@@ -2,6 +2,10 @@
 
 #include <vector>
 
+#include <windows.h>
+#include <commctrl.h>
+
+#include "common/winhandle.h"
 #include "tests/gui/uikit/uikitenv.h"
 #include "tests/support/pump.h"
 #include "uikit/automation_win.h"
@@ -40,6 +44,52 @@ TEST_F(GalleryControls, ClickDeliversCommandByNameOnlyForEnabledButtons)
     host->FindControl("but_clear_engine")->SetEnabled(true);
     EXPECT_TRUE(ClickControl(*host, "but_clear_engine"));
     EXPECT_EQ(clear, 1);
+}
+
+// The tooltip window of the host that knows the control `tool`, or null.
+HWND TooltipFor(const SHostWnd& host, HWND tool)
+{
+    struct Search {
+        HWND owner;
+        HWND tool;
+        HWND found = nullptr;
+    } search{host.Hwnd(), tool};
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND window, LPARAM param) {
+            auto* s = reinterpret_cast<Search*>(param);
+            TTTOOLINFOW info{};
+            info.cbSize = sizeof(info);
+            info.hwnd = s->owner;
+            info.uId = reinterpret_cast<UINT_PTR>(s->tool);
+            if (GetWindow(window, GW_OWNER) == s->owner &&
+                SendMessageW(window, TTM_GETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&info))) {
+                s->found = window;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+TEST_F(GalleryControls, ButtonOffersItsTipOnceTheMouseComesOver)
+{
+    HWND close = host->FindControl("btn_close")->Hwnd();
+    EXPECT_TRUE(HoverControl(*host, "btn_close"));
+    HWND tip = TooltipFor(*host, close);
+    ASSERT_NE(tip, nullptr);
+    wchar_t text[80] = {};
+    TTTOOLINFOW info{};
+    info.cbSize = sizeof(info);
+    info.hwnd = host->Hwnd();
+    info.uId = reinterpret_cast<UINT_PTR>(close);
+    info.lpszText = text;
+    SendMessageW(tip, TTM_GETTEXTW, 80, reinterpret_cast<LPARAM>(&info));
+    EXPECT_STREQ(text, L"关闭");
+    // A second visit finds the same tooltip.
+    EXPECT_TRUE(HoverControl(*host, "btn_close"));
+    EXPECT_EQ(TooltipFor(*host, close), tip);
 }
 
 TEST_F(GalleryControls, PressAndReleaseOutsideIsNoClick)
@@ -234,6 +284,40 @@ TEST_F(GalleryControls, ControlsCreatedFromMarkupJoinTheGridAndAreFoundByName)
     EXPECT_GT(re.top, rc.top);
     EXPECT_EQ(SetWindowPos(dialog.Hwnd(), nullptr, 0, 0, 260, 134, SWP_NOMOVE | SWP_NOZORDER), TRUE);
     EXPECT_EQ(dialog.CreateChildren(grid, "<check name=broken"), nullptr);
+}
+
+// The colour on screen at a point of a control's window.
+COLORREF PixelOf(const SControl& control, int x, int y)
+{
+    const WindowDc dc(control.Hwnd());
+    return GetPixel(dc.Get(), x, y);
+}
+
+TEST(ControlStyle, ColoursAndFontsGivenAtCreationAreWhatPaints)
+{
+    App();
+    TestHost host("LAYOUT:TEST_STYLE", R"(<window size="320,200" layout="vbox">
+      <text name="txt_plain" height="24" colorBkgnd="#0000FF" colorText="#FFFFFF" text="M"/>
+      <listctrl name="lv_rows" height="share" rowHeight="20" colorItemBkgnd="#FF0000" colorItemBkgnd2="orange">
+        <header height="22" colorBkgnd="#FFFF00"><column text="" width="share"/></header>
+      </listctrl></window>)");
+    ASSERT_TRUE(host.Create(nullptr));
+    ShowWindow(host.Hwnd(), SW_SHOWNOACTIVATE);
+    auto* list = host.FindControlAs<SListCtrl>("lv_rows");
+    list->InsertItem(0, L"a");
+    list->InsertItem(1, L"b");
+    testsupport::PumpFor(std::chrono::milliseconds(100));
+    UpdateWindow(host.Hwnd());
+
+    const SControl& text = *host.FindControl("txt_plain");
+    EXPECT_EQ(PixelOf(text, 300, 2), RGB(0, 0, 255));
+    EXPECT_EQ(text.Font(), text.Style().font);
+    EXPECT_NE(text.Font(), nullptr);
+    EXPECT_EQ(PixelOf(*list, 200, 11), RGB(255, 255, 0)) << "header";
+    EXPECT_EQ(PixelOf(*list, 200, 22 + 10), RGB(255, 0, 0)) << "first row";
+    // A name from the colour table resolves like a literal.
+    EXPECT_EQ(PixelOf(*list, 200, 22 + 20 + 10), ToColorRef(*App().Ui().ResolveColor("orange"))) << "second row";
+    DestroyWindow(host.Hwnd());
 }
 
 }  // namespace

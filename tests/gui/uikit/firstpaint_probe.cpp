@@ -6,9 +6,9 @@
 
 #include <windows.h>
 
-#include "uikit/application_win.h"
+#include "common/textutil.h"
 #include "uikit/hostwnd_win.h"
-#include "uikit/wtext_win.h"
+#include "uikit/toolkit_win.h"
 
 namespace {
 
@@ -84,15 +84,13 @@ private:
 
 int wmain(int argc, wchar_t** argv)
 {
-    auto render = uikit::CreateRenderFactory();
-    render->SetImgDecoderFactory(uikit::CreateImgDecoderFactory(L"imgdecoder-stb"));
     HINSTANCE self = GetModuleHandleW(nullptr);
-    uikit::SApplication app(render.get(), self, L"SearchHost");
-    app.SetSystemResources(std::make_shared<uikit::SResProvider>(self));
-    app.AddResources(std::make_shared<uikit::SResProvider>(self), "uidef:xml_init");
+    const auto toolkit = uikit::SToolkit::Start(self, L"imgdecoder-stb", L"SearchHost", {});
+    if (!toolkit || !toolkit->LoadResources(self, "uidef:xml_init"))
+        return 1;
     const auto start = std::chrono::steady_clock::now();
     // An optional argument names a layout resource to measure instead of the generated one.
-    ProbeHost host(argc > 1 ? uikit::Narrow(argv[1]) : "LAYOUT:PROBE", argc > 1 ? std::string() : ManyControls());
+    ProbeHost host(argc > 1 ? ToUtf8(argv[1]) : "LAYOUT:PROBE", argc > 1 ? std::string() : ManyControls());
     if (!host.Create(nullptr))
         return 1;
     const auto built = std::chrono::steady_clock::now();

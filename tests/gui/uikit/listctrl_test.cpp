@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "common/winhandle.h"
 #include "tests/gui/uikit/uikitenv.h"
 #include "tests/support/pump.h"
 #include "tests/support/screenshot.h"
@@ -276,24 +277,20 @@ TEST_F(FileList, TheSpaceBarTogglesTheSelectedRows)
 // Dark pixels (text, tick marks) of `area` of the list window as it is painted now.
 int DarkPixels(HWND window, const RECT& area)
 {
-    HDC screen = GetDC(window);
+    const WindowDc screen(window);
     const int w = area.right - area.left, h = area.bottom - area.top;
-    HDC memory = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, w, h);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, w, h, screen, area.left, area.top, SRCCOPY);
+    const MemoryDc memory(CreateCompatibleDC(screen.Get()));
+    const GdiObject bitmap(CreateCompatibleBitmap(screen.Get(), w, h));
+    const SelectedObject selected(memory.Get(), bitmap.Get());
+    BitBlt(memory.Get(), 0, 0, w, h, screen.Get(), area.left, area.top, SRCCOPY);
     int dark = 0;
     for (int y = 0; y < h; ++y) {
         for (int x = 0; x < w; ++x) {
-            const COLORREF c = GetPixel(memory, x, y);
+            const COLORREF c = GetPixel(memory.Get(), x, y);
             if (GetRValue(c) + GetGValue(c) + GetBValue(c) < 3 * 110)
                 ++dark;
         }
     }
-    SelectObject(memory, old);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(window, screen);
     return dark;
 }
 

@@ -7,6 +7,7 @@
 #include "uikit/diaglog_win.h"
 #include "uikit/hostdialog_win.h"
 #include "uikit/messagebox_win.h"
+#include "uikit/toolkit_win.h"
 
 namespace uikittest {
 namespace {
@@ -336,9 +337,11 @@ TEST(Startup, DecoderIsChosenByNameAndUnknownNamesFail)
     EXPECT_EQ(CreateImgDecoderFactory(L"imgdecoder-png"), nullptr);
     EXPECT_EQ(CreateImgDecoderFactory(L""), nullptr);
     EXPECT_STREQ(kLoadRenderFailed, L"load interface [render] failed!");
+    App();
     ClearDiagLines();
-    DiagLogf(kLoadInterfaceFailedFormat, L"imgdecoder");
+    EXPECT_EQ(SToolkit::Start(GetModuleHandleW(nullptr), L"imgdecoder-png", L"SearchHostProbe", {}), nullptr);
     EXPECT_EQ(RecentDiagLines().back(), L"load interface [imgdecoder] failed!");
+    EXPECT_EQ(SApplication::Get(), &App()) << "a failed start leaves the running toolkit alone";
 }
 
 }  // namespace

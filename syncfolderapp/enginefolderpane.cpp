@@ -1,5 +1,4 @@
-// The version directory list: the scan and its overlay, the drive choice, adding by hand,
-// check-all, remove and clear.
+#include "syncfolderapp/enginefolderpane.h"
 
 #include "common/drives.h"
 #include "common/pickers.h"
@@ -7,7 +6,7 @@
 #include "syncfolderapp/discovery/enginefolders.h"
 #include "syncfolderapp/discovery/enginescan.h"
 #include "syncfolderapp/discovery/seldrivedlg.h"
-#include "syncfolderapp/mainframedriver.h"
+#include "syncfolderapp/namedcontrol.h"
 #include "syncfolderapp/sync/ctimermgr.h"
 #include "syncfolderapp/uitexts.h"
 #include "uikit/button_win.h"
@@ -21,10 +20,24 @@ namespace {
 
 constexpr int kFolderColumn = 1;
 constexpr int kLoadingFrames = 8;
+// The drop zone reaches this far below the version-directory list, over its buttons.
+constexpr int kDropZoneExtra = 36;
 
 }  // namespace
 
-std::wstring CMainFrameDriver::DriveCaption(const std::vector<std::wstring>& drives)
+CEngineFolderPane::CEngineFolderPane(const uikit::SHostWnd& window, epool::c_epool& worker, CTimerMgr& timers)
+    : host(window),
+      pool(worker),
+      timerMgr(timers),
+      lv_engine_folder(FindNamed<uikit::SListCtrl>(window, "lv_engine_folder", "listctrl")),
+      but_sel_drive(FindNamed<uikit::SButton>(window, "but_sel_drive", "button")),
+      win_loading(FindNamed<uikit::SWindow>(window, "win_loading", "window")),
+      img_loading(FindNamed<uikit::SImage>(window, "img_loading", "img")),
+      txt_loading(FindNamed<uikit::SText>(window, "txt_loading", "text"))
+{
+}
+
+std::wstring CEngineFolderPane::DriveCaption(const std::vector<std::wstring>& drives)
 {
     if (drives.size() == 1)
         return drives.front() + L":\\";
@@ -34,38 +47,42 @@ std::wstring CMainFrameDriver::DriveCaption(const std::vector<std::wstring>& dri
     return caption;
 }
 
-void CMainFrameDriver::SelectStartupDrives()
+void CEngineFolderPane::SelectStartupDrives(std::vector<std::wstring> fixed)
 {
     knownEngineFolders.clear();
-    fixedDrives = GetFixedDrives();
+    fixedDrives = std::move(fixed);
     scanDrives.clear();
     if (!fixedDrives.empty())
         scanDrives.push_back(fixedDrives.size() >= 2 ? fixedDrives[1] : fixedDrives[0]);
-    if (but_sel_drive)
-        but_sel_drive->SetText(DriveCaption(scanDrives));
+    ShowScanDrives();
     systemDrive = GetSystemDrive();
 }
 
-void CMainFrameDriver::StartEngineScan()
+void CEngineFolderPane::ShowScanDrives()
+{
+    if (but_sel_drive)
+        but_sel_drive->SetText(DriveCaption(scanDrives));
+}
+
+void CEngineFolderPane::StartEngineScan()
 {
     if (lv_engine_folder && lv_engine_folder->GetItemCount() > 0)
         lv_engine_folder->DeleteAllItems();
     knownEngineFolders.clear();
-    SendMessageW(hwnd, UM_SCAN_NOTIFY, SCAN_BEGIN, 0);
+    const HWND window = host.Hwnd();
+    SendMessageW(window, UM_SCAN_NOTIFY, SCAN_BEGIN, 0);
     // The task gets its own copy of the drives, so a later drive choice cannot change
     // them under a running scan.
-    const HWND window = hwnd;
-    std::vector<std::wstring> drives = scanDrives;
-    const bool queued = pool && pool->Post([window, drives](std::uint16_t, void*) {
+    const bool queued = pool.Post([window, drives = scanDrives](std::uint16_t, void*) {
         ScanEngineFolders(window, drives);
         return 0;
     });
     // A refused scan would leave the overlay up for good: end it here instead.
     if (!queued)
-        SendMessageW(hwnd, UM_SCAN_NOTIFY, SCAN_END, 0);
+        SendMessageW(window, UM_SCAN_NOTIFY, SCAN_END, 0);
 }
 
-void CMainFrameDriver::OnScanNotify(WPARAM code, LPARAM data)
+void CEngineFolderPane::OnScanNotify(WPARAM code, LPARAM data)
 {
     switch (code) {
     case SCAN_BEGIN:
@@ -76,7 +93,7 @@ void CMainFrameDriver::OnScanNotify(WPARAM code, LPARAM data)
             img_loading->SetFrame(0);
         if (win_loading)
             win_loading->SetVisible(true);
-        timerMgr->StartTimer(TIMER_SCAN_ANIM);
+        timerMgr.StartTimer(TIMER_SCAN_ANIM);
         break;
     case SCAN_RESULTS:
         if (const auto* found = reinterpret_cast<const ScanResultList*>(data)) {
@@ -85,7 +102,7 @@ void CMainFrameDriver::OnScanNotify(WPARAM code, LPARAM data)
         }
         break;
     case SCAN_END:
-        timerMgr->StopTimer(TIMER_SCAN_ANIM);
+        timerMgr.StopTimer(TIMER_SCAN_ANIM);
         if (win_loading)
             win_loading->SetVisible(false);
         break;
@@ -94,23 +111,23 @@ void CMainFrameDriver::OnScanNotify(WPARAM code, LPARAM data)
     }
 }
 
-void CMainFrameDriver::NextLoadingFrame()
+void CEngineFolderPane::NextLoadingFrame()
 {
     loadingFrame = (loadingFrame + 1) % kLoadingFrames;
     if (img_loading)
         img_loading->SetFrame(loadingFrame);
 }
 
-void CMainFrameDriver::AddEngineFolders(const std::vector<std::wstring>& paths, bool silent)
+void CEngineFolderPane::AddEngineFolders(const std::vector<std::wstring>& paths, bool silent)
 {
     const EngineFolderBatch batch = CollectEngineFolders(paths, knownEngineFolders, HasMir200Directory);
     for (const std::wstring& folder : batch.added)
         AppendEngineRow(folder);
     if (!silent && batch.refused)
-        uikit::MessageBox(hwnd, kInvalidEngineFolderText, kTipCaption, MB_OK | MB_ICONERROR);
+        uikit::MessageBox(host.Hwnd(), kInvalidEngineFolderText, kTipCaption, MB_OK | MB_ICONERROR);
 }
 
-void CMainFrameDriver::AppendEngineRow(const std::wstring& folder)
+void CEngineFolderPane::AppendEngineRow(const std::wstring& folder)
 {
     if (!lv_engine_folder)
         return;
@@ -119,13 +136,11 @@ void CMainFrameDriver::AppendEngineRow(const std::wstring& folder)
     lv_engine_folder->SetItemText(row, kFolderColumn, folder);
 }
 
-void CMainFrameDriver::AddEngineFolderByDialog()
+void CEngineFolderPane::AddFolderByDialog()
 {
-    if (RefuseWhileBusy())
-        return;
     uikit::PickerRequest request;
     request.kind = uikit::PickerRequest::Folder;
-    request.owner = hwnd;
+    request.owner = host.Hwnd();
     const std::vector<std::wstring> chosen = uikit::RunPicker(request, [](const uikit::PickerRequest& r) {
         std::wstring folder = SelectFolder(r.owner, r.initial);
         return folder.empty() ? std::vector<std::wstring>{} : std::vector<std::wstring>{folder};
@@ -134,56 +149,55 @@ void CMainFrameDriver::AddEngineFolderByDialog()
         AddEngineFolders({chosen.front()}, false);
 }
 
-void CMainFrameDriver::CheckAllEngineFolders(bool checked)
+void CEngineFolderPane::CheckAll(bool checked)
 {
-    if (checkAllGuard || !lv_engine_folder)
-        return;
-    lv_engine_folder->SetAllChecks(checked);
+    if (lv_engine_folder)
+        lv_engine_folder->SetAllChecks(checked);
 }
 
-void CMainFrameDriver::RemoveCheckedEngineFolders()
+void CEngineFolderPane::RemoveChecked()
 {
-    if (RefuseWhileBusy() || !lv_engine_folder)
+    if (!lv_engine_folder)
         return;
     for (const std::wstring& folder : lv_engine_folder->DeleteCheckedItems(kFolderColumn))
         std::erase(knownEngineFolders, folder);
 }
 
-void CMainFrameDriver::ClearEngineFolders()
+void CEngineFolderPane::Clear()
 {
-    if (RefuseWhileBusy())
-        return;
     if (lv_engine_folder)
         lv_engine_folder->DeleteAllItems();
     knownEngineFolders.clear();
 }
 
-void CMainFrameDriver::ChooseScanDrivesByDialog()
+void CEngineFolderPane::ChooseDrivesByDialog()
 {
-    if (RefuseWhileBusy())
-        return;
     if (fixedDrives.empty()) {
-        uikit::MessageBox(hwnd, kNoFixedDriveText, kTipCaption, MB_OK | MB_ICONWARNING);
+        uikit::MessageBox(host.Hwnd(), kNoFixedDriveText, kTipCaption, MB_OK | MB_ICONWARNING);
         return;
     }
-    const auto chosen = ChooseScanDrives(hwnd, fixedDrives, systemDrive, scanDrives);
+    const auto chosen = ChooseScanDrives(host.Hwnd(), fixedDrives, systemDrive, scanDrives);
     if (!chosen || chosen->empty())
         return;
     scanDrives = *chosen;
-    if (but_sel_drive)
-        but_sel_drive->SetText(DriveCaption(scanDrives));
+    ShowScanDrives();
     systemDrive = GetSystemDrive();
     StartEngineScan();
 }
 
-void CMainFrameDriver::Rescan()
-{
-    if (RefuseWhileBusy())
-        return;
-    StartEngineScan();
-}
-
-std::vector<std::wstring> CMainFrameDriver::CheckedEngineFolders() const
+std::vector<std::wstring> CEngineFolderPane::CheckedFolders() const
 {
     return lv_engine_folder ? lv_engine_folder->CheckedItemTexts(kFolderColumn) : std::vector<std::wstring>{};
+}
+
+bool CEngineFolderPane::InDropZone(POINT clientPoint) const
+{
+    if (!lv_engine_folder || !lv_engine_folder->Hwnd())
+        return false;
+    RECT zone;
+    GetWindowRect(lv_engine_folder->Hwnd(), &zone);
+    MapWindowPoints(nullptr, host.Hwnd(), reinterpret_cast<POINT*>(&zone), 2);
+    zone.top = 0;
+    zone.bottom += kDropZoneExtra;
+    return PtInRect(&zone, clientPoint) != FALSE;
 }

@@ -1,0 +1,25 @@
+#include "syncfolderapp/filearea.h"
+
+#include "syncfolderapp/namedcontrol.h"
+#include "syncfolderapp/uitexts.h"
+#include "uikit/button_win.h"
+#include "uikit/tabctrl_win.h"
+
+CFileArea::CFileArea(const uikit::SHostWnd& host)
+    : tab_file(FindNamed<uikit::STabCtrl>(host, "tab_file", "tabctrl")),
+      but_sync_log(FindNamed<uikit::SButton>(host, "but_sync_log", "button"))
+{
+}
+
+void CFileArea::Show(Page page)
+{
+    if (tab_file)
+        tab_file->SetCurSel(page);
+    if (but_sync_log)
+        but_sync_log->SetText(page == LogPage ? kBackToListCaption : kViewLogCaption);
+}
+
+bool CFileArea::Shows(Page page) const
+{
+    return tab_file && tab_file->GetCurSel() == page;
+}

@@ -1,0 +1,18 @@
+#pragma once
+
+// Looking up the main window's controls, once, by name and kind.
+
+#include "common/textutil.h"
+#include "uikit/diaglog_win.h"
+#include "uikit/hostwnd_win.h"
+
+// The control `name` of `kind` below the window as a T; null, with a line in the
+// toolkit's diagnostic log, when it is missing or of another kind.
+template <typename T>
+T* FindNamed(const uikit::SHostWnd& host, const char* name, const char* kind)
+{
+    T* control = dynamic_cast<T*>(host.FindControl(name, kind));
+    if (control == nullptr)
+        uikit::DiagLog(L"main window: control " + FromUtf8(name) + L" of kind " + FromUtf8(kind) + L" not found");
+    return control;
+}

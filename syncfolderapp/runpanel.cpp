@@ -1,0 +1,146 @@
+#include "syncfolderapp/runpanel.h"
+
+#include <algorithm>
+
+#include "syncfolderapp/namedcontrol.h"
+#include "syncfolderapp/popups/tooltipdlg.h"
+#include "uikit/checkbox_win.h"
+#include "uikit/image_win.h"
+#include "uikit/listbox_win.h"
+#include "uikit/progress_win.h"
+#include "uikit/tabctrl_win.h"
+
+namespace {
+
+// Brings the last line of `list` into view if `pending` says lines came unseen.
+void ScrollToEndIfPending(bool& pending, uikit::SListBox* list)
+{
+    if (!pending)
+        return;
+    pending = false;
+    if (list && list->GetCount() >= 2)
+        list->EnsureVisible(list->GetCount() - 1);
+}
+
+}  // namespace
+
+CRunPanel::CRunPanel(const uikit::SHostWnd& window, CFileArea& fileArea)
+    : area(fileArea),
+      tab_sync_bar(FindNamed<uikit::STabCtrl>(window, "tab_sync_bar", "tabctrl")),
+      pro_ing(FindNamed<uikit::SProgress>(window, "pro_ing", "progress")),
+      lv_log(FindNamed<uikit::SListBox>(window, "lv_log", "listbox")),
+      lv_errorlog(FindNamed<uikit::SListBox>(window, "lv_errorlog", "listbox")),
+      radio_sync_mir200_file(FindNamed<uikit::SRadio>(window, "radio_sync_mir200_file", "radio")),
+      radio_sync_level_file(FindNamed<uikit::SRadio>(window, "radio_sync_level_file", "radio")),
+      img_sync_mir200_file(FindNamed<uikit::SImage>(window, "img_sync_mir200_file", "img")),
+      img_sync_level_file(FindNamed<uikit::SImage>(window, "img_sync_level_file", "img")),
+      check_sync_backup(FindNamed<uikit::SCheck>(window, "check_sync_backup", "check"))
+{
+}
+
+void CRunPanel::ApplyChoices(std::int32_t syncType, bool backup)
+{
+    // The layout checks the Mir200 radio; its group partner takes the check from it.
+    if (syncType == SameLevel && radio_sync_level_file)
+        radio_sync_level_file->SetCheck(true);
+    if (check_sync_backup)
+        check_sync_backup->SetCheck(backup);
+}
+
+SyncType CRunPanel::ChosenSyncType() const
+{
+    const bool mir200 = radio_sync_mir200_file && radio_sync_mir200_file->IsChecked();
+    const bool level = radio_sync_level_file && radio_sync_level_file->IsChecked();
+    return !mir200 && level ? SameLevel : Mir200Only;
+}
+
+bool CRunPanel::BackupChosen() const
+{
+    return check_sync_backup && check_sync_backup->IsChecked();
+}
+
+void CRunPanel::ShowBar(Bar bar)
+{
+    if (pro_ing)
+        pro_ing->SetValue(0);
+    if (tab_sync_bar)
+        tab_sync_bar->SetCurSel(bar);
+}
+
+void CRunPanel::ShowProgress(int percent)
+{
+    if (tab_sync_bar && tab_sync_bar->GetCurSel() == RunningBar && pro_ing)
+        pro_ing->SetValue(percent);
+}
+
+void CRunPanel::ShowLogPage()
+{
+    area.Show(CFileArea::LogPage);
+    ScrollToEndIfPending(syncLogScrollPending, lv_log);
+    ScrollToEndIfPending(errorLogScrollPending, lv_errorlog);
+}
+
+void CRunPanel::AddDrainedLines(LogKind kind, const std::vector<std::wstring>& lines)
+{
+    uikit::SListBox* list = LogList(kind);
+    const int last = AddLogLines(list, lines);
+    (kind == LogKind::Sync ? syncLogScrollPending : errorLogScrollPending) = false;
+    if (last > 0)
+        list->EnsureVisible(last);
+}
+
+void CRunPanel::AddOwnLine(const std::wstring& text)
+{
+    const int last = AddLogLines(lv_log, {text});
+    if (!area.Shows(CFileArea::LogPage)) {
+        syncLogScrollPending = true;
+        return;
+    }
+    if (last >= 0)
+        lv_log->EnsureVisible(last);
+    syncLogScrollPending = false;
+}
+
+void CRunPanel::ClearLogs()
+{
+    for (uikit::SListBox* list : {lv_log, lv_errorlog}) {
+        if (list && list->GetCount() > 0)
+            list->ResetContent();
+    }
+}
+
+void CRunPanel::ShowModeTipOver(std::string_view iconName) const
+{
+    for (const uikit::SImage* icon : {img_sync_mir200_file, img_sync_level_file}) {
+        if (icon && icon->Name() == iconName)
+            ShowModeTip(*icon);
+    }
+}
+
+uikit::SListBox* CRunPanel::LogList(LogKind kind) const
+{
+    return kind == LogKind::Sync ? lv_log : lv_errorlog;
+}
+
+int CRunPanel::AddLogLines(uikit::SListBox* list, const std::vector<std::wstring>& lines)
+{
+    if (!list || lines.empty())
+        return -1;
+    // Only the last kMaxLogLines of old and new lines stay: lines that would be added and
+    // deleted again in the same batch are not added at all.
+    const size_t fresh = std::min(lines.size(), static_cast<size_t>(kMaxLogLines));
+    const int keepOld = std::max(0, kMaxLogLines - static_cast<int>(fresh));
+    SendMessageW(list->Hwnd(), WM_SETREDRAW, FALSE, 0);
+    if (keepOld == 0) {
+        list->ResetContent();
+    } else {
+        while (list->GetCount() > keepOld)
+            list->DeleteString(0);
+    }
+    int last = -1;
+    for (size_t i = lines.size() - fresh; i < lines.size(); ++i)
+        last = list->AddString(lines[i]);
+    SendMessageW(list->Hwnd(), WM_SETREDRAW, TRUE, 0);
+    list->Invalidate();
+    return last;
+}

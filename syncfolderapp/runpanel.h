@@ -1,0 +1,73 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "syncfolderapp/filearea.h"
+#include "syncfolderapp/loglinequeue.h"
+#include "syncfolderapp/sync/syncmap.h"
+
+namespace uikit {
+class SHostWnd;
+class STabCtrl;
+class SProgress;
+class SListBox;
+class SRadio;
+class SImage;
+class SCheck;
+}  // namespace uikit
+
+// What a worker job shows in the window: the bar at the bottom (idle: the mode radios,
+// the backup box and the start and log buttons; running: `pro_ing` and the stop button)
+// and the log page of the file area with the sync log `lv_log` and the error log
+// `lv_errorlog`, each keeping its last kMaxLogLines lines.
+class CRunPanel {
+public:
+    static constexpr int kMaxLogLines = 200;
+    enum Bar { IdleBar = 0, RunningBar = 1 };
+
+    CRunPanel(const uikit::SHostWnd& window, CFileArea& fileArea);
+
+    // The placement mode and backup choice of the idle bar.
+    void ApplyChoices(std::int32_t syncType, bool backup);
+    SyncType ChosenSyncType() const;
+    bool BackupChosen() const;
+
+    // One of the two bars, its progress at 0.
+    void ShowBar(Bar bar);
+    // Shows `percent` while the running bar is up.
+    void ShowProgress(int percent);
+
+    // The log page, each log list scrolled to its end if lines came while it was hidden.
+    void ShowLogPage();
+    // Lines a drain took from the worker, into the list of their kind, which then shows
+    // its last line.
+    void AddDrainedLines(LogKind kind, const std::vector<std::wstring>& lines);
+    // A line of the window's own into the sync log, scrolled to at once when the log page
+    // is shown and else when it next is.
+    void AddOwnLine(const std::wstring& text);
+    void ClearLogs();
+
+    // The mode tooltip over the question-mark icon named `iconName`.
+    void ShowModeTipOver(std::string_view iconName) const;
+
+private:
+    uikit::SListBox* LogList(LogKind kind) const;
+    // Adds lines keeping only the last kMaxLogLines; the index of the last line or -1.
+    static int AddLogLines(uikit::SListBox* list, const std::vector<std::wstring>& lines);
+
+    CFileArea& area;
+    uikit::STabCtrl* tab_sync_bar = nullptr;
+    uikit::SProgress* pro_ing = nullptr;
+    uikit::SListBox* lv_log = nullptr;
+    uikit::SListBox* lv_errorlog = nullptr;
+    uikit::SRadio* radio_sync_mir200_file = nullptr;
+    uikit::SRadio* radio_sync_level_file = nullptr;
+    uikit::SImage* img_sync_mir200_file = nullptr;
+    uikit::SImage* img_sync_level_file = nullptr;
+    uikit::SCheck* check_sync_backup = nullptr;
+    bool syncLogScrollPending = false;
+    bool errorLogScrollPending = false;
+};
