@@ -6,10 +6,12 @@
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <unordered_map>
 #include <vector>
 
+#include "syncfolderapp/sync/runjournal.h"
 #include "syncfolderapp/sync/syncfileimpl.h"
 #include "syncfolderapp/sync/syncmap.h"
 #include "syncfolderapp/sync/targetwriter.h"
@@ -38,6 +40,10 @@ public:
     // commit.
     CTargetWriter& Writer() { return writer; }
 
+    // From now on each run leaves its journal in `folder`, from which it can be undone.
+    void KeepJournalIn(const std::wstring& folder);
+    const std::wstring& JournalFolder() const { return journalFolder; }
+
     std::atomic<std::int32_t> yieldCounter{0};
     std::atomic<bool> busy{false};
     std::vector<SyncFileItem> items;
@@ -58,6 +64,8 @@ private:
     // Identities of the directories looked at during the current run, by path text.
     std::unordered_map<std::wstring, FileId> dirIds;
     CTargetWriter writer;
+    std::wstring journalFolder;
+    std::unique_ptr<CRunJournal> journal;
 
     void PrepareItems(const std::vector<std::wstring>& files);
     SyncFileItem PrepareItem(const std::wstring& path, std::uint32_t& error) const;

@@ -107,10 +107,19 @@ std::int32_t CSyncFileDriver::StartSync(const std::vector<std::wstring>& files,
         }
     }
 
+    if (journal)
+        journal->EndRun();
     progress.store(100);
     busy.store(false);
     keepRunning.store(false);
     return successCount.load();
+}
+
+void CSyncFileDriver::KeepJournalIn(const std::wstring& folder)
+{
+    journalFolder = folder;
+    journal = std::make_unique<CRunJournal>(folder);
+    writer.SetCommitRecorder([this](const PairWrite& pair) { return journal->Record(pair); });
 }
 
 void CSyncFileDriver::PrepareItems(const std::vector<std::wstring>& files)

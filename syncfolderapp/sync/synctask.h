@@ -32,3 +32,7 @@ struct SyncJob {
 // has entered its running state on SYNC_BEGIN leaves it through its usual end handler.
 // Returns whether the run was queued.
 bool PostSyncTask(epool::c_epool& pool, CSyncFileDriver& engine, HWND window, SyncJob job);
+
+// The same for the undo of the last run (CRunUndo over the engine's journal folder),
+// ending with UNDO_END.
+bool PostUndoTask(epool::c_epool& pool, CSyncFileDriver& engine, HWND window);

@@ -13,18 +13,26 @@
 // Any failure leaves the target as it was, removes what the write made and gives the
 // system error code of the step that failed. Temporary files of an interrupted run are
 // removed the first time a later run writes into their directory.
+//
+// The undo of a run goes through the same class: a backup takes the target name back in
+// one rename, a file the run created is deleted, and the directories it created go when
+// empty, so that each target holds the run's or the old contents at every instant.
 
 #include <cstdint>
 #include <functional>
 #include <string>
 #include <unordered_set>
 #include <utility>
+#include <vector>
+
+#include "syncfolderapp/sync/journalformat.h"
 
 // Points of one write at which the step hook is called.
 enum class WriteStep {
     Copied,  // the temporary file holds the complete new contents
     Link,    // a backup name is about to be linked to the target
     Commit,  // the old contents are secured; the new file is about to take the target name
+    Undo,    // a backup is about to take the target name back, or a created target to go
 };
 
 // The files of one write, as far as they are known at a step.
@@ -33,7 +41,15 @@ struct PairWrite {
     const std::wstring& target;
     std::wstring tempPath;    // the new contents, from Copied on
     std::wstring backupPath;  // the backup name being linked (Link) or holding the old contents (Commit)
+    // Known at Commit when a commit recorder is set: the target before the write, the new
+    // file, and the directories the write created (deepest first).
+    FileStamp old;
+    FileStamp written;
+    std::vector<std::wstring> createdDirs;
 };
+
+// Size and last-write time of the file at `path`; exists is false when there is none.
+FileStamp ReadFileStamp(const std::wstring& path);
 
 // A file that one write made (a temporary file, a new backup name): removed when its
 // owner goes, unless kept.
@@ -69,6 +85,9 @@ public:
     // refused link falls back to copying the backup. Commit comes a second time for a
     // target that refused the replace and was renamed away, naming its backup then.
     using StepHook = std::function<std::uint32_t(WriteStep step, const PairWrite& pair)>;
+    // Called at each commit after the step hook let it pass, just before the rename; a
+    // non-zero result fails the commit like a refused step. A run's journal line goes here.
+    using CommitRecorder = std::function<std::uint32_t(const PairWrite& pair)>;
 
     // A new run: each directory is cleared of leftovers again when first written.
     void BeginRun() { cleanedDirs_.clear(); }
@@ -78,14 +97,26 @@ public:
     // or the system error code of the step that failed.
     std::uint32_t Write(const std::wstring& source, const std::wstring& target, bool keepBackup);
 
+    // Undo of a committed pair: `backup` takes the name `target` in one rename, replacing
+    // the run's file. Returns 0 or the system error code.
+    std::uint32_t PutBack(const std::wstring& backup, const std::wstring& target);
+    // Undo of a created target: the file goes. Returns 0 or the system error code.
+    std::uint32_t RemoveCreated(const std::wstring& target);
+    // Removes the directories a run created, deepest first, each only when empty (after
+    // the temporary files an interrupted write left in it).
+    void RemoveCreatedDirs(const std::vector<std::wstring>& dirs);
+
     void SetStepHook(StepHook hook) { stepHook_ = std::move(hook); }
+    void SetCommitRecorder(CommitRecorder recorder) { commitRecorder_ = std::move(recorder); }
 
 private:
     std::uint32_t Step(WriteStep step, const PairWrite& pair) const;
+    std::uint32_t Commit(const PairWrite& pair) const;
     void RemoveLeftovers(const std::wstring& dir);
     std::uint32_t SecureBackup(const std::wstring& dir, PairWrite& pair, MadeFile& backup) const;
     std::uint32_t RenameAway(PairWrite& pair, MadeFile& temp) const;
 
     StepHook stepHook_;
+    CommitRecorder commitRecorder_;
     std::unordered_set<std::wstring> cleanedDirs_;
 };

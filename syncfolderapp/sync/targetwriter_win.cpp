@@ -8,7 +8,6 @@
 #include <windows.h>
 #include <winternl.h>
 
-#include "common/fileutil.h"
 #include "common/pathutil.h"
 #include "common/winhandle.h"
 #include "syncfolderapp/sync/syncmap.h"
@@ -159,6 +158,32 @@ bool WriterStillRuns(std::uint32_t processId)
     return GetExitCodeProcess(process.Get(), &code) && code == STILL_ACTIVE;
 }
 
+FileStamp StampOf(const WIN32_FILE_ATTRIBUTE_DATA& data)
+{
+    return {true, (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow,
+            (static_cast<std::uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) |
+                data.ftLastWriteTime.dwLowDateTime};
+}
+
+// Makes `dir` and its missing ancestors; the ones this call created, deepest first.
+std::vector<std::wstring> CreateMissingDirs(const std::wstring& dir)
+{
+    std::vector<std::wstring> missing;
+    for (std::wstring at = dir; !at.empty() && GetFileAttributesW(at.c_str()) == INVALID_FILE_ATTRIBUTES;) {
+        missing.push_back(at);
+        std::wstring parent = GetParentPath(at);
+        if (parent == at)
+            break;
+        at = std::move(parent);
+    }
+    std::vector<std::wstring> created;
+    for (auto it = missing.rbegin(); it != missing.rend(); ++it) {
+        if (CreateDirectoryW(it->c_str(), nullptr))
+            created.insert(created.begin(), *it);
+    }
+    return created;
+}
+
 // Opening with no sharing succeeds only when nobody else has the file open.
 bool NobodyHasOpen(const std::wstring& path)
 {
@@ -166,6 +191,12 @@ bool NobodyHasOpen(const std::wstring& path)
 }
 
 }  // namespace
+
+FileStamp ReadFileStamp(const std::wstring& path)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    return GetFileAttributesExW(Reachable(path).c_str(), GetFileExInfoStandard, &data) ? StampOf(data) : FileStamp{};
+}
 
 void MadeFile::Remove()
 {
@@ -178,7 +209,7 @@ std::uint32_t CTargetWriter::Write(const std::wstring& source, const std::wstrin
 {
     const std::wstring dir = GetParentPath(target);
     RemoveLeftovers(dir);
-    PairWrite pair{source, target, {}, {}};
+    PairWrite pair{source, target, {}, {}, {}, {}, {}};
 
     // STEP 1: the complete new contents under a temporary name beside the target.
     MadeFile temp;
@@ -186,7 +217,7 @@ std::uint32_t CTargetWriter::Write(const std::wstring& source, const std::wstrin
     if (error == ERROR_PATH_NOT_FOUND) {
         // The directory is made only when a copy shows it missing, which spares a create
         // call per ancestor for every pair of an existing tree.
-        CreateDirectoryTree(dir);
+        pair.createdDirs = CreateMissingDirs(dir);
         error = CopyToNewTemp(source, dir, temp);
     }
     if (error != ERROR_SUCCESS)
@@ -194,6 +225,10 @@ std::uint32_t CTargetWriter::Write(const std::wstring& source, const std::wstrin
     pair.tempPath = temp.Path();
     if ((error = Step(WriteStep::Copied, pair)) != ERROR_SUCCESS)
         return error;
+    if (commitRecorder_) {
+        pair.old = ReadFileStamp(target);
+        pair.written = ReadFileStamp(pair.tempPath);
+    }
 
     // STEP 2: the old contents secured under a backup name, when there are any to keep.
     const DWORD attrs = keepBackup ? GetFileAttributesW(target.c_str()) : INVALID_FILE_ATTRIBUTES;
@@ -205,7 +240,7 @@ std::uint32_t CTargetWriter::Write(const std::wstring& source, const std::wstrin
         return error;
 
     // STEP 3: the new file takes the target name in one rename.
-    if ((error = Step(WriteStep::Commit, pair)) != ERROR_SUCCESS)
+    if ((error = Commit(pair)) != ERROR_SUCCESS)
         return error;
     error = ErrorOf(MoveFileExW(temp.Path().c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING));
     if (error == ERROR_SUCCESS) {
@@ -223,6 +258,50 @@ std::uint32_t CTargetWriter::Write(const std::wstring& source, const std::wstrin
 std::uint32_t CTargetWriter::Step(WriteStep step, const PairWrite& pair) const
 {
     return stepHook_ ? stepHook_(step, pair) : ERROR_SUCCESS;
+}
+
+std::uint32_t CTargetWriter::Commit(const PairWrite& pair) const
+{
+    std::uint32_t error = Step(WriteStep::Commit, pair);
+    if (error == ERROR_SUCCESS && commitRecorder_)
+        error = commitRecorder_(pair);
+    return error;
+}
+
+std::uint32_t CTargetWriter::PutBack(const std::wstring& backup, const std::wstring& target)
+{
+    RemoveLeftovers(GetParentPath(target));
+    const PairWrite pair{backup, target, {}, backup, {}, {}, {}};
+    std::uint32_t error = Step(WriteStep::Undo, pair);
+    if (error == ERROR_SUCCESS)
+        error = ErrorOf(MoveFileExW(Reachable(backup).c_str(), Reachable(target).c_str(), MOVEFILE_REPLACE_EXISTING));
+    return error;
+}
+
+std::uint32_t CTargetWriter::RemoveCreated(const std::wstring& target)
+{
+    RemoveLeftovers(GetParentPath(target));
+    const PairWrite pair{target, target, {}, {}, {}, {}, {}};
+    std::uint32_t error = Step(WriteStep::Undo, pair);
+    if (error != ERROR_SUCCESS)
+        return error;
+    const std::wstring path = Reachable(target);
+    // A copy of a read-only source is read-only itself and must lose that to go.
+    const DWORD attrs = GetFileAttributesW(path.c_str());
+    if (attrs != INVALID_FILE_ATTRIBUTES && (attrs & FILE_ATTRIBUTE_READONLY) != 0)
+        SetFileAttributesW(path.c_str(), attrs & ~FILE_ATTRIBUTE_READONLY);
+    error = ErrorOf(DeleteFileW(path.c_str()));
+    if (error != ERROR_SUCCESS && attrs != INVALID_FILE_ATTRIBUTES)
+        SetFileAttributesW(path.c_str(), attrs);
+    return error;
+}
+
+void CTargetWriter::RemoveCreatedDirs(const std::vector<std::wstring>& dirs)
+{
+    for (const std::wstring& dir : dirs) {
+        RemoveLeftovers(dir);
+        RemoveDirectoryW(Reachable(dir).c_str());
+    }
 }
 
 void CTargetWriter::RemoveLeftovers(const std::wstring& dir)
@@ -286,7 +365,7 @@ std::uint32_t CTargetWriter::RenameAway(PairWrite& pair, MadeFile& temp) const
     std::uint32_t error = MoveToFreeBackupName(pair.target, pair.target, NowStamp(), 1, pair.backupPath);
     if (error != ERROR_SUCCESS)
         return error;
-    error = Step(WriteStep::Commit, pair);
+    error = Commit(pair);
     if (error == ERROR_SUCCESS)
         error = ErrorOf(MoveFileExW(temp.Path().c_str(), pair.target.c_str(), 0));
     if (error != ERROR_SUCCESS) {

@@ -1,11 +1,17 @@
-// Runs a sync job so that a test can kill it at a chosen point of its writes.
+// Runs a sync job, or the undo of the last one, so that a test can kill it at a chosen
+// point of its writes.
 //
-//   sync_kill_helper <source folder> <version folder> <backup 0|1> <hold> <refuse links 0|1> <event>
+//   sync_kill_helper <source folder> <version folder> <backup 0|1> <hold> <refuse links 0|1> <event> [<journals>]
+//   sync_kill_helper undo <journals> <n> <event>
 //
 // <hold> names the write step (copied, link, commit) at which the helper sets the event
 // and waits to be killed; "none" sets the event just before the run starts and lets it go
-// on. With <refuse links> 1 every link is refused, so backups are copies.
+// on; "journal<n>" holds once the n-th line of the run's journal (kept in the folder
+// <journals>) has been written. With <refuse links> 1 every link is refused, so backups
+// are copies. Files are synced in the order of their paths. The undo form holds just before its n-th change of a
+// target.
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -13,6 +19,8 @@
 
 #include "common/fileutil.h"
 #include "common/winhandle.h"
+#include "syncfolderapp/sync/runjournal.h"
+#include "syncfolderapp/sync/runundo.h"
 #include "syncfolderapp/sync/syncfiledriver.h"
 
 namespace {
@@ -26,14 +34,39 @@ const wchar_t* StepName(WriteStep step)
         return L"link";
     case WriteStep::Commit:
         return L"commit";
+    case WriteStep::Undo:
+        return L"undo";
     }
     return L"";
+}
+
+[[noreturn]] void HoldForTheKill(HANDLE ready)
+{
+    SetEvent(ready);
+    for (;;)
+        Sleep(INFINITE);
+}
+
+int HeldUndo(const std::wstring& journals, int holdAt, HANDLE ready)
+{
+    CSyncFileDriver engine;
+    int changes = 0;
+    engine.Writer().SetStepHook([&](WriteStep step, const PairWrite&) -> std::uint32_t {
+        if (step == WriteStep::Undo && ++changes == holdAt)
+            HoldForTheKill(ready);
+        return ERROR_SUCCESS;
+    });
+    return CRunUndo(engine).StartUndo(journals) >= 0 ? 0 : 1;
 }
 
 }  // namespace
 
 int wmain(int argc, wchar_t** argv)
 {
+    if (argc == 5 && argv[1] == std::wstring(L"undo")) {
+        KernelHandle ready(OpenEventW(EVENT_MODIFY_STATE, FALSE, argv[4]));
+        return ready ? HeldUndo(argv[2], _wtoi(argv[3]), ready.Get()) : 3;
+    }
     if (argc < 7)
         return 2;
     const std::wstring source = argv[1];
@@ -47,14 +80,27 @@ int wmain(int argc, wchar_t** argv)
 
     std::vector<std::wstring> files;
     ListFilesRecursive(source, files);
+    // In name order, so that a test knows which pair a hold falls on.
+    std::sort(files.begin(), files.end());
     CSyncFileDriver engine;
     engine.Writer().SetStepHook([&](WriteStep step, const PairWrite&) -> std::uint32_t {
-        if (hold == StepName(step)) {
-            SetEvent(ready.Get());
-            Sleep(INFINITE);
-        }
+        if (hold == StepName(step))
+            HoldForTheKill(ready.Get());
         return refuseLinks && step == WriteStep::Link ? ERROR_INVALID_FUNCTION : ERROR_SUCCESS;
     });
+    // The run's journal, as the engine keeps it, with a hold after a chosen line.
+    CRunJournal journal(argc > 7 ? argv[7] : L"");
+    const std::wstring journalHold = L"journal";
+    const int holdAtLine = hold.rfind(journalHold, 0) == 0 ? _wtoi(hold.c_str() + journalHold.size()) : 0;
+    int lines = 0;
+    if (argc > 7) {
+        engine.Writer().SetCommitRecorder([&](const PairWrite& pair) {
+            const std::uint32_t error = journal.Record(pair);
+            if (++lines == holdAtLine)
+                HoldForTheKill(ready.Get());
+            return error;
+        });
+    }
     if (hold == L"none")
         SetEvent(ready.Get());
     return engine.StartSync(files, {folder}, SameLevel, backup) == static_cast<std::int32_t>(files.size()) ? 0 : 1;
