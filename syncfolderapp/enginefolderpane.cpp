@@ -86,6 +86,7 @@ void CEngineFolderPane::OnScanNotify(WPARAM code, LPARAM data)
 {
     switch (code) {
     case SCAN_BEGIN:
+        scanning = true;
         if (txt_loading)
             txt_loading->SetText(kLoadingText);
         loadingFrame = 0;
@@ -102,6 +103,7 @@ void CEngineFolderPane::OnScanNotify(WPARAM code, LPARAM data)
         }
         break;
     case SCAN_END:
+        scanning = false;
         timerMgr.StopTimer(TIMER_SCAN_ANIM);
         if (win_loading)
             win_loading->SetVisible(false);

@@ -33,6 +33,8 @@ public:
     // UM_SCAN_NOTIFY: the overlay at the begin and end, the directories found meanwhile.
     void OnScanNotify(WPARAM code, LPARAM data);
     void NextLoadingFrame();
+    // A scan is under way (from its begin to its end message).
+    bool Scanning() const { return scanning; }
 
     // Adds the version directories the paths stand for, each once; unless `silent`, one
     // warning when any path was refused.
@@ -69,4 +71,5 @@ private:
     std::vector<std::wstring> scanDrives;
     std::wstring systemDrive;
     int loadingFrame = 0;
+    bool scanning = false;
 };

@@ -16,6 +16,8 @@
 #include "syncfolderapp/sync/syncfiledriver.h"
 #include "syncfolderapp/sync/syncmessages.h"
 #include "syncfolderapp/sync/synctask.h"
+#include "syncfolderapp/sync/runundo.h"
+#include "syncfolderapp/undobutton.h"
 #include "syncfolderapp/uitexts.h"
 #include "uikit/messagebox_win.h"
 #include "uikit/text_win.h"
@@ -41,6 +43,7 @@ void CMainFrameDriver::InitDriver(const std::wstring& dataDir)
     CLogDriver::StartLogEngine();
     pool->Start();
     syncEngine->sink = this;
+    syncEngine->KeepJournalIn(dataDir + L"\\journal");
     syncEngine->busy = false;
     syncEngine->keepRunning = false;
 
@@ -48,6 +51,8 @@ void CMainFrameDriver::InitDriver(const std::wstring& dataDir)
     filePane = std::make_unique<CFileListPane>(host, *fileArea);
     enginePane = std::make_unique<CEngineFolderPane>(host, *pool, timerMgr);
     runPanel = std::make_unique<CRunPanel>(host, *fileArea);
+    undoButton = std::make_unique<CUndoButton>(host, syncEngine->JournalFolder());
+    undoButton->Refresh();
     if (auto* title2 = FindNamed<uikit::SText>(host, "txt_title2", "text"))
         title2->SetVisible(false);
     DragAcceptFiles(hwnd, TRUE);
@@ -81,6 +86,7 @@ void CMainFrameDriver::SubscribeEvents()
     host.OnCommand("btn_startsync", [this] { StartRun(); });
     host.OnCommand("but_stopsync", [this] { syncEngine->keepRunning = false; });
     host.OnCommand("but_sync_log", [this] { ToggleLogPage(); });
+    host.OnCommand("but_undo_sync", [this] { StartUndo(); });
     OnGuardedCommand("but_back", [this] { filePane->ShowListOrEmptyPage(); });
     for (const char* name : {"img_sync_mir200_file", "img_sync_level_file"}) {
         host.OnHover(name, [this, name] { runPanel->ShowModeTipOver(name); });
@@ -98,10 +104,23 @@ void CMainFrameDriver::OnGuardedCommand(const char* name, std::function<void()> 
 
 bool CMainFrameDriver::RefuseWhileBusy() const
 {
-    if (!syncEngine->busy)
+    if (!syncEngine->busy && !jobGoing)
         return false;
     ShowToast(hwnd, kBusyToastText);
     return true;
+}
+
+void CMainFrameDriver::StartUndo()
+{
+    if (enginePane->Scanning()) {
+        ShowToast(hwnd, kBusyToastText);
+        return;
+    }
+    if (RefuseWhileBusy() || !undoButton->Confirmed(hwnd))
+        return;
+    SendMessageW(hwnd, UM_SYNC_NOTIFY, UNDO_BEGIN, 0);
+    // A refused task has already ended the undo through UNDO_END with 0.
+    PostUndoTask(*pool, *syncEngine, hwnd);
 }
 
 void CMainFrameDriver::OnTimer(UINT_PTR id)
@@ -181,24 +200,50 @@ void CMainFrameDriver::OnSyncNotify(WPARAM code, LPARAM count)
         OnSyncBegin();
     else if (code == SYNC_END)
         OnSyncEnd(static_cast<std::int32_t>(count));
+    else if (code == UNDO_BEGIN)
+        ShowJobBegin(CRunPanel::UndoingBar);
+    else if (code == UNDO_END)
+        OnUndoEnd(static_cast<std::int32_t>(count));
 }
 
 void CMainFrameDriver::OnSyncBegin()
 {
-    runPanel->ShowBar(CRunPanel::RunningBar);
-    runPanel->ShowLogPage();
+    ShowJobBegin(CRunPanel::RunningBar);
     AppendSyncLog(kRunStartText, kRunStartLine);
-    timerMgr.StartTimer(TIMER_PROGRESS);
 }
 
 void CMainFrameDriver::OnSyncEnd(std::int32_t count)
+{
+    ShowJobEnd();
+    runFinished = true;
+    AppendSyncLog(kRunSummaryHead + std::to_wstring(count) + kRunSummaryTail, kRunSummaryLine);
+}
+
+void CMainFrameDriver::OnUndoEnd(std::int32_t restored)
+{
+    ShowJobEnd();
+    if (restored == kUndoJournalDamaged)
+        uikit::MessageBox(hwnd, kUndoDamagedText, kTipCaption, MB_OK | MB_ICONWARNING);
+    else
+        AppendSyncLog(kUndoSummaryHead + std::to_wstring(restored) + kUndoSummaryTail, kUndoSummaryLine);
+}
+
+void CMainFrameDriver::ShowJobBegin(int bar)
+{
+    jobGoing = true;
+    runPanel->ShowBar(static_cast<CRunPanel::Bar>(bar));
+    runPanel->ShowLogPage();
+    timerMgr.StartTimer(TIMER_PROGRESS);
+}
+
+void CMainFrameDriver::ShowJobEnd()
 {
     timerMgr.StopTimer(TIMER_PROGRESS);
     runPanel->ShowBar(CRunPanel::IdleBar);
     DrainLogQueue(LogKind::Sync);
     DrainLogQueue(LogKind::Error);
-    runFinished = true;
-    AppendSyncLog(kRunSummaryHead + std::to_wstring(count) + kRunSummaryTail, kRunSummaryLine);
+    undoButton->Refresh();
+    jobGoing = false;
 }
 
 void CMainFrameDriver::OnSyncLog(const std::wstring& text, std::uint32_t line)

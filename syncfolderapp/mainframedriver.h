@@ -26,6 +26,7 @@ class CFileArea;
 class CFileListPane;
 class CEngineFolderPane;
 class CRunPanel;
+class CUndoButton;
 
 // What a test may put between the main window and the machine.
 struct MainFrameSeams {
@@ -71,6 +72,9 @@ private:
     // Subscribes `action` to the command of `name`, refused with the busy toast during a run.
     void OnGuardedCommand(const char* name, std::function<void()> action);
     bool RefuseWhileBusy() const;
+    // "撤销上次同步": refused while a run, an undo or a scan is going; asks, then posts it.
+    void StartUndo();
+    void OnUndoEnd(std::int32_t restored);
     void AddFilesByDialog();
     // The first add after a run starts a fresh list and fresh logs.
     void AddSyncFiles(const std::vector<std::wstring>& paths);
@@ -78,6 +82,10 @@ private:
     void StartRun();
     void OnSyncBegin();
     void OnSyncEnd(std::int32_t count);
+    // The running bar with `bar`'s caption, the log page and the progress timer.
+    void ShowJobBegin(int bar);
+    // The idle bar back and every queued line in its list.
+    void ShowJobEnd();
     // Worker: queues a result line for its log list and announces it to the window.
     void HandLineToWindow(LogKind kind, const std::wstring& text);
     void DrainLogQueue(LogKind kind);
@@ -91,6 +99,8 @@ private:
     CTimerMgr timerMgr;
     LogLineQueue logLines;
     bool runFinished = false;
+    // A run or an undo is under way, from its begin message to its end message.
+    bool jobGoing = false;
 
     std::shared_ptr<CLogDriver> logDriver;
     std::shared_ptr<CSyncFileDriver> syncEngine;
@@ -101,4 +111,5 @@ private:
     std::unique_ptr<CFileListPane> filePane;
     std::unique_ptr<CEngineFolderPane> enginePane;
     std::unique_ptr<CRunPanel> runPanel;
+    std::unique_ptr<CUndoButton> undoButton;
 };

@@ -4,11 +4,13 @@
 
 #include "syncfolderapp/namedcontrol.h"
 #include "syncfolderapp/popups/tooltipdlg.h"
+#include "syncfolderapp/uitexts.h"
 #include "uikit/checkbox_win.h"
 #include "uikit/image_win.h"
 #include "uikit/listbox_win.h"
 #include "uikit/progress_win.h"
 #include "uikit/tabctrl_win.h"
+#include "uikit/text_win.h"
 
 namespace {
 
@@ -27,6 +29,8 @@ void ScrollToEndIfPending(bool& pending, uikit::SListBox* list)
 CRunPanel::CRunPanel(const uikit::SHostWnd& window, CFileArea& fileArea)
     : area(fileArea),
       tab_sync_bar(FindNamed<uikit::STabCtrl>(window, "tab_sync_bar", "tabctrl")),
+      text_ing(FindNamed<uikit::SText>(window, "text_ing", "text")),
+      syncingCaption(text_ing ? text_ing->GetText() : std::wstring()),
       pro_ing(FindNamed<uikit::SProgress>(window, "pro_ing", "progress")),
       lv_log(FindNamed<uikit::SListBox>(window, "lv_log", "listbox")),
       lv_errorlog(FindNamed<uikit::SListBox>(window, "lv_errorlog", "listbox")),
@@ -63,8 +67,10 @@ void CRunPanel::ShowBar(Bar bar)
 {
     if (pro_ing)
         pro_ing->SetValue(0);
+    if (text_ing && bar != IdleBar)
+        text_ing->SetText(bar == UndoingBar ? std::wstring(kUndoingCaption) : syncingCaption);
     if (tab_sync_bar)
-        tab_sync_bar->SetCurSel(bar);
+        tab_sync_bar->SetCurSel(bar == IdleBar ? IdleBar : RunningBar);
 }
 
 void CRunPanel::ShowProgress(int percent)

@@ -17,6 +17,7 @@ class SListBox;
 class SRadio;
 class SImage;
 class SCheck;
+class SText;
 }  // namespace uikit
 
 // What a worker job shows in the window: the bar at the bottom (idle: the mode radios,
@@ -26,7 +27,8 @@ class SCheck;
 class CRunPanel {
 public:
     static constexpr int kMaxLogLines = 200;
-    enum Bar { IdleBar = 0, RunningBar = 1 };
+    // The undo shows the running bar with its own caption.
+    enum Bar { IdleBar = 0, RunningBar = 1, UndoingBar = 2 };
 
     CRunPanel(const uikit::SHostWnd& window, CFileArea& fileArea);
 
@@ -35,7 +37,7 @@ public:
     SyncType ChosenSyncType() const;
     bool BackupChosen() const;
 
-    // One of the two bars, its progress at 0.
+    // One of the bars, its progress at 0.
     void ShowBar(Bar bar);
     // Shows `percent` while the running bar is up.
     void ShowProgress(int percent);
@@ -60,6 +62,8 @@ private:
 
     CFileArea& area;
     uikit::STabCtrl* tab_sync_bar = nullptr;
+    uikit::SText* text_ing = nullptr;
+    std::wstring syncingCaption;  // the layout's caption of the running bar
     uikit::SProgress* pro_ing = nullptr;
     uikit::SListBox* lv_log = nullptr;
     uikit::SListBox* lv_errorlog = nullptr;

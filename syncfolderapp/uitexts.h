@@ -19,3 +19,12 @@ inline constexpr unsigned kRunStartLine = 408;
 inline constexpr wchar_t kRunSummaryHead[] = L"文件同步完成,共同步了 ";
 inline constexpr wchar_t kRunSummaryTail[] = L" 个文件!";
 inline constexpr unsigned kRunSummaryLine = 418;
+
+// The undo of the last run: its question, the running bar's caption meanwhile, its
+// summary line and the message for a journal that cannot be read.
+inline constexpr wchar_t kUndoAskText[] = L"确定撤销上次同步吗?";
+inline constexpr wchar_t kUndoingCaption[] = L"正在撤销:";
+inline constexpr wchar_t kUndoSummaryHead[] = L"撤销完成,共恢复了 ";
+inline constexpr wchar_t kUndoSummaryTail[] = L" 个文件!";
+inline constexpr unsigned kUndoSummaryLine = 420;
+inline constexpr wchar_t kUndoDamagedText[] = L"撤销记录已损坏,无法撤销!";

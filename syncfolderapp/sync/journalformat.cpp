@@ -122,10 +122,9 @@ bool HasJournalExt(std::wstring_view name, std::wstring_view ext)
 std::wstring FormatJournalLine(const JournalEntry& entry)
 {
     std::wstring line = entry.target;
-    for (const std::wstring& field :
-         {std::wstring(BeforeWord(entry.before)), entry.backupPath, std::to_wstring(entry.old.size),
-          std::to_wstring(entry.old.writeTime), std::to_wstring(entry.written.size),
-          std::to_wstring(entry.written.writeTime)})
+    for (const std::wstring& field : {std::wstring(BeforeWord(entry.before)), entry.backupPath,
+                                      std::to_wstring(entry.old.size), std::to_wstring(entry.old.writeTime),
+                                      std::to_wstring(entry.written.size), std::to_wstring(entry.written.writeTime)})
         line += kTab + field;
     for (const std::wstring& dir : entry.createdDirs)
         line += kTab + dir;

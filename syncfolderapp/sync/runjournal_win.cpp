@@ -45,9 +45,9 @@ JournalEntry EntryOf(const PairWrite& pair)
 {
     JournalEntry entry;
     entry.target = pair.target;
-    entry.before = !pair.old.exists            ? BeforeRun::Nothing
+    entry.before = !pair.old.exists          ? BeforeRun::Nothing
                    : pair.backupPath.empty() ? BeforeRun::NoBackup
-                                               : BeforeRun::Backup;
+                                             : BeforeRun::Backup;
     entry.backupPath = pair.backupPath;
     entry.old = pair.old;
     entry.written = pair.written;
@@ -102,15 +102,15 @@ std::wstring CRunJournal::NewestOpen(const std::wstring& folder)
 
 bool CRunJournal::Read(const std::wstring& path, std::vector<JournalEntry>& entries)
 {
-    FileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    FileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     LARGE_INTEGER size;
     if (!file || !GetFileSizeEx(file.Get(), &size) || size.QuadPart > 0x7fffffff)
         return false;
     std::string bytes(static_cast<std::size_t>(size.QuadPart), '\0');
     DWORD read = 0;
-    if (!bytes.empty() && (!ReadFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) ||
-                           read != bytes.size()))
+    if (!bytes.empty() &&
+        (!ReadFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) || read != bytes.size()))
         return false;
     return ParseJournal(FromUtf8(bytes), entries) == JournalRead::Ok;
 }

@@ -63,7 +63,9 @@ bool CRunUndo::UndoEntry(const JournalEntry& entry)
             Report(true, kUndoChangedText, entry.target, 0, kUndoChangedLine);
         return false;
     case BeforeRun::Backup:
-        if (now == entry.written)
+        // An empty target name: a read-only target was renamed to its backup name and the
+        // run was killed before the new file took the name.
+        if (now == entry.written || (!now.exists && ReadFileStamp(entry.backupPath) == entry.old))
             return PutBackFromBackup(entry, now);
         if (now == entry.old)
             return false;

@@ -84,8 +84,8 @@ TEST_F(Undo, RandomTreesComeBackByteForByteAfterTwoRunsInARow)
 {
     // Files at these places, below the source copies and the version directories: new
     // ones in nested new folders, overwritten ones with and without a backup.
-    const std::vector<std::wstring> places = {L"f0.txt",        L"f1.txt",        L"d1\\f2.txt",
-                                              L"d1\\d2\\f3.txt", L"d3\\f4.txt",    L"d3\\d4\\d5\\f5.txt",
+    const std::vector<std::wstring> places = {L"f0.txt",         L"f1.txt",         L"d1\\f2.txt",
+                                              L"d1\\d2\\f3.txt", L"d3\\f4.txt",     L"d3\\d4\\d5\\f5.txt",
                                               L"d3\\d4\\f6.txt", L"d6\\d7\\f7.txt", L"f8.txt"};
     const std::vector<std::wstring> versions = {P(L"v1"), P(L"v2")};
     for (unsigned seed = 1; seed <= 12; ++seed) {
@@ -317,6 +317,20 @@ TEST_F(UndoKilled, RunKilledAfterAJournalLineIsUndoneForThePartItDid)
         EXPECT_EQ(lines.size(), 2u) << "the uncommitted pair is skipped silently";
         EXPECT_EQ(Snapshot(P(L"ver")), before);
     }
+}
+
+TEST_F(UndoKilled, ReadOnlyTargetLeftUnderItsBackupNameByAKillGoesBack)
+{
+    // A read-only target is renamed to its backup name before the new file takes its
+    // name; killed in between, the name is empty and the old file waits as the backup.
+    const std::wstring readOnly = P(L"ver\\a0.txt");
+    SetFileAttributesW(readOnly.c_str(), FILE_ATTRIBUTE_READONLY);
+    KillHeld({P(L"src"), P(L"ver"), L"1", L"journal1", L"0", EventName(L"ro"), Journals()}, EventName(L"ro"));
+    EXPECT_FALSE(Exists(readOnly));
+    std::vector<ResultLine> lines;
+    EXPECT_EQ(UndoLast(lines), 1);
+    EXPECT_EQ(Snapshot(P(L"ver")), before);
+    SetFileAttributesW(readOnly.c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
 TEST_F(UndoKilled, UndoKilledHalfWayLeavesEachTargetOldOrNewAndASecondUndoFinishes)
