@@ -77,15 +77,11 @@ bool CRunUndo::UndoEntry(const JournalEntry& entry)
 
 bool CRunUndo::PutBackFromBackup(const JournalEntry& entry, const FileStamp& now)
 {
-    if (!ReadFileStamp(entry.backupPath).exists) {
-        // A line whose old and new stamps agree and whose backup was never made: the run
-        // did not commit it.
-        if (now != entry.old)
-            Report(true, kUndoFailedText, entry.target, ERROR_FILE_NOT_FOUND, kUndoFailedLine);
-        return false;
-    }
     if (const std::uint32_t error = engine.Writer().PutBack(entry.backupPath, entry.target)) {
-        Report(true, kUndoFailedText, entry.target, error, kUndoFailedLine);
+        // No backup, and the old and new stamps agree: the run never committed the line.
+        const bool neverCommitted = error == ERROR_FILE_NOT_FOUND && now == entry.old;
+        if (!neverCommitted)
+            Report(true, kUndoFailedText, entry.target, error, kUndoFailedLine);
         return false;
     }
     Report(false, kUndoneText, entry.target, 0, kUndoneLine);

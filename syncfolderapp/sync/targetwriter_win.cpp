@@ -184,6 +184,23 @@ std::vector<std::wstring> CreateMissingDirs(const std::wstring& dir)
     return created;
 }
 
+// Runs `remove`, a delete of `path` or a rename over it. Refused because the file at
+// `path` is read-only (a copy of a read-only source is), it runs once more without that
+// attribute, which comes back should it be refused again.
+template <typename Remove>
+std::uint32_t EvenIfReadOnly(const std::wstring& path, Remove remove)
+{
+    std::uint32_t error = ErrorOf(remove());
+    const DWORD attrs = error == ERROR_ACCESS_DENIED ? GetFileAttributesW(path.c_str()) : INVALID_FILE_ATTRIBUTES;
+    if (attrs == INVALID_FILE_ATTRIBUTES || (attrs & FILE_ATTRIBUTE_READONLY) == 0)
+        return error;
+    SetFileAttributesW(path.c_str(), attrs & ~FILE_ATTRIBUTE_READONLY);
+    error = ErrorOf(remove());
+    if (error != ERROR_SUCCESS)
+        SetFileAttributesW(path.c_str(), attrs);
+    return error;
+}
+
 // Opening with no sharing succeeds only when nobody else has the file open.
 bool NobodyHasOpen(const std::wstring& path)
 {
@@ -272,28 +289,21 @@ std::uint32_t CTargetWriter::PutBack(const std::wstring& backup, const std::wstr
 {
     RemoveLeftovers(GetParentPath(target));
     const PairWrite pair{backup, target, {}, backup, {}, {}, {}};
-    std::uint32_t error = Step(WriteStep::Undo, pair);
-    if (error == ERROR_SUCCESS)
-        error = ErrorOf(MoveFileExW(Reachable(backup).c_str(), Reachable(target).c_str(), MOVEFILE_REPLACE_EXISTING));
-    return error;
+    if (const std::uint32_t error = Step(WriteStep::Undo, pair))
+        return error;
+    const std::wstring from = Reachable(backup);
+    const std::wstring to = Reachable(target);
+    return EvenIfReadOnly(to, [&] { return MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING); });
 }
 
 std::uint32_t CTargetWriter::RemoveCreated(const std::wstring& target)
 {
     RemoveLeftovers(GetParentPath(target));
     const PairWrite pair{target, target, {}, {}, {}, {}, {}};
-    std::uint32_t error = Step(WriteStep::Undo, pair);
-    if (error != ERROR_SUCCESS)
+    if (const std::uint32_t error = Step(WriteStep::Undo, pair))
         return error;
     const std::wstring path = Reachable(target);
-    // A copy of a read-only source is read-only itself and must lose that to go.
-    const DWORD attrs = GetFileAttributesW(path.c_str());
-    if (attrs != INVALID_FILE_ATTRIBUTES && (attrs & FILE_ATTRIBUTE_READONLY) != 0)
-        SetFileAttributesW(path.c_str(), attrs & ~FILE_ATTRIBUTE_READONLY);
-    error = ErrorOf(DeleteFileW(path.c_str()));
-    if (error != ERROR_SUCCESS && attrs != INVALID_FILE_ATTRIBUTES)
-        SetFileAttributesW(path.c_str(), attrs);
-    return error;
+    return EvenIfReadOnly(path, [&] { return DeleteFileW(path.c_str()); });
 }
 
 void CTargetWriter::RemoveCreatedDirs(const std::vector<std::wstring>& dirs)
