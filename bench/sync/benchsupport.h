@@ -34,3 +34,25 @@ inline double Median(std::vector<double> values)
     const std::size_t n = values.size();
     return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
 }
+
+// The command line of a timing program: [runs] [work folder]; by default 3 runs in the
+// folder `defaultName` below the temporary folder.
+struct BenchArgs {
+    int runs = 3;
+    std::wstring root;
+};
+
+inline BenchArgs ParseBenchArgs(int argc, wchar_t** argv, const wchar_t* defaultName)
+{
+    BenchArgs args;
+    if (argc > 1)
+        args.runs = std::max(1, _wtoi(argv[1]));
+    if (argc > 2) {
+        args.root = argv[2];
+    } else {
+        wchar_t temp[MAX_PATH];
+        GetTempPathW(MAX_PATH, temp);
+        args.root = std::wstring(temp) + defaultName;
+    }
+    return args;
+}

@@ -228,15 +228,7 @@ bool BenchLayout(const Layout& layout, const std::wstring& root, int runs)
 
 int wmain(int argc, wchar_t** argv)
 {
-    const int runs = argc > 1 ? std::max(1, _wtoi(argv[1])) : 3;
-    std::wstring root;
-    if (argc > 2) {
-        root = argv[2];
-    } else {
-        wchar_t temp[MAX_PATH];
-        GetTempPathW(MAX_PATH, temp);
-        root = std::wstring(temp) + L"sync_copy_bench";
-    }
+    const auto [runs, root] = ParseBenchArgs(argc, argv, L"sync_copy_bench");
     EnsureDirectory(root);
     for (const Layout& layout : kLayouts) {
         if (!BenchLayout(layout, root, runs))

@@ -101,15 +101,7 @@ private:
 
 int wmain(int argc, wchar_t** argv)
 {
-    const int runs = argc > 1 ? std::max(1, _wtoi(argv[1])) : 3;
-    std::wstring root;
-    if (argc > 2) {
-        root = argv[2];
-    } else {
-        wchar_t temp[MAX_PATH];
-        GetTempPathW(MAX_PATH, temp);
-        root = std::wstring(temp) + L"sync_undo_bench";
-    }
+    const auto [runs, root] = ParseBenchArgs(argc, argv, L"sync_undo_bench");
     Bench bench(root);
     if (!bench.Prepare()) {
         std::fwprintf(stderr, L"cannot prepare the files\n");
