@@ -150,14 +150,10 @@ TEST(MessageBoxes, KeysAnswerTheBox)
     auto owner = OpenGallery();
     ASSERT_TRUE(owner);
     const KeyAnswer cases[] = {
-        {MB_OK | MB_ICONWARNING, {{VK_RETURN, 0}}, IDOK},
-        {MB_OK | MB_ICONWARNING, {{VK_ESCAPE, 0}}, IDOK},
-        {MB_OK | MB_ICONWARNING, {{'O', kAlt}}, IDOK},
-        {MB_OKCANCEL, {{VK_ESCAPE, 0}}, IDCANCEL},
-        {MB_OKCANCEL, {{VK_TAB, 0}, {VK_SPACE, 0}}, IDCANCEL},
-        {MB_YESNO | MB_ICONQUESTION, {{VK_RETURN, 0}}, IDYES},
-        {MB_YESNO | MB_ICONQUESTION, {{VK_ESCAPE, 0}}, IDNO},
-        {MB_YESNO | MB_ICONQUESTION, {{'N', kAlt}}, IDNO},
+        {MB_OK | MB_ICONWARNING, {{VK_RETURN, 0}}, IDOK},      {MB_OK | MB_ICONWARNING, {{VK_ESCAPE, 0}}, IDOK},
+        {MB_OK | MB_ICONWARNING, {{'O', kAlt}}, IDOK},         {MB_OKCANCEL, {{VK_ESCAPE, 0}}, IDCANCEL},
+        {MB_OKCANCEL, {{VK_TAB, 0}, {VK_SPACE, 0}}, IDCANCEL}, {MB_YESNO | MB_ICONQUESTION, {{VK_RETURN, 0}}, IDYES},
+        {MB_YESNO | MB_ICONQUESTION, {{VK_ESCAPE, 0}}, IDNO},  {MB_YESNO | MB_ICONQUESTION, {{'N', kAlt}}, IDNO},
         {MB_YESNO | MB_ICONQUESTION, {{VK_F4, kAlt}}, IDNO},
     };
     for (const KeyAnswer& c : cases) {
