@@ -17,11 +17,11 @@ using namespace uikit;
 // What the window measures at its current density.
 struct Measures {
     SIZE window{};
-    SIZE start{};      // btn_startsync
-    int row = 0;       // a row of lv_file
-    int header = 0;    // lv_file's header
-    LONG font = 0;     // the height tt_bar_version's font was made at
-    POINT minimum{};   // the smallest size the window can be given
+    SIZE start{};     // btn_startsync
+    int row = 0;      // a row of lv_file
+    int header = 0;   // lv_file's header
+    LONG font = 0;    // the height tt_bar_version's font was made at
+    POINT minimum{};  // the smallest size the window can be given
     bool operator==(const Measures& o) const
     {
         return window.cx == o.window.cx && window.cy == o.window.cy && start.cx == o.start.cx &&

@@ -79,11 +79,30 @@ TEST_F(KeyboardTest, TabGoesThroughTheWindowInLayoutOrderAndTheArrowsChooseTheMo
         order.push_back(Focused());
     }
     // A new settings file chooses the same-level mode, so its radio is the group's stop.
-    EXPECT_EQ(order, (Names{"link_web", "btn_min", "btn_max", "btn_close", "lv_file", "chk_file_all", "chk_def_sel",
-                            "but_invert", "but_remove_file", "but_clear_file", "but_add_file", "but_sel_drive",
-                            "but_drop_drive", "but_refresh_drive", "lv_engine_folder", "chk_engine_all",
-                            "but_remove_engine", "but_clear_engine", "but_addengine_folder",
-                            "radio_sync_level_file", "check_sync_backup", "btn_startsync", "but_sync_log", "link_qq",
+    EXPECT_EQ(order, (Names{"link_web",
+                            "btn_min",
+                            "btn_max",
+                            "btn_close",
+                            "lv_file",
+                            "chk_file_all",
+                            "chk_def_sel",
+                            "but_invert",
+                            "but_remove_file",
+                            "but_clear_file",
+                            "but_add_file",
+                            "but_sel_drive",
+                            "but_drop_drive",
+                            "but_refresh_drive",
+                            "lv_engine_folder",
+                            "chk_engine_all",
+                            "but_remove_engine",
+                            "but_clear_engine",
+                            "but_addengine_folder",
+                            "radio_sync_level_file",
+                            "check_sync_backup",
+                            "btn_startsync",
+                            "but_sync_log",
+                            "link_qq",
                             "link_web"}));
     PressKey(VK_TAB, kShift);
     PressKey(VK_TAB, kShift);
@@ -215,8 +234,7 @@ bool PostFromAnotherProcess(HWND window, UINT message)
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION info{};
-    if (!CreateProcessW(program.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &info))
+    if (!CreateProcessW(program.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
         return false;
     const KernelHandle process(info.hProcess);
     const KernelHandle thread(info.hThread);
