@@ -683,12 +683,12 @@ LRESULT SListCtrl::HeaderCustomDraw(NMCUSTOMDRAW* draw) const
         SetDCBrushColor(dc, back);
         RECT inner{cell.left, cell.top, cell.right, cell.bottom - 1};
         FillRect(dc, &inner, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
-        RECT separator{cell.right - 1, cell.top + 3, cell.right, cell.bottom - 4};
+        RECT separator{cell.right - 1, cell.top + Scale(3), cell.right, cell.bottom - Scale(4)};
         SetDCBrushColor(dc, line);
         FillRect(dc, &separator, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
         if (column >= 0 && column < GetColumnCount()) {
             const Column& c = columns_[static_cast<size_t>(column)];
-            RECT text{cell.left + 4, cell.top, cell.right - 4, cell.bottom - 1};
+            RECT text{cell.left + Scale(4), cell.top, cell.right - Scale(4), cell.bottom - 1};
             DrawWrapped(dc, style_.font, c.text, text, ColorOr(style_.text, RGB(0x33, 0x33, 0x33)),
                         c.format == LVCFMT_CENTER  ? TextAlign::Center
                         : c.format == LVCFMT_RIGHT ? TextAlign::Right
