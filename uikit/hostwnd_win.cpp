@@ -84,6 +84,14 @@ std::vector<HWND> ModalWindowsOver(HWND owner)
     return search.found;
 }
 
+// Whether the operator set the system to show focus frames and access keys always, not
+// only once the keyboard is used.
+bool KeyboardCuesAlways()
+{
+    BOOL always = FALSE;
+    return SystemParametersInfoW(SPI_GETKEYBOARDCUES, 0, &always, 0) && always;
+}
+
 // The density a new window starts at: its owner's, or the system's for a window without.
 int InitialDpi(HWND parent)
 {
@@ -201,6 +209,7 @@ HWND SHostWnd::Create(HWND parent, int x, int y, int cx, int cy)
     fitWidth_ = w.box.width.mode == SizeMode::Fit;
     fitHeight_ = w.box.height.mode == SizeMode::Fit;
     translucent_ = w.BoolAttr("translucent", false);
+    focusCues_ = KeyboardCuesAlways();
 
     DWORD style = WS_POPUP | WS_CLIPCHILDREN | WS_SYSMENU | WS_MINIMIZEBOX;
     if (w.BoolAttr("resizable", false))
@@ -238,6 +247,7 @@ HWND SHostWnd::Create(HWND parent, int x, int y, int cx, int cy)
     SetIcons();
     BuildControls(*root_, nullptr, hwnd);
     building_ = false;
+    UpdateFocusCueState();
     Relayout();
     return hwnd;
 }
@@ -306,6 +316,7 @@ SControl* SHostWnd::CreateChildren(SControl* container, std::string_view markup)
         if (raw->IsContainer())
             BuildControls(node, raw, raw->Hwnd());
     }
+    UpdateFocusCueState();
     Relayout();
     return container->Children().size() > before ? container->Children()[before].get() : nullptr;
 }
@@ -506,9 +517,17 @@ void SHostWnd::ShowFocusCues()
     if (focusCues_)
         return;
     focusCues_ = true;
+    UpdateFocusCueState();
     const HWND focus = GetFocus();
     if (focus && IsChild(hwnd_, focus))
         InvalidateRect(focus, nullptr, FALSE);
+}
+
+void SHostWnd::UpdateFocusCueState() const
+{
+    // System controls (check boxes, radios) draw their focus frames by the UI state, which
+    // this message sets for the window and every control in it, new ones included.
+    SendMessageW(hwnd_, WM_UPDATEUISTATE, MAKEWPARAM(focusCues_ ? UIS_CLEAR : UIS_SET, UISF_HIDEFOCUS), 0);
 }
 
 bool SHostWnd::PressButton(std::string_view name) const

@@ -65,7 +65,7 @@ public:
     int Scale(int pixels) const;
 
     // The dotted focus frame shows on the focused control once the window has been used
-    // from the keyboard.
+    // from the keyboard, or from the start when the system is set to show it always.
     bool FocusCuesShown() const { return focusCues_; }
     void ShowFocusCues();
     // Presses the button `name` as a click would; false when there is none or it cannot
@@ -132,6 +132,8 @@ protected:
     void SetDpi(int dpi);
     void OnDpiChanged(int dpi, const RECT& suggested);
     void SetIcons() const;
+    // Tells the system controls whether to draw focus frames (FocusCuesShown).
+    void UpdateFocusCueState() const;
     // Passes the wheel to the list under the cursor; a wheel message that comes back up
     // from it (a control hands what it does not use to its parent) goes no further.
     void RouteWheel(UINT msg, WPARAM wParam, LPARAM lParam);

@@ -12,6 +12,7 @@
 #include "tests/gui/uikit/uikitenv.h"
 #include "tests/support/pump.h"
 #include "tests/support/screenshot.h"
+#include "tests/support/wine.h"
 #include "uikit/automation_win.h"
 #include "uikit/checkbox_win.h"
 #include "uikit/image_win.h"
@@ -137,6 +138,41 @@ TEST_F(Keyboard, SpaceEnterMnemonicAndFunctionKeyPressButtonsTheMouseCouldClick)
     host.FindControl("overlay")->SetVisible(false);
     SendMessageW(host.FindControl("covered")->Hwnd(), BM_CLICK, 0, 0);
     EXPECT_EQ(presses["covered"], 1);
+}
+
+// Sets the system's "always show focus frames and access keys" for the test and restores
+// it afterwards.
+void SetKeyboardCuesAlways(BOOL always)
+{
+    SystemParametersInfoW(SPI_SETKEYBOARDCUES, 0, reinterpret_cast<void*>(static_cast<INT_PTR>(always)), 0);
+}
+
+TEST(FocusFrames, ShowOnceTheKeyboardIsUsedOrFromTheStartWhenTheSystemShowsThemAlways)
+{
+    App();
+    BOOL saved = FALSE;
+    SystemParametersInfoW(SPI_GETKEYBOARDCUES, 0, &saved, 0);
+    std::vector<bool> ours, native;
+    for (const BOOL always : {FALSE, TRUE}) {
+        SetKeyboardCuesAlways(always);
+        TestHost host{"LAYOUT:TEST_KEYS", kKeysLayout};
+        ASSERT_TRUE(host.Create(nullptr));
+        ShowWindow(host.Hwnd(), SW_SHOWNORMAL);
+        SetForegroundWindow(host.Hwnd());
+        SetFocus(host.FindControl("box")->Hwnd());
+        for (const bool keyed : {false, true}) {
+            if (keyed)
+                PressKey(VK_SHIFT);
+            ours.push_back(host.FocusCuesShown());
+            native.push_back(!(SendMessageW(GetFocus(), WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS));
+        }
+        DestroyWindow(host.Hwnd());
+    }
+    SetKeyboardCuesAlways(saved);
+    const std::vector<bool> expected{false, true, true, true};
+    EXPECT_EQ(ours, expected);
+    SF_SKIP_UNDER_WINE("system check boxes keep no UI state and always draw their focus frame");
+    EXPECT_EQ(native, expected);
 }
 
 struct KeyAnswer {
