@@ -257,10 +257,21 @@ void SControl::PaintBackgroundChain(HDC dc, const RECT& client) const
 
 COLORREF SControl::InheritedBackColor() const
 {
+    // A colour, or else the fill of a background skin, of the control or the nearest
+    // ancestor or the window.
+    const auto opaque = [](const ControlStyle& style, bool skinIsBackground) -> std::optional<Color> {
+        if (style.back && style.back->a == 255)
+            return style.back;
+        if (skinIsBackground && style.skin)
+            return style.skin->CentreColor();
+        return std::nullopt;
+    };
     for (const SControl* c = this; c; c = c->parent_) {
-        if (c->style_.back && c->style_.back->a == 255)
-            return ToColorRef(*c->style_.back);
+        if (const auto colour = opaque(c->style_, c->IsContainer()))
+            return ToColorRef(*colour);
     }
+    if (const auto colour = opaque(host_.RootStyle(), true))
+        return ToColorRef(*colour);
     return ColorOr(host_.RootStyle().back, RGB(255, 255, 255));
 }
 

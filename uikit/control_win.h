@@ -77,7 +77,8 @@ public:
     // Background of the control and all its ancestors, in this control's coordinates:
     // what a transparent control shows behind its own drawing.
     void PaintBackgroundChain(HDC dc, const RECT& client) const;
-    // The nearest opaque background colour (for native controls' colour requests).
+    // The nearest opaque background colour, or background skin's fill (for native
+    // controls' colour requests).
     COLORREF InheritedBackColor() const;
 
     // A text attribute with "@string/..." references resolved.

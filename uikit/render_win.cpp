@@ -82,6 +82,18 @@ Size SSkin::FrameSize(int dpi) const
     return {ScalePx(image->Width() / std::max(def.states, 1), dpi), ScalePx(image->Height(), dpi)};
 }
 
+std::optional<Color> SSkin::CentreColor() const
+{
+    if (!image || !*image)
+        return std::nullopt;
+    const int x = image->Width() / std::max(def.states, 1) / 2;
+    const int y = image->Height() / 2;
+    const unsigned char* p = image->Bits() + (static_cast<size_t>(y) * image->Width() + x) * 4;
+    if (p[3] != 255)
+        return std::nullopt;
+    return Color{p[2], p[1], p[0], 255};
+}
+
 void SSkin::Draw(HDC dc, const RECT& rect, int frame, int dpi) const
 {
     if (!image || !*image)

@@ -5,6 +5,7 @@
 
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -44,6 +45,9 @@ public:
     // Draws frame `frame` (clamped to the strip) stretched over `rect`; its margins keep
     // their width, scaled to `dpi`.
     void Draw(HDC dc, const RECT& rect, int frame, int dpi) const;
+    // The colour in the middle of the first frame, where a background skin shows its
+    // fill; nothing when the skin has no image or is not opaque there.
+    std::optional<Color> CentreColor() const;
 };
 
 // GDI-based rendering: holds the image decoder and caches fonts.
