@@ -2,6 +2,9 @@
 
 #include <algorithm>
 
+#include <commctrl.h>
+
+#include "common/winhandle.h"
 #include "uikit/hostwnd_win.h"
 #include "uikit/textdraw_win.h"
 
@@ -21,8 +24,41 @@ bool SCheck::Create(HWND parentHwnd)
 {
     if (!CreateNative(parentHwnd, L"BUTTON", BS_CHECKBOX | ButtonStyle()))
         return false;
+    FrameWhenBare();
     SetCheck(node_.BoolAttr("checked", false));
     return true;
+}
+
+void SCheck::FrameWhenBare()
+{
+    // The system draws a box's focus frame around its label, so a box without one would
+    // show none: such a box gets the frame around all of it.
+    if (text_.empty())
+        SetWindowSubclass(hwnd_, &SCheck::BareBoxProc, 0, reinterpret_cast<DWORD_PTR>(this));
+}
+
+LRESULT CALLBACK SCheck::BareBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR self)
+{
+    if (msg == WM_NCDESTROY)
+        RemoveWindowSubclass(hwnd, &SCheck::BareBoxProc, 0);
+    const LRESULT result = DefSubclassProc(hwnd, msg, wParam, lParam);
+    if (msg == WM_SETFOCUS || msg == WM_KILLFOCUS)
+        InvalidateRect(hwnd, nullptr, TRUE);
+    else if (msg == WM_PAINT)
+        reinterpret_cast<const SCheck*>(self)->DrawBareFocusFrame();
+    return result;
+}
+
+void SCheck::DrawBareFocusFrame() const
+{
+    if (GetFocus() != hwnd_ || !host_.FocusCuesShown())
+        return;
+    const WindowDc dc(hwnd_);
+    RECT client;
+    GetClientRect(hwnd_, &client);
+    SetTextColor(dc.Get(), RGB(0, 0, 0));
+    SetBkColor(dc.Get(), RGB(255, 255, 255));
+    DrawFocusRect(dc.Get(), &client);
 }
 
 Size SCheck::Measure(int) const
@@ -73,6 +109,7 @@ bool SRadio::Create(HWND parentHwnd)
 {
     if (!CreateNative(parentHwnd, L"BUTTON", BS_RADIOBUTTON | ButtonStyle()))
         return false;
+    FrameWhenBare();
     if (node_.BoolAttr("checked", false))
         SetCheck(true);
     return true;

@@ -22,8 +22,14 @@ public:
 
 protected:
     void Changed();
+    // Gives a box without text a focus frame of its own.
+    void FrameWhenBare();
     DWORD ButtonStyle() const;
     bool checked_ = false;
+
+private:
+    static LRESULT CALLBACK BareBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR self);
+    void DrawBareFocusFrame() const;
 };
 
 // A radio button; checking it unchecks the other radios of its group (the `group`

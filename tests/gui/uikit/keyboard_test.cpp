@@ -26,13 +26,14 @@ using testsupport::kAlt;
 using testsupport::kShift;
 using testsupport::PressKey;
 
-// Two rows of buttons, boxes and radios above a list, one button of which lies under
-// an overlay.
+// Two rows of buttons, boxes (one without text) and radios above a list, one button of
+// which lies under an overlay.
 constexpr char kKeysLayout[] = R"xml(<window size="420,220" layout="vbox" padding="5" gap="5">
   <window height="30" layout="hbox" gap="5">
     <button name="open" size="80,24" class="cls_btn_def" text="打开(&amp;O)"/>
     <button name="off" size="60,24" class="cls_btn_def" text="停用" enable="0"/>
     <check name="box" text="选中"/>
+    <check name="bare" size="16,16"/>
     <button name="gone" size="60,24" class="cls_btn_def" text="隐藏" visible="0"/>
     <button name="refresh" size="60,24" class="cls_btn_def" text="刷新" accel="F5"/>
   </window>
@@ -86,9 +87,11 @@ TEST_F(Keyboard, TabVisitsWhatTheMouseCouldReachInLayoutOrderWithARadioGroupAsOn
         PressKey(VK_TAB);
         visited.push_back(Focused());
     }
+    PressKey(VK_TAB);
+    EXPECT_EQ(Focused(), "open");
     // Not the disabled, the hidden, the unfocusable or the covered control; of the radios
     // only the checked one.
-    EXPECT_EQ(visited, (std::vector<std::string>{"open", "box", "refresh", "r2", "lines", "open"}));
+    EXPECT_EQ(visited, (std::vector<std::string>{"open", "box", "bare", "refresh", "r2", "lines"}));
     PressKey(VK_TAB, kShift);
     EXPECT_EQ(Focused(), "lines");
     PressKey(VK_TAB, kShift);
@@ -147,6 +150,22 @@ void SetKeyboardCuesAlways(BOOL always)
     SystemParametersInfoW(SPI_SETKEYBOARDCUES, 0, reinterpret_cast<void*>(static_cast<INT_PTR>(always)), 0);
 }
 
+// Dark pixels on the bottom row of a control as it is drawn now.
+int DottedPixelsAlongBottom(HWND control)
+{
+    RedrawWindow(control, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    RECT client;
+    GetClientRect(control, &client);
+    HDC dc = GetDC(control);
+    int dark = 0;
+    for (int x = 0; x < client.right; ++x) {
+        const COLORREF pixel = GetPixel(dc, x, client.bottom - 1);
+        dark += GetRValue(pixel) + GetGValue(pixel) + GetBValue(pixel) < 3 * 128;
+    }
+    ReleaseDC(control, dc);
+    return dark;
+}
+
 TEST(FocusFrames, ShowOnceTheKeyboardIsUsedOrFromTheStartWhenTheSystemShowsThemAlways)
 {
     App();
@@ -166,6 +185,11 @@ TEST(FocusFrames, ShowOnceTheKeyboardIsUsedOrFromTheStartWhenTheSystemShowsThemA
             ours.push_back(host.FocusCuesShown());
             native.push_back(!(SendMessageW(GetFocus(), WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS));
         }
+        // A box without text, which the system gives no frame, is framed all round.
+        const HWND bare = host.FindControl("bare")->Hwnd();
+        EXPECT_EQ(DottedPixelsAlongBottom(bare), 0);
+        SetFocus(bare);
+        EXPECT_GT(DottedPixelsAlongBottom(bare), 0);
         DestroyWindow(host.Hwnd());
     }
     SetKeyboardCuesAlways(saved);
