@@ -40,6 +40,12 @@ bool SButton::Create(HWND parentHwnd)
         return false;
     SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&SButton::ButtonProc));
     tip_ = TextAttr("tip");
+    // Accessibility tools call a button by its window text: a button that shows none is
+    // named by its `accName`, or else by its tooltip.
+    if (text_.empty()) {
+        const std::wstring name = TextAttr("accName");
+        SetWindowTextW(hwnd_, (name.empty() ? tip_ : name).c_str());
+    }
     return true;
 }
 
