@@ -231,6 +231,11 @@ LRESULT SButton::OnButtonMessage(UINT msg, WPARAM wParam, LPARAM lParam)
         // A quick second click is another click, not a double click.
         msg = WM_LBUTTONDOWN;
         break;
+    case BM_CLICK:
+        // The system's BM_CLICK plays a mouse click, which can come to nothing while the
+        // window is not the active one: the usual case for the tools of other programs.
+        Press();
+        return 0;
     default:
         break;
     }
