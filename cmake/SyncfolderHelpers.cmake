@@ -70,12 +70,13 @@ function(sf_add_library name)
 endfunction()
 
 # sf_add_test(name SOURCES ... [LIBS ...] [GUI] [DRIVES D E ...] [SANITIZE thread|none]
-#             [TIMEOUT seconds])
+#             [TIMEOUT seconds] [RUNNER script])
 # One GoogleTest program registered as one ctest test. In the Windows build it runs
 # through Wine (scripts/wine-run.sh); GUI marks a test that opens windows (needs DISPLAY);
-# DRIVES maps each letter to a fresh temporary folder for the run of this program.
+# DRIVES maps each letter to a fresh temporary folder for the run of this program;
+# RUNNER is a script that runs the program itself (given its path) instead.
 function(sf_add_test name)
-  cmake_parse_arguments(ARG "GUI" "SANITIZE;TIMEOUT" "SOURCES;LIBS;DRIVES" ${ARGN})
+  cmake_parse_arguments(ARG "GUI" "SANITIZE;TIMEOUT;RUNNER" "SOURCES;LIBS;DRIVES" ${ARGN})
   if(NOT ARG_SANITIZE)
     set(ARG_SANITIZE default)
   endif()
@@ -101,7 +102,11 @@ function(sf_add_test name)
     target_sources(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests/support/gtest_main.cpp)
   endif()
 
-  add_test(NAME ${name} COMMAND ${name})
+  if(ARG_RUNNER)
+    add_test(NAME ${name} COMMAND bash ${ARG_RUNNER} $<TARGET_FILE:${name}>)
+  else()
+    add_test(NAME ${name} COMMAND ${name})
+  endif()
   set(env "GTEST_COLOR=no")
   if(SF_WINDOWS)
     list(APPEND env "GTEST_OUTPUT=xml:Z:${SF_RESULTS_DIR}/${name}.xml"

@@ -20,7 +20,8 @@ namespace {
 
 constexpr int kFolderColumn = 1;
 constexpr int kLoadingFrames = 8;
-// The drop zone reaches this far below the version-directory list, over its buttons.
+// The drop zone reaches this far (pixels at 96 dpi) below the version-directory list,
+// over its buttons.
 constexpr int kDropZoneExtra = 36;
 
 }  // namespace
@@ -200,6 +201,6 @@ bool CEngineFolderPane::InDropZone(POINT clientPoint) const
     GetWindowRect(lv_engine_folder->Hwnd(), &zone);
     MapWindowPoints(nullptr, host.Hwnd(), reinterpret_cast<POINT*>(&zone), 2);
     zone.top = 0;
-    zone.bottom += kDropZoneExtra;
+    zone.bottom += host.Scale(kDropZoneExtra);
     return PtInRect(&zone, clientPoint) != FALSE;
 }

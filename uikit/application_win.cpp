@@ -3,6 +3,7 @@
 #include "common/textutil.h"
 #include "uikit/diaglog_win.h"
 #include "uikit/hostwnd_win.h"
+#include "uikit/keyboard_win.h"
 
 namespace uikit {
 namespace {
@@ -130,11 +131,18 @@ int SApplication::Run(HWND mainWnd)
     while ((got = GetMessageW(&msg, nullptr, 0, 0)) != 0) {
         if (got == -1)
             break;
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
+        ProcessMessage(msg);
     }
     mainWnd_ = nullptr;
     return static_cast<int>(msg.wParam);
+}
+
+void SApplication::ProcessMessage(const MSG& msg)
+{
+    if (PreTranslateInput(msg))
+        return;
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
 }
 
 void SApplication::OnHostDestroyed(HWND hwnd)

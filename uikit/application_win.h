@@ -57,7 +57,7 @@ public:
     // Controls keep the skins they were built with, even when a later UI definition
     // redefines them.
     std::shared_ptr<const SSkin> Skin(std::string_view name);
-    HFONT Font(const FontDesc& desc) { return render_->Font(desc); }
+    HFONT Font(const FontDesc& desc, int dpi) { return render_->Font(desc, dpi); }
 
     void RegisterNamedIds(const std::vector<std::pair<std::string, int>>& table);
     // The registered identifier of a control name, or 0.
@@ -65,6 +65,9 @@ public:
 
     // Runs the message loop until `mainWnd` is destroyed; returns the quit code.
     int Run(HWND mainWnd);
+    // One turn of every message loop of the toolkit: the keyboard's look at the message
+    // (PreTranslateInput), then translation and dispatch.
+    static void ProcessMessage(const MSG& msg);
     HWND MainWnd() const { return mainWnd_; }
     // Called by host windows as they are destroyed.
     void OnHostDestroyed(HWND hwnd);

@@ -4,10 +4,27 @@
 #include <shellapi.h>
 #include <windowsx.h>
 
+#include <cwctype>
+
 #include "uikit/application_win.h"
 #include "uikit/hostwnd_win.h"
 
 namespace uikit {
+namespace {
+
+// The system's own procedure of the BUTTON class, which every button hands its messages
+// to after looking at them.
+WNDPROC NativeButtonProc()
+{
+    static const WNDPROC proc = [] {
+        WNDCLASSEXW info{};
+        info.cbSize = sizeof(info);
+        return GetClassInfoExW(nullptr, L"BUTTON", &info) ? info.lpfnWndProc : &DefWindowProcW;
+    }();
+    return proc;
+}
+
+}  // namespace
 
 SButton::~SButton()
 {
@@ -18,10 +35,23 @@ SButton::~SButton()
 
 bool SButton::Create(HWND parentHwnd)
 {
-    if (!CreateCustom(parentHwnd, 0))
+    const DWORD tabStop = node_.BoolAttr("focusable", true) ? WS_TABSTOP : 0;
+    if (!CreateNative(parentHwnd, L"BUTTON", BS_OWNERDRAW | tabStop))
         return false;
+    SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&SButton::ButtonProc));
     tip_ = TextAttr("tip");
+    // Accessibility tools call a button by its window text: a button that shows none is
+    // named by its `accName`, or else by its tooltip.
+    if (text_.empty()) {
+        const std::wstring name = TextAttr("accName");
+        SetWindowTextW(hwnd_, (name.empty() ? tip_ : name).c_str());
+    }
     return true;
+}
+
+bool SButton::IsTabStop() const
+{
+    return node_.BoolAttr("focusable", true);
 }
 
 void SButton::MakeTooltip(const MSG& move)
@@ -44,20 +74,37 @@ void SButton::MakeTooltip(const MSG& move)
     SendMessageW(tooltip_.Get(), TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&move));
 }
 
-SButton::State SButton::CurrentState() const
-{
-    if (!IsEnabled())
-        return Disabled;
-    if (pressed_ && hover_)
-        return Pressed;
-    return hover_ ? Hover : Normal;
-}
-
 Size SButton::Measure(int) const
 {
     if (style_.skin && text_.empty())
-        return {style_.skin->FrameWidth(), style_.skin->FrameHeight()};
+        return style_.skin->FrameSize(host_.Dpi());
     return MeasureText(style_.font, text_, 0, true);
+}
+
+wchar_t SButton::Mnemonic() const
+{
+    for (size_t i = 0; i + 1 < text_.size(); ++i) {
+        if (text_[i] != L'&')
+            continue;
+        if (text_[i + 1] != L'&')
+            return static_cast<wchar_t>(std::towupper(text_[i + 1]));
+        ++i;  // "&&" is a literal ampersand
+    }
+    return 0;
+}
+
+UINT SButton::AccelKey() const
+{
+    const std::string accel = node_.AttrOr("accel", "");
+    int number = 0;
+    if (accel.size() < 2 || accel[0] != 'F' || !ParseInt(accel.substr(1), number) || number < 1 || number > 12)
+        return 0;
+    return VK_F1 + static_cast<UINT>(number - 1);
+}
+
+bool SButton::IsDefault() const
+{
+    return node_.BoolAttr("default", false);
 }
 
 COLORREF SButton::TextColor(State state) const
@@ -75,22 +122,43 @@ COLORREF SButton::TextColor(State state) const
     }
 }
 
+void SButton::Draw(const DRAWITEMSTRUCT& item)
+{
+    // The system's pressed state holds only while the mouse is over the pressed button.
+    if (item.itemState & ODS_DISABLED)
+        drawState_ = Disabled;
+    else if (item.itemState & ODS_SELECTED)
+        drawState_ = Pressed;
+    else
+        drawState_ = hover_ ? Hover : Normal;
+    drawFocus_ = (item.itemState & ODS_FOCUS) && host_.FocusCuesShown();
+    PaintOffScreen(item.hDC, item.rcItem);
+}
+
 void SButton::Paint(HDC dc, const RECT& client)
 {
     SControl::Paint(dc, client);
-    const State state = CurrentState();
     if (style_.skin)
-        style_.skin->Draw(dc, client, std::min<int>(state, style_.skin->Frames() - 1));
-    if (text_.empty())
-        return;
-    const Insets& p = node_.box.padding;
-    const RECT inner{client.left + p.left, client.top + p.top, client.right - p.right, client.bottom - p.bottom};
-    DrawWrapped(dc, state == Hover ? style_.hoverFont : style_.font, text_, inner, TextColor(state),
-                style_.align.value_or(TextAlign::Center), false, true);
+        style_.skin->Draw(dc, client, std::min<int>(drawState_, style_.skin->Frames() - 1), host_.Dpi());
+    if (!text_.empty()) {
+        const Insets& p = node_.box.padding;
+        const RECT inner{client.left + p.left, client.top + p.top, client.right - p.right, client.bottom - p.bottom};
+        DrawWrapped(dc, drawState_ == Hover ? style_.hoverFont : style_.font, text_, inner, TextColor(drawState_),
+                    style_.align.value_or(TextAlign::Center), false, true);
+    }
+    if (drawFocus_) {
+        const int inset = Scale(2);
+        RECT frame{client.left + inset, client.top + inset, client.right - inset, client.bottom - inset};
+        SetTextColor(dc, RGB(0, 0, 0));
+        SetBkColor(dc, RGB(255, 255, 255));
+        DrawFocusRect(dc, &frame);
+    }
 }
 
-void SButton::Click()
+bool SButton::Press()
 {
+    if (!IsReachable())
+        return false;
     // The handler may destroy this control's window: nothing of `this` is used after it.
     const std::wstring href = Kind() == "link" ? TextAttr("href") : std::wstring();
     EventArgs args{EventKind::Command, this, Name()};
@@ -98,10 +166,34 @@ void SButton::Click()
     host.FireEvent(args);
     if (!href.empty())
         ShellExecuteW(nullptr, L"open", href.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    return true;
 }
 
-LRESULT SButton::WndProc(UINT msg, WPARAM wParam, LPARAM lParam)
+bool SButton::Reflect(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result)
 {
+    if (msg == WM_COMMAND && HIWORD(wParam) == BN_CLICKED) {
+        Press();
+        result = 0;
+        return true;
+    }
+    if (msg == WM_DRAWITEM) {
+        Draw(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+        result = TRUE;
+        return true;
+    }
+    return false;
+}
+
+LRESULT CALLBACK SButton::ButtonProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    auto* self = static_cast<SButton*>(SControl::FromHwnd(hwnd));
+    return self ? self->OnButtonMessage(msg, wParam, lParam)
+                : CallWindowProcW(NativeButtonProc(), hwnd, msg, wParam, lParam);
+}
+
+LRESULT SButton::OnButtonMessage(UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    const HWND hwnd = hwnd_;
     switch (msg) {
     case WM_NCHITTEST:
         return PassThroughHitTest(lParam, false);
@@ -111,6 +203,8 @@ LRESULT SButton::WndProc(UINT msg, WPARAM wParam, LPARAM lParam)
             return TRUE;
         }
         break;
+    case WM_ERASEBKGND:
+        return 1;  // the whole button is painted off screen
     case WM_MOUSEMOVE: {
         MakeTooltip(MSG{hwnd_, msg, wParam, lParam, static_cast<DWORD>(GetMessageTime()), {}});
         RECT client;
@@ -125,50 +219,27 @@ LRESULT SButton::WndProc(UINT msg, WPARAM wParam, LPARAM lParam)
             TRACKMOUSEEVENT track{sizeof(track), TME_LEAVE, hwnd_, 0};
             TrackMouseEvent(&track);
         }
-        return 0;
+        break;
     }
     case WM_MOUSELEAVE:
         if (GetCapture() != hwnd_) {
             hover_ = false;
             Invalidate();
         }
-        return 0;
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK:
-        if (IsEnabled()) {
-            pressed_ = true;
-            hover_ = true;
-            SetCapture(hwnd_);
-            Invalidate();
-        }
-        return 0;
-    case WM_LBUTTONUP: {
-        const bool wasPressed = pressed_;
-        pressed_ = false;
-        if (GetCapture() == hwnd_)
-            ReleaseCapture();
-        RECT client;
-        GetClientRect(hwnd_, &client);
-        const POINT pt{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-        hover_ = PtInRect(&client, pt) != FALSE;
-        Invalidate();
-        if (wasPressed && hover_ && IsEnabled())
-            Click();
-        return 0;
-    }
-    case WM_CAPTURECHANGED:
-        if (pressed_) {
-            pressed_ = false;
-            Invalidate();
-        }
-        return 0;
-    case WM_ENABLE:
-        Invalidate();
         break;
+    case WM_LBUTTONDBLCLK:
+        // A quick second click is another click, not a double click.
+        msg = WM_LBUTTONDOWN;
+        break;
+    case BM_CLICK:
+        // The system's BM_CLICK plays a mouse click, which can come to nothing while the
+        // window is not the active one: the usual case for the tools of other programs.
+        Press();
+        return 0;
     default:
         break;
     }
-    return SControl::WndProc(msg, wParam, lParam);
+    return CallWindowProcW(NativeButtonProc(), hwnd, msg, wParam, lParam);
 }
 
 }  // namespace uikit

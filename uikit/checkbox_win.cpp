@@ -1,5 +1,10 @@
 #include "uikit/checkbox_win.h"
 
+#include <algorithm>
+
+#include <commctrl.h>
+
+#include "common/winhandle.h"
 #include "uikit/hostwnd_win.h"
 #include "uikit/textdraw_win.h"
 
@@ -7,22 +12,61 @@ namespace uikit {
 
 DWORD SCheck::ButtonStyle() const
 {
-    return node_.BoolAttr("focusable", true) ? WS_TABSTOP : 0;
+    return SCheck::IsTabStop() ? WS_TABSTOP : 0;
+}
+
+bool SCheck::IsTabStop() const
+{
+    return node_.BoolAttr("focusable", true);
 }
 
 bool SCheck::Create(HWND parentHwnd)
 {
     if (!CreateNative(parentHwnd, L"BUTTON", BS_CHECKBOX | ButtonStyle()))
         return false;
+    FrameWhenBare();
     SetCheck(node_.BoolAttr("checked", false));
     return true;
+}
+
+void SCheck::FrameWhenBare()
+{
+    // The system draws a box's focus frame around its label, so a box without one would
+    // show none: such a box gets the frame around all of it.
+    if (text_.empty())
+        SetWindowSubclass(hwnd_, &SCheck::BareBoxProc, 0, reinterpret_cast<DWORD_PTR>(this));
+}
+
+LRESULT CALLBACK SCheck::BareBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR self)
+{
+    if (msg == WM_NCDESTROY)
+        RemoveWindowSubclass(hwnd, &SCheck::BareBoxProc, 0);
+    const LRESULT result = DefSubclassProc(hwnd, msg, wParam, lParam);
+    if (msg == WM_SETFOCUS || msg == WM_KILLFOCUS)
+        InvalidateRect(hwnd, nullptr, TRUE);
+    else if (msg == WM_PAINT)
+        reinterpret_cast<const SCheck*>(self)->DrawBareFocusFrame();
+    return result;
+}
+
+void SCheck::DrawBareFocusFrame() const
+{
+    if (GetFocus() != hwnd_ || !host_.FocusCuesShown())
+        return;
+    const WindowDc dc(hwnd_);
+    RECT client;
+    GetClientRect(hwnd_, &client);
+    SetTextColor(dc.Get(), RGB(0, 0, 0));
+    SetBkColor(dc.Get(), RGB(255, 255, 255));
+    DrawFocusRect(dc.Get(), &client);
 }
 
 Size SCheck::Measure(int) const
 {
     // Box, gap and label.
     const Size label = MeasureText(Font(), text_, 0);
-    return {16 + (text_.empty() ? 0 : 4 + label.cx), std::max(16, label.cy)};
+    const int box = Scale(16);
+    return {box + (text_.empty() ? 0 : Scale(4) + label.cx), std::max(box, label.cy)};
 }
 
 void SCheck::Changed()
@@ -65,6 +109,7 @@ bool SRadio::Create(HWND parentHwnd)
 {
     if (!CreateNative(parentHwnd, L"BUTTON", BS_RADIOBUTTON | ButtonStyle()))
         return false;
+    FrameWhenBare();
     if (node_.BoolAttr("checked", false))
         SetCheck(true);
     return true;
@@ -77,6 +122,42 @@ bool SRadio::SameGroup(const SRadio& other) const
     if (mine || theirs)
         return mine && theirs && *mine == *theirs;
     return parent_ == other.parent_;
+}
+
+std::vector<SRadio*> SRadio::ReachableGroup() const
+{
+    std::vector<SRadio*> group;
+    host_.ForEachControl([&](SControl& control) {
+        auto* radio = dynamic_cast<SRadio*>(&control);
+        if (radio && (radio == this || SameGroup(*radio)) && radio->IsReachable())
+            group.push_back(radio);
+    });
+    return group;
+}
+
+bool SRadio::IsTabStop() const
+{
+    if (!SCheck::IsTabStop())
+        return false;
+    const std::vector<SRadio*> group = ReachableGroup();
+    const auto checked = std::find_if(group.begin(), group.end(), [](const SRadio* r) { return r->IsChecked(); });
+    return checked != group.end() ? *checked == this : !group.empty() && group.front() == this;
+}
+
+bool SRadio::OnKey(UINT key, bool ctrl)
+{
+    const bool back = key == VK_LEFT || key == VK_UP;
+    if (ctrl || (!back && key != VK_RIGHT && key != VK_DOWN))
+        return false;
+    const std::vector<SRadio*> group = ReachableGroup();
+    const auto at = std::find(group.begin(), group.end(), this);
+    if (group.size() < 2 || at == group.end())
+        return true;
+    const size_t index = static_cast<size_t>(at - group.begin());
+    SRadio* next = group[(index + (back ? group.size() - 1 : 1)) % group.size()];
+    SetFocus(next->Hwnd());
+    next->SetCheck(true);
+    return true;
 }
 
 void SRadio::SetCheck(bool checked)

@@ -4,6 +4,7 @@
 
 #include "common/textutil.h"
 #include "uikit/application_win.h"
+#include "uikit/dpiscale.h"
 #include "uikit/hostwnd_win.h"
 
 namespace uikit {
@@ -14,7 +15,11 @@ constexpr wchar_t kControlProp[] = L"SUiControl.object";
 }  // namespace
 
 SControl::SControl(SHostWnd& host, LayoutNode& node, SControl* parent)
-    : host_(host), node_(node), parent_(parent), style_(ReadStyle(node)), enabled_(node.BoolAttr("enable", true))
+    : host_(host),
+      node_(node),
+      parent_(parent),
+      style_(ReadStyle(node, host.Dpi())),
+      enabled_(node.BoolAttr("enable", true))
 {
     text_ = TextAttr("text");
     host_.Register(this);
@@ -68,6 +73,7 @@ bool SControl::CreateNative(HWND parentHwnd, const wchar_t* className, DWORD sty
                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id_)), SApplication::Get()->Instance(), nullptr);
     if (!hwnd_)
         return false;
+    native_ = true;
     SetPropW(hwnd_, kControlProp, this);
     SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(Font()), FALSE);
     return true;
@@ -92,6 +98,47 @@ Size SControl::Measure(int) const
 bool SControl::Reflect(UINT, WPARAM, LPARAM, LRESULT&)
 {
     return false;
+}
+
+void SControl::OnDpiChanged()
+{
+    style_ = ReadStyle(node_, host_.Dpi());
+    if (hwnd_ && native_)
+        SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(Font()), FALSE);
+    Invalidate();
+}
+
+bool SControl::OnKey(UINT, bool)
+{
+    return false;
+}
+
+int SControl::Scale(int pixels) const
+{
+    return ScalePx(pixels, host_.Dpi());
+}
+
+bool SControl::IsReachable() const
+{
+    if (!hwnd_ || !IsWindowVisible(hwnd_))
+        return false;
+    const HWND root = GetAncestor(hwnd_, GA_ROOT);
+    for (HWND w = hwnd_; w; w = w == root ? nullptr : GetParent(w)) {
+        if (!IsWindowEnabled(w))
+            return false;
+    }
+    // Covered: a shown window above it, or above one of its ancestors, holds its centre.
+    RECT rect;
+    GetWindowRect(hwnd_, &rect);
+    const POINT centre{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+    for (HWND w = hwnd_; w && w != root; w = GetParent(w)) {
+        for (HWND above = GetWindow(w, GW_HWNDPREV); above; above = GetWindow(above, GW_HWNDPREV)) {
+            RECT cover;
+            if (IsWindowVisible(above) && GetWindowRect(above, &cover) && PtInRect(&cover, centre))
+                return false;
+        }
+    }
+    return true;
 }
 
 void SControl::SetVisible(bool visible)
@@ -184,9 +231,9 @@ void SControl::PaintOwnBackground(HDC dc, const RECT& rect) const
     if (style_.back)
         FillColor(dc, rect, *style_.back);
     if (IsContainer() && style_.skin)
-        style_.skin->Draw(dc, rect, 0);
+        style_.skin->Draw(dc, rect, 0, host_.Dpi());
     if (style_.borderSkin)
-        style_.borderSkin->Draw(dc, rect, 0);
+        style_.borderSkin->Draw(dc, rect, 0, host_.Dpi());
 }
 
 void SControl::PaintBackgroundChain(HDC dc, const RECT& client) const
@@ -210,10 +257,21 @@ void SControl::PaintBackgroundChain(HDC dc, const RECT& client) const
 
 COLORREF SControl::InheritedBackColor() const
 {
+    // A colour, or else the fill of a background skin, of the control or the nearest
+    // ancestor or the window.
+    const auto opaque = [](const ControlStyle& style, bool skinIsBackground) -> std::optional<Color> {
+        if (style.back && style.back->a == 255)
+            return style.back;
+        if (skinIsBackground && style.skin)
+            return style.skin->CentreColor();
+        return std::nullopt;
+    };
     for (const SControl* c = this; c; c = c->parent_) {
-        if (c->style_.back && c->style_.back->a == 255)
-            return ToColorRef(*c->style_.back);
+        if (const auto colour = opaque(c->style_, c->IsContainer()))
+            return ToColorRef(*colour);
     }
+    if (const auto colour = opaque(host_.RootStyle(), true))
+        return ToColorRef(*colour);
     return ColorOr(host_.RootStyle().back, RGB(255, 255, 255));
 }
 
@@ -306,6 +364,18 @@ LRESULT CALLBACK SControl::StaticProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM
         return DefWindowProcW(hwnd, msg, wParam, lParam);
     }
     return self->WndProc(msg, wParam, lParam);
+}
+
+HWND DeepestChildAt(HWND root, POINT client)
+{
+    HWND at = root;
+    for (;;) {
+        const HWND child = ChildWindowFromPointEx(at, client, CWP_SKIPINVISIBLE);
+        if (!child || child == at)
+            return at;
+        MapWindowPoints(at, child, &client, 1);
+        at = child;
+    }
 }
 
 bool ReflectToChild(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result)

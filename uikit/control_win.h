@@ -49,6 +49,21 @@ public:
     virtual bool Reflect(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
     // Called after the layout moved the control.
     virtual void OnLayout() {}
+    // The host moved to a screen of another density (its Dpi() is the new one): the
+    // appearance is read again, fonts made for the new density.
+    virtual void OnDpiChanged();
+
+    // Keyboard: whether Tab stops at the control, and a key the control handles itself
+    // before its window's keys do (`ctrl`: with the Ctrl key); true when handled.
+    virtual bool IsTabStop() const { return false; }
+    virtual bool OnKey(UINT key, bool ctrl);
+    // Lists scroll with the mouse wheel; the wheel over anything else goes nowhere.
+    virtual bool TakesWheel() const { return false; }
+    // Whether the operator could click the control now: it and its ancestors shown and
+    // enabled, its window enabled (no modal box over it), and nothing above it at its
+    // centre (such as an overlay covering a pane). Keys and clicks from other programs
+    // act only then, as the mouse does.
+    bool IsReachable() const;
 
     void SetVisible(bool visible);
     bool IsVisible() const { return node_.box.visible; }
@@ -62,13 +77,16 @@ public:
     // Background of the control and all its ancestors, in this control's coordinates:
     // what a transparent control shows behind its own drawing.
     void PaintBackgroundChain(HDC dc, const RECT& client) const;
-    // The nearest opaque background colour (for native controls' colour requests).
+    // The nearest opaque background colour, or background skin's fill (for native
+    // controls' colour requests).
     COLORREF InheritedBackColor() const;
 
     // A text attribute with "@string/..." references resolved.
     std::wstring TextAttr(std::string_view key) const;
     const ControlStyle& Style() const { return style_; }
     HFONT Font() const { return style_.font; }
+    // Pixels at 96 dpi as pixels of the host's screen.
+    int Scale(int pixels) const;
 
     // Position from the layout, relative to the parent control's window.
     void Move();
@@ -98,10 +116,11 @@ protected:
     SHostWnd& host_;
     LayoutNode& node_;
     SControl* parent_;
-    const ControlStyle style_;
+    ControlStyle style_;
     std::vector<std::unique_ptr<SControl>> children_;
     HWND hwnd_ = nullptr;
-    bool enabled_;  // the state before the window exists; the window's own state after
+    bool native_ = false;  // a system control class, which takes its font by WM_SETFONT
+    bool enabled_;         // the state before the window exists; the window's own state after
     int id_ = 0;
     std::wstring text_;
     RECT placed_{-1, -1, -1, -1};  // where Move last put the window
@@ -109,5 +128,9 @@ protected:
 
 // Sends a child's notification back to its control; true when the control handled it.
 bool ReflectToChild(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
+
+// The deepest visible window below `root` at the point (client coordinates of `root`),
+// searched from the top of each level's z-order; `root` itself when no child is there.
+HWND DeepestChildAt(HWND root, POINT client);
 
 }  // namespace uikit

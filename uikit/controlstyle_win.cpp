@@ -46,7 +46,7 @@ std::optional<TextAlign> ReadAlign(const LayoutNode& node)
 
 }  // namespace
 
-ControlStyle ReadStyle(const LayoutNode& node)
+ControlStyle ReadStyle(const LayoutNode& node, int dpi)
 {
     SApplication* app = SApplication::Get();
     ControlStyle style;
@@ -66,11 +66,11 @@ ControlStyle ReadStyle(const LayoutNode& node)
     style.skin = ReadSkin(node, "skin");
     style.borderSkin = ReadSkin(node, "borderSkin");
     FontDesc font = ReadFont(node);
-    style.font = app->Font(font);
+    style.font = app->Font(font, dpi);
     style.hoverFont = style.font;
     if (node.BoolAttr("hoverUnderline", false)) {
         font.underline = true;
-        style.hoverFont = app->Font(font);
+        style.hoverFont = app->Font(font, dpi);
     }
     style.align = ReadAlign(node);
     if (const std::string* cursor = node.Attr("cursor"))

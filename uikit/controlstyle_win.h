@@ -38,8 +38,8 @@ struct ControlStyle {
 };
 
 // Resolves colours through the colour table, skins through the skin table and the font
-// through the render factory of the application object.
-ControlStyle ReadStyle(const LayoutNode& node);
+// through the render factory of the application object, made for a screen of `dpi`.
+ControlStyle ReadStyle(const LayoutNode& node, int dpi);
 
 // The colour as a COLORREF, or `fallback` when the style does not set it.
 COLORREF ColorOr(const std::optional<Color>& color, COLORREF fallback);

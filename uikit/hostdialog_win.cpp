@@ -1,5 +1,8 @@
 #include "uikit/hostdialog_win.h"
 
+#include "uikit/application_win.h"
+#include "uikit/keyboard_win.h"
+
 namespace uikit {
 
 INT_PTR SHostDialog::DoModal(HWND owner)
@@ -19,6 +22,9 @@ INT_PTR SHostDialog::DoModal(HWND owner)
         ShowWindow(self, SW_SHOWNORMAL);
         if (ownerWasEnabled)
             EnableWindow(owner, FALSE);
+        if (const SHostWnd* ownerHost = FromHwnd(owner); ownerHost && ownerHost->FocusCuesShown())
+            ShowFocusCues();
+        FocusFirstControl(*this);
         running_ = true;
         MSG msg;
         while (!ended_ && IsWindow(self)) {
@@ -30,8 +36,7 @@ INT_PTR SHostDialog::DoModal(HWND owner)
             }
             if (got == -1)
                 break;
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
+            SApplication::ProcessMessage(msg);
         }
         running_ = false;
     }
@@ -53,6 +58,12 @@ void SHostDialog::EndDialog(INT_PTR code)
     ended_ = true;
     if (hwnd_)
         PostMessageW(hwnd_, WM_NULL, 0, 0);  // wakes the modal loop
+}
+
+bool SHostDialog::OnEscape()
+{
+    SendMessageW(hwnd_, WM_CLOSE, 0, 0);
+    return true;
 }
 
 LRESULT SHostDialog::WndProc(UINT msg, WPARAM wParam, LPARAM lParam)

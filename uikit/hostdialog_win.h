@@ -5,7 +5,9 @@
 namespace uikit {
 
 // A modal dialog built from a layout: its owner is disabled while it is open, and it ends
-// with a code (closing it, or btn_close, ends it with IDCANCEL).
+// with a code (closing it, btn_close, Esc or Alt+F4 end it with IDCANCEL). It opens with
+// the focus on its first tab stop, and with focus frames shown when its owner was being
+// used from the keyboard.
 class SHostDialog : public SHostWnd {
 public:
     using SHostWnd::SHostWnd;
@@ -14,6 +16,7 @@ public:
     INT_PTR DoModal(HWND owner = GetActiveWindow());
     void EndDialog(INT_PTR code);
     bool IsModalRunning() const { return running_; }
+    bool OnEscape() override;
 
 protected:
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;

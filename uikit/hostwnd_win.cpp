@@ -2,10 +2,14 @@
 
 #include <windowsx.h>
 
+#include <commctrl.h>
+
 #include "common/textutil.h"
 #include "uikit/application_win.h"
+#include "uikit/button_win.h"
 #include "uikit/controlfactory_win.h"
 #include "uikit/diaglog_win.h"
+#include "uikit/dpiscale.h"
 
 namespace uikit {
 namespace {
@@ -35,16 +39,64 @@ void MoveAll(const std::vector<std::unique_ptr<SControl>>& controls)
     }
 }
 
-HICON LoadIconAttr(const std::string& desc, int fallbackSize)
+HICON LoadIconAttr(const std::string& desc, int fallbackSize, int dpi)
 {
-    // "ICON_LOGO:32": resource name and pixel size.
+    // "ICON_LOGO:32": resource name and pixel size at 96 dpi.
     const auto parts = SplitList(desc, ':');
     int size = fallbackSize;
     if (parts.size() > 1)
         ParseInt(parts[1], size);
+    size = ScalePx(size, dpi);
     const std::wstring name = FromUtf8(parts[0]);
     return static_cast<HICON>(
         LoadImageW(SApplication::Get()->Instance(), name.c_str(), IMAGE_ICON, size, size, LR_SHARED));
+}
+
+// The timer that repeats a close request while modal boxes are closing.
+constexpr UINT_PTR kCloseRetryTimer = 0x7FF0;
+constexpr UINT kCloseRetryMs = 50;
+
+// Visible windows of this thread owned by `owner` or by one of its owned windows: the
+// modal boxes open over it. Tooltips, which windows own too, are left out.
+std::vector<HWND> ModalWindowsOver(HWND owner)
+{
+    struct Search {
+        HWND owner;
+        std::vector<HWND> found;
+    } search{owner, {}};
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND window, LPARAM param) {
+            auto* s = reinterpret_cast<Search*>(param);
+            wchar_t className[64] = {};
+            GetClassNameW(window, className, 64);
+            if (!IsWindowVisible(window) || lstrcmpiW(className, TOOLTIPS_CLASSW) == 0)
+                return TRUE;
+            for (HWND o = GetWindow(window, GW_OWNER); o; o = GetWindow(o, GW_OWNER)) {
+                if (o == s->owner) {
+                    s->found.push_back(window);
+                    break;
+                }
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// Whether the operator set the system to show focus frames and access keys always, not
+// only once the keyboard is used.
+bool KeyboardCuesAlways()
+{
+    BOOL always = FALSE;
+    return SystemParametersInfoW(SPI_GETKEYBOARDCUES, 0, &always, 0) && always;
+}
+
+// The density a new window starts at: its owner's, or the system's for a window without.
+int InitialDpi(HWND parent)
+{
+    const UINT dpi = parent ? GetDpiForWindow(parent) : GetDpiForSystem();
+    return dpi > 0 ? static_cast<int>(dpi) : kBaseDpi;
 }
 
 }  // namespace
@@ -108,20 +160,56 @@ bool SHostWnd::LoadLayout()
     }
     app->Ui().ApplyClasses(*parsed.root);
     root_ = std::move(parsed.root);
-    rootStyle_ = ReadStyle(*root_);
-    sizingMargin_ = root_->BoolAttr("resizable", false) ? std::max(root_->IntAttr("margin", 0), 0) : 0;
     return true;
+}
+
+int SHostWnd::Scale(int pixels) const
+{
+    return ScalePx(pixels, dpi_);
+}
+
+void SHostWnd::SetDpi(int dpi)
+{
+    ApplyDpi(*root_, dpi_, dpi);
+    dpi_ = dpi;
+    rootStyle_ = ReadStyle(*root_, dpi_);
+    sizingMargin_ = root_->BoolAttr("resizable", false) ? Scale(std::max(root_->IntAttr("margin", 0), 0)) : 0;
+    ForEachControl([](SControl& control) { control.OnDpiChanged(); });
+}
+
+void SHostWnd::SetIcons() const
+{
+    if (const std::string* icon = root_->Attr("bigIcon"))
+        SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(LoadIconAttr(*icon, 32, dpi_)));
+    if (const std::string* icon = root_->Attr("smallIcon"))
+        SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(LoadIconAttr(*icon, 16, dpi_)));
+}
+
+void SHostWnd::OnDpiChanged(int dpi, const RECT& suggested)
+{
+    SetDpi(dpi);
+    SetIcons();
+    SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    Relayout();
+    RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 HWND SHostWnd::Create(HWND parent, int x, int y, int cx, int cy)
 {
-    if (hwnd_ || !LoadLayout())
+    if (hwnd_)
         return nullptr;
+    // The layout is read in pixels at 96 dpi and then scaled for the screen.
+    dpi_ = kBaseDpi;
+    if (!LoadLayout())
+        return nullptr;
+    SetDpi(InitialDpi(parent));
     SApplication* app = SApplication::Get();
     const LayoutNode& w = *root_;
     fitWidth_ = w.box.width.mode == SizeMode::Fit;
     fitHeight_ = w.box.height.mode == SizeMode::Fit;
     translucent_ = w.BoolAttr("translucent", false);
+    focusCues_ = KeyboardCuesAlways();
 
     DWORD style = WS_POPUP | WS_CLIPCHILDREN | WS_SYSMENU | WS_MINIMIZEBOX;
     if (w.BoolAttr("resizable", false))
@@ -150,12 +238,16 @@ HWND SHostWnd::Create(HWND parent, int x, int y, int cx, int cy)
     }
     if (translucent_)
         SetLayeredWindowAttributes(hwnd, 0, static_cast<BYTE>(std::clamp(w.IntAttr("alpha", 240), 1, 255)), LWA_ALPHA);
-    if (const std::string* icon = w.Attr("bigIcon"))
-        SendMessageW(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(LoadIconAttr(*icon, 32)));
-    if (const std::string* icon = w.Attr("smallIcon"))
-        SendMessageW(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(LoadIconAttr(*icon, 16)));
+    // The window may have come up on a screen of another density than expected.
+    if (const int actual = static_cast<int>(GetDpiForWindow(hwnd)); actual > 0 && actual != dpi_) {
+        SetWindowPos(hwnd, nullptr, 0, 0, RescalePx(cx, dpi_, actual), RescalePx(cy, dpi_, actual),
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        SetDpi(actual);
+    }
+    SetIcons();
     BuildControls(*root_, nullptr, hwnd);
     building_ = false;
+    UpdateFocusCueState();
     Relayout();
     return hwnd;
 }
@@ -205,6 +297,8 @@ SControl* SHostWnd::CreateChildren(SControl* container, std::string_view markup)
         return nullptr;
     }
     SApplication::Get()->Ui().ApplyClasses(*parsed.root);
+    for (auto& node : parsed.root->children)
+        ApplyDpi(*node, kBaseDpi, dpi_);
     LayoutNode& target = container->Node();
     const size_t firstNew = target.children.size();
     for (auto& node : parsed.root->children)
@@ -222,6 +316,7 @@ SControl* SHostWnd::CreateChildren(SControl* container, std::string_view markup)
         if (raw->IsContainer())
             BuildControls(node, raw, raw->Hwnd());
     }
+    UpdateFocusCueState();
     Relayout();
     return container->Children().size() > before ? container->Children()[before].get() : nullptr;
 }
@@ -336,7 +431,7 @@ void SHostWnd::Arrange()
     if (translucent_) {
         // Shape the popup by its background skin: fully transparent corners are cut off.
         if (rootStyle_.skin) {
-            HRGN region = RegionFromSkin(*rootStyle_.skin, client.right, client.bottom);
+            HRGN region = RegionFromSkin(*rootStyle_.skin, client.right, client.bottom, dpi_);
             if (region)
                 SetWindowRgn(hwnd_, region, TRUE);  // the window owns the region from now on
         }
@@ -348,7 +443,7 @@ void SHostWnd::PaintRoot(HDC dc, const RECT& rect) const
 {
     FillColor(dc, rect, rootStyle_.back.value_or(Color{255, 255, 255, 255}));
     if (rootStyle_.skin)
-        rootStyle_.skin->Draw(dc, rect, 0);
+        rootStyle_.skin->Draw(dc, rect, 0, dpi_);
 }
 
 LRESULT SHostWnd::FrameHitTest(POINT pt) const
@@ -417,8 +512,66 @@ LRESULT SHostWnd::OnMessage(UINT, WPARAM, LPARAM, BOOL& handled)
     return 0;
 }
 
+void SHostWnd::ShowFocusCues()
+{
+    if (focusCues_)
+        return;
+    focusCues_ = true;
+    UpdateFocusCueState();
+    const HWND focus = GetFocus();
+    if (focus && IsChild(hwnd_, focus))
+        InvalidateRect(focus, nullptr, FALSE);
+}
+
+void SHostWnd::UpdateFocusCueState() const
+{
+    // System controls (check boxes, radios) draw their focus frames by the UI state, which
+    // this message sets for the window and every control in it, new ones included.
+    SendMessageW(hwnd_, WM_UPDATEUISTATE, MAKEWPARAM(focusCues_ ? UIS_CLEAR : UIS_SET, UISF_HIDEFOCUS), 0);
+}
+
+bool SHostWnd::PressButton(std::string_view name) const
+{
+    auto* button = dynamic_cast<SButton*>(FindControl(name, "button"));
+    return button && button->Press();
+}
+
+void SHostWnd::RouteWheel(UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    if (routingWheel_)
+        return;
+    POINT pt{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    ScreenToClient(hwnd_, &pt);
+    SControl* target = nullptr;
+    for (HWND at = DeepestChildAt(hwnd_, pt); at && at != hwnd_ && !target; at = GetParent(at)) {
+        SControl* control = SControl::FromHwnd(at);
+        if (control && control->TakesWheel())
+            target = control;
+    }
+    if (!target)
+        return;
+    routingWheel_ = true;
+    SendMessageW(target->Hwnd(), msg, wParam, lParam);
+    routingWheel_ = false;
+}
+
+bool SHostWnd::CloseModalsFirst()
+{
+    if (IsWindowEnabled(hwnd_))
+        return false;
+    const std::vector<HWND> modals = ModalWindowsOver(hwnd_);
+    if (modals.empty())
+        return false;
+    for (HWND modal : modals)
+        PostMessageW(modal, WM_CLOSE, 0, 0);
+    ::SetTimer(hwnd_, kCloseRetryTimer, kCloseRetryMs, nullptr);
+    return true;
+}
+
 LRESULT SHostWnd::WndProc(UINT msg, WPARAM wParam, LPARAM lParam)
 {
+    if (msg == WM_CLOSE && CloseModalsFirst())
+        return 0;
     BOOL handled = FALSE;
     const LRESULT hooked = OnMessage(msg, wParam, lParam, handled);
     if (handled || !hwnd_)
@@ -465,14 +618,31 @@ LRESULT SHostWnd::WndProc(UINT msg, WPARAM wParam, LPARAM lParam)
         PaintRoot(paint.Get(), client);
         return 0;
     }
-    case WM_MOUSEWHEEL: {
-        // The wheel turns the control under the cursor, not the one with the focus.
-        POINT pt{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-        HWND target = WindowFromPoint(pt);
-        if (target && target != hwnd_ && IsChild(hwnd_, target))
-            return SendMessageW(target, msg, wParam, lParam);
+    case WM_MOUSEWHEEL:
+    case WM_MOUSEHWHEEL:
+        RouteWheel(msg, wParam, lParam);
+        return 0;
+    case WM_DPICHANGED:
+        OnDpiChanged(LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+        return 0;
+    case WM_ACTIVATE:
+        // The focused control is kept while another window (a modal box) is active and
+        // gets the focus back afterwards.
+        if (LOWORD(wParam) == WA_INACTIVE) {
+            const HWND focus = GetFocus();
+            savedFocus_ = focus && IsChild(hwnd_, focus) ? focus : nullptr;
+        } else if (savedFocus_ && IsChild(hwnd_, savedFocus_) && IsWindowVisible(savedFocus_)) {
+            SetFocus(savedFocus_);
+            return 0;
+        }
         break;
-    }
+    case WM_TIMER:
+        if (wParam == kCloseRetryTimer) {
+            ::KillTimer(hwnd_, kCloseRetryTimer);
+            PostMessageW(hwnd_, WM_CLOSE, 0, 0);
+            return 0;
+        }
+        break;
     case WM_COMMAND:
     case WM_NOTIFY:
     case WM_DRAWITEM:

@@ -3,6 +3,15 @@
 // Host windows built from a layout: a borderless top-level window with its own caption
 // area and buttons, a sizing margin and a minimum size; translucent self-sizing popups;
 // events of the controls delivered by control name.
+//
+// A window lays itself out in the pixels of its screen: the layout's sizes (pixels at
+// 96 dpi), fonts, skins and icons are scaled to the screen's density when the window is
+// made and again when it moves to a screen of another density (WM_DPICHANGED).
+//
+// The mouse wheel turns the list under the cursor, whichever control has the focus.
+// A close request that comes while a modal box of the window is open (the window is then
+// disabled) closes the boxes first and the window once they are gone, so that the code
+// that opened a box never returns to destroyed controls.
 
 #include <functional>
 #include <map>
@@ -47,8 +56,23 @@ public:
     HWND Create(HWND parent, int x = 0, int y = 0, int cx = 0, int cy = 0);
     HWND Hwnd() const { return hwnd_; }
     void CenterWindow(HWND relativeTo = nullptr) const;
-    // Content scale in percent; the toolkit draws at 100 % only, so other values are refused.
+    // Content scale in percent on top of the screen's density; the toolkit draws at 100 %
+    // only, so other values are refused.
     bool SetScale(int percent) const { return percent == 100; }
+    // The density of the window's screen, in dots per inch.
+    int Dpi() const { return dpi_; }
+    // Pixels at 96 dpi as pixels of the window's screen.
+    int Scale(int pixels) const;
+
+    // The dotted focus frame shows on the focused control once the window has been used
+    // from the keyboard, or from the start when the system is set to show it always.
+    bool FocusCuesShown() const { return focusCues_; }
+    void ShowFocusCues();
+    // Presses the button `name` as a click would; false when there is none or it cannot
+    // be clicked now.
+    bool PressButton(std::string_view name) const;
+    // Esc: dialogs close as if cancelled; other windows ignore it. True when handled.
+    virtual bool OnEscape() { return false; }
 
     void Subscribe(EventKind kind, std::string name, EventHandler handler);
     void OnCommand(std::string name, std::function<void()> handler);
@@ -104,6 +128,18 @@ protected:
     void BuildControls(LayoutNode& node, SControl* parentControl, HWND parentHwnd);
     void Arrange();
     void PaintRoot(HDC dc, const RECT& client) const;
+    // Lays the window out for a screen of `dpi`: layout, appearance, controls.
+    void SetDpi(int dpi);
+    void OnDpiChanged(int dpi, const RECT& suggested);
+    void SetIcons() const;
+    // Tells the system controls whether to draw focus frames (FocusCuesShown).
+    void UpdateFocusCueState() const;
+    // Passes the wheel to the list under the cursor; a wheel message that comes back up
+    // from it (a control hands what it does not use to its parent) goes no further.
+    void RouteWheel(UINT msg, WPARAM wParam, LPARAM lParam);
+    // WM_CLOSE while a modal box is open: asks the boxes to close and repeats the close
+    // request until they have; false when no box is open.
+    bool CloseModalsFirst();
 
     std::string layoutId_;
     std::string layoutXml_;
@@ -122,6 +158,10 @@ protected:
     bool fitHeight_ = false;
     bool translucent_ = false;
     int nextId_ = 1000;
+    int dpi_ = 96;
+    bool focusCues_ = false;
+    HWND savedFocus_ = nullptr;  // the focused control while the window is inactive
+    bool routingWheel_ = false;
 
     friend class SControl;
     int AllocateId(const std::string& name);

@@ -12,7 +12,7 @@ SIcon::SIcon(SHostWnd& host, LayoutNode& node, SControl* parent)
 
 Size SIcon::Measure(int) const
 {
-    const int size = node_.IntAttr("iconsize", 16);
+    const int size = Scale(node_.IntAttr("iconsize", 16));
     return {size, size};
 }
 

@@ -11,7 +11,7 @@ SImage::SImage(SHostWnd& host, LayoutNode& node, SControl* parent)
 
 Size SImage::Measure(int) const
 {
-    return style_.skin ? Size{style_.skin->FrameWidth(), style_.skin->FrameHeight()} : Size{};
+    return style_.skin ? style_.skin->FrameSize(host_.Dpi()) : Size{};
 }
 
 bool SImage::SetFrame(int frame)
@@ -27,7 +27,7 @@ void SImage::Paint(HDC dc, const RECT& client)
 {
     SControl::Paint(dc, client);
     if (style_.skin)
-        style_.skin->Draw(dc, client, frame_);
+        style_.skin->Draw(dc, client, frame_, host_.Dpi());
 }
 
 LRESULT SImage::WndProc(UINT msg, WPARAM wParam, LPARAM lParam)

@@ -1,26 +1,57 @@
 #include "uikit/listbox_win.h"
 
 #include <algorithm>
+#include <vector>
 
+#include "uikit/clipboard_win.h"
+#include "uikit/hostwnd_win.h"
 #include "uikit/textdraw_win.h"
 
 namespace uikit {
 
-SListBox::SListBox(SHostWnd& host, LayoutNode& node, SControl* parent)
-    : SControl(host, node, parent), textPadding_(node.IntAttr("textPadding", 0))
-{
-}
-
 bool SListBox::Create(HWND parentHwnd)
 {
-    const DWORD style =
-        LBS_OWNERDRAWFIXED | LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT | LBS_NOTIFY | WS_VSCROLL | WS_TABSTOP;
+    DWORD style =
+        LBS_OWNERDRAWFIXED | LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT | LBS_NOTIFY | WS_VSCROLL | WS_HSCROLL | WS_TABSTOP;
+    if (node_.BoolAttr("multiSelect", false))
+        style |= LBS_EXTENDEDSEL;
     if (!CreateNative(parentHwnd, L"LISTBOX", style))
         return false;
+    ApplySizes();
+    return true;
+}
+
+void SListBox::ApplySizes()
+{
     const int rowHeight = node_.IntAttr("rowHeight", 0);
     if (rowHeight > 0)
-        SendMessageW(hwnd_, LB_SETITEMHEIGHT, 0, rowHeight);
-    return true;
+        SendMessageW(hwnd_, LB_SETITEMHEIGHT, 0, Scale(rowHeight));
+}
+
+void SListBox::OnDpiChanged()
+{
+    SControl::OnDpiChanged();
+    if (!hwnd_)
+        return;
+    ApplySizes();
+    widest_ = 0;
+    for (int i = 0; i < GetCount(); ++i)
+        widest_ = std::max(widest_, TextWidth(GetText(i)));
+    SendMessageW(hwnd_, LB_SETHORIZONTALEXTENT, widest_, 0);
+}
+
+int SListBox::TextWidth(const std::wstring& text) const
+{
+    // The padding on both sides, so that the end of the line is not against the edge.
+    return MeasureText(style_.font, text, 0).cx + 2 * Scale(node_.IntAttr("textPadding", 0));
+}
+
+void SListBox::Widen(int width)
+{
+    if (width <= widest_)
+        return;
+    widest_ = width;
+    SendMessageW(hwnd_, LB_SETHORIZONTALEXTENT, widest_, 0);
 }
 
 bool SListBox::Reflect(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result)
@@ -45,12 +76,32 @@ bool SListBox::Reflect(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result)
     FillRect(item->hDC, &item->rcItem, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
     if (item->itemID != static_cast<UINT>(-1)) {
         RECT line = item->rcItem;
-        line.left += textPadding_;
+        line.left += Scale(node_.IntAttr("textPadding", 0));
         DrawWrapped(item->hDC, style_.font, GetText(static_cast<int>(item->itemID)), line, color, TextAlign::Left,
                     false);
     }
+    if ((item->itemState & ODS_FOCUS) && host_.FocusCuesShown()) {
+        SetTextColor(item->hDC, RGB(0, 0, 0));
+        SetBkColor(item->hDC, RGB(255, 255, 255));
+        DrawFocusRect(item->hDC, &item->rcItem);
+    }
     result = TRUE;
     return true;
+}
+
+bool SListBox::OnKey(UINT key, bool ctrl)
+{
+    if (!ctrl)
+        return false;
+    if (key == 'A') {
+        SelectAll();
+        return true;
+    }
+    if (key == 'C') {
+        SetClipboardText(hwnd_, CopyText());
+        return true;
+    }
+    return false;
 }
 
 int SListBox::GetCount() const
@@ -60,7 +111,7 @@ int SListBox::GetCount() const
 
 int SListBox::AddString(const std::wstring& text)
 {
-    return hwnd_ ? static_cast<int>(SendMessageW(hwnd_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()))) : -1;
+    return InsertString(-1, text);
 }
 
 int SListBox::InsertString(int index, const std::wstring& text)
@@ -69,7 +120,11 @@ int SListBox::InsertString(int index, const std::wstring& text)
         return -1;
     if (index < 0 || index > GetCount())
         index = -1;  // at the end
-    return static_cast<int>(SendMessageW(hwnd_, LB_INSERTSTRING, index, reinterpret_cast<LPARAM>(text.c_str())));
+    const auto at =
+        static_cast<int>(SendMessageW(hwnd_, LB_INSERTSTRING, index, reinterpret_cast<LPARAM>(text.c_str())));
+    if (at >= 0)
+        Widen(TextWidth(text));
+    return at;
 }
 
 bool SListBox::DeleteString(int index)
@@ -81,8 +136,11 @@ bool SListBox::DeleteString(int index)
 
 void SListBox::ResetContent()
 {
-    if (hwnd_)
-        SendMessageW(hwnd_, LB_RESETCONTENT, 0, 0);
+    if (!hwnd_)
+        return;
+    SendMessageW(hwnd_, LB_RESETCONTENT, 0, 0);
+    widest_ = 0;
+    SendMessageW(hwnd_, LB_SETHORIZONTALEXTENT, 0, 0);
 }
 
 std::wstring SListBox::GetText(int index) const
@@ -98,14 +156,36 @@ std::wstring SListBox::GetText(int index) const
     return text;
 }
 
-int SListBox::GetCurSel() const
+void SListBox::SelectAll()
 {
-    return hwnd_ ? static_cast<int>(SendMessageW(hwnd_, LB_GETCURSEL, 0, 0)) : -1;
+    if (hwnd_ && GetCount() > 0)
+        SendMessageW(hwnd_, LB_SELITEMRANGEEX, 0, GetCount() - 1);
 }
 
-bool SListBox::SetCurSel(int index)
+std::wstring SListBox::CopyText() const
 {
-    return hwnd_ && SendMessageW(hwnd_, LB_SETCURSEL, index, 0) != LB_ERR;
+    std::vector<int> lines;
+    const auto selected = hwnd_ ? static_cast<int>(SendMessageW(hwnd_, LB_GETSELCOUNT, 0, 0)) : 0;
+    if (selected > 0) {
+        lines.resize(static_cast<size_t>(selected));
+        const auto got = static_cast<int>(
+            SendMessageW(hwnd_, LB_GETSELITEMS, static_cast<WPARAM>(selected), reinterpret_cast<LPARAM>(lines.data())));
+        lines.resize(static_cast<size_t>(std::max(got, 0)));
+    } else if (selected == LB_ERR && GetCount() > 0 && SendMessageW(hwnd_, LB_GETCURSEL, 0, 0) != LB_ERR) {
+        // A one-line list: its one selected line.
+        lines.push_back(static_cast<int>(SendMessageW(hwnd_, LB_GETCURSEL, 0, 0)));
+    }
+    if (lines.empty()) {
+        for (int i = 0; i < GetCount(); ++i)
+            lines.push_back(i);
+    }
+    std::wstring text;
+    for (int line : lines) {
+        if (!text.empty())
+            text += L"\r\n";
+        text += GetText(line);
+    }
+    return text;
 }
 
 void SListBox::EnsureVisible(int index) const

@@ -6,12 +6,19 @@
 
 namespace uikit {
 
-// An owner-drawn list box of text lines: row height, text padding and colours.
+// An owner-drawn list box of text lines: row height, text padding and colours. Lines
+// wider than the list scroll sideways. With `multiSelect="1"` the operator selects
+// several lines (Shift and Ctrl with the mouse or the arrow keys, Ctrl+A for all).
+// Ctrl+C copies the selected lines, or every line when none is selected, as text.
 class SListBox : public SControl {
 public:
-    SListBox(SHostWnd& host, LayoutNode& node, SControl* parent);
+    using SControl::SControl;
     bool Create(HWND parentHwnd) override;
     bool Reflect(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    void OnDpiChanged() override;
+    bool IsTabStop() const override { return true; }
+    bool OnKey(UINT key, bool ctrl) override;
+    bool TakesWheel() const override { return true; }
 
     int GetCount() const;
     int AddString(const std::wstring& text);
@@ -19,13 +26,19 @@ public:
     bool DeleteString(int index);
     void ResetContent();
     std::wstring GetText(int index) const;
-    int GetCurSel() const;
-    bool SetCurSel(int index);
+    // Selects every line of a several-line list.
+    void SelectAll();
+    // The selected lines, or every line when none is selected, joined by CR LF.
+    std::wstring CopyText() const;
     // Scrolls so that line `index` is in view.
     void EnsureVisible(int index) const;
 
 private:
-    const int textPadding_;
+    int TextWidth(const std::wstring& text) const;
+    // Widens the sideways scroll range to `width` pixels of line.
+    void Widen(int width);
+    void ApplySizes();
+    int widest_ = 0;  // the widest line added since the list was last empty, with padding
 };
 
 }  // namespace uikit

@@ -7,6 +7,7 @@
 
 #include "common/textutil.h"
 #include "uikit/application_win.h"
+#include "uikit/dpiscale.h"
 #include "uikit/hostwnd_win.h"
 #include "uikit/textdraw_win.h"
 
@@ -67,7 +68,7 @@ const LayoutNode* HeaderNodeOf(const LayoutNode& list)
 SListCtrl::SListCtrl(SHostWnd& host, LayoutNode& node, SControl* parent)
     : SControl(host, node, parent),
       headerNode_(HeaderNodeOf(node)),
-      headerStyle_(headerNode_ ? ReadStyle(*headerNode_) : ControlStyle{}),
+      headerStyle_(headerNode_ ? ReadStyle(*headerNode_, host.Dpi()) : ControlStyle{}),
       fixedColumns_(headerNode_ && headerNode_->BoolAttr("fixed", false)),
       hotTrack_(node.BoolAttr("hotTrack", false))
 {
@@ -117,44 +118,28 @@ bool SListCtrl::Create(HWND parentHwnd)
     ListView_SetTextBkColor(hwnd_, back);
     ListView_SetTextColor(hwnd_, ColorOr(style_.text, RGB(0x33, 0x33, 0x33)));
 
-    // Row height: a small image list one pixel wide and as high as a row.
-    const int rowHeight = node_.IntAttr("rowHeight", 0);
-    if (rowHeight > 0) {
-        rowHeightList_.Reset(ImageList_Create(1, rowHeight, ILC_COLOR32, 1, 0));
-        ListView_SetImageList(hwnd_, rowHeightList_.Get(), LVSIL_SMALL);
-    }
-
     SetPropW(hwnd_, kListOwnerProp, this);
     listProc_ = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ListProc)));
     if (HWND header = Header()) {
         Attach(header, this);
         SendMessageW(header, WM_SETFONT, reinterpret_cast<WPARAM>(style_.font), FALSE);
-        headerHeight_ = headerNode_ ? headerNode_->IntAttr("height", 0) : 0;
         SetPropW(header, kListOwnerProp, this);
         headerProc_ =
             reinterpret_cast<WNDPROC>(SetWindowLongPtrW(header, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(HeaderProc)));
     }
 
-    if (headerNode_) {
-        for (const auto& child : headerNode_->children) {
-            Column column;
-            column.text = FromUtf8(SApplication::Get()->Ui().ResolveText(child->AttrOr("text", "")));
-            const Extent width = ParseExtent(child->AttrOr("width", "100"));
-            column.share = width.mode == SizeMode::Share || width.mode == SizeMode::Fill;
-            column.width = width.mode == SizeMode::Fixed ? width.value : 0;
-            column.format = ColumnFormat(child->AttrOr("align", "left"));
-            columns_.push_back(column);
-        }
-    }
+    ReadColumns();
+    settingWidths_ = true;
     for (size_t i = 0; i < columns_.size(); ++i) {
         LVCOLUMNW lvc{};
         lvc.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT | LVCF_SUBITEM;
         lvc.fmt = columns_[i].format;
         lvc.cx = columns_[i].width;
-        lvc.pszText = columns_[i].text.data();
+        lvc.pszText = columns_[i].name.data();
         lvc.iSubItem = static_cast<int>(i);
         ListView_InsertColumn(hwnd_, static_cast<int>(i), &lvc);
     }
+    settingWidths_ = false;
     // The list keeps column 0 left-aligned whatever its format; its header caption can
     // still be aligned.
     if (!columns_.empty() && columns_[0].format != LVCFMT_LEFT && Header()) {
@@ -164,24 +149,59 @@ bool SListCtrl::Create(HWND parentHwnd)
         hdi.fmt = (hdi.fmt & ~HDF_JUSTIFYMASK) | (columns_[0].format == LVCFMT_CENTER ? HDF_CENTER : HDF_RIGHT);
         Header_SetItem(Header(), 0, &hdi);
     }
-    if (rowHeight > 0)
-        CalibrateRowHeight(rowHeight);
-    if (HWND header = Header())
-        SetWindowPos(header, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
+    ApplySizes();
     SendMessageW(hwnd_, WM_SETREDRAW, TRUE, 0);
     return true;
 }
 
-void SListCtrl::CalibrateRowHeight(int rowHeight)
+void SListCtrl::ReadColumns()
 {
-    // Some list implementations add padding to the image height: measure one row and
-    // correct the image list so that rows come out exactly as high as asked.
-    // The list holds no rows yet: show it one empty row for the measurement.
-    Native(LVM_SETITEMCOUNT, 1, LVSICF_NOSCROLL);
+    if (!headerNode_)
+        return;
+    for (const auto& child : headerNode_->children) {
+        Column column;
+        column.text = FromUtf8(SApplication::Get()->Ui().ResolveText(child->AttrOr("text", "")));
+        const std::string* name = child->Attr("name");
+        column.name = name ? FromUtf8(SApplication::Get()->Ui().ResolveText(*name)) : column.text;
+        const Extent width = ParseExtent(child->AttrOr("width", "100"));
+        column.share = width.mode == SizeMode::Share || width.mode == SizeMode::Fill;
+        column.baseWidth = width.mode == SizeMode::Fixed ? width.value : 0;
+        column.width = Scale(column.baseWidth);
+        column.format = ColumnFormat(child->AttrOr("align", "left"));
+        columns_.push_back(column);
+    }
+}
+
+void SListCtrl::ApplySizes()
+{
+    const int rowHeight = node_.IntAttr("rowHeight", 0);
+    if (rowHeight > 0)
+        SetRowHeight(Scale(rowHeight));
+    headerHeight_ = headerNode_ ? Scale(headerNode_->IntAttr("height", 0)) : 0;
+    // The header asks for its height (HDM_LAYOUT) when its frame changes.
+    if (HWND header = Header())
+        SetWindowPos(header, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
+}
+
+void SListCtrl::SetRowHeight(int rowHeight)
+{
+    // Rows are as high as the small images: a list of one-pixel-wide images sets the
+    // height. Some list implementations add padding to the image height, so one row is
+    // measured and the images corrected until rows come out exactly as high as asked; an
+    // empty list is shown one row for the measurement.
+    ImageList images(ImageList_Create(1, rowHeight, ILC_COLOR32, 1, 0));
+    if (!images)
+        return;
+    ListView_SetImageList(hwnd_, images.Get(), LVSIL_SMALL);
+    rowHeightList_ = std::move(images);
+    const bool empty = nativeCount_ == 0;
+    if (empty)
+        Native(LVM_SETITEMCOUNT, 1, LVSICF_NOSCROLL);
     RECT bounds{};
     bounds.left = LVIR_BOUNDS;
-    const bool measured = SendMessageW(hwnd_, LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&bounds)) != FALSE;
-    Native(LVM_SETITEMCOUNT, 0, LVSICF_NOSCROLL);
+    const bool measured = Native(LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&bounds)) != FALSE;
+    if (empty)
+        Native(LVM_SETITEMCOUNT, 0, LVSICF_NOSCROLL);
     const int actual = bounds.bottom - bounds.top;
     const int corrected = rowHeight - (actual - rowHeight);
     if (!measured || actual == rowHeight || corrected <= 0)
@@ -191,6 +211,25 @@ void SListCtrl::CalibrateRowHeight(int rowHeight)
         return;
     ListView_SetImageList(hwnd_, replacement.Get(), LVSIL_SMALL);
     rowHeightList_ = std::move(replacement);
+}
+
+void SListCtrl::OnDpiChanged()
+{
+    SControl::OnDpiChanged();
+    headerStyle_ = headerNode_ ? ReadStyle(*headerNode_, host_.Dpi()) : ControlStyle{};
+    if (!hwnd_)
+        return;
+    if (HWND header = Header())
+        SendMessageW(header, WM_SETFONT, reinterpret_cast<WPARAM>(style_.font), FALSE);
+    settingWidths_ = true;
+    for (size_t i = 0; i < columns_.size(); ++i) {
+        columns_[i].width = Scale(columns_[i].baseWidth);
+        if (!columns_[i].share)
+            ListView_SetColumnWidth(hwnd_, static_cast<int>(i), columns_[i].width);
+    }
+    settingWidths_ = false;
+    ApplySizes();
+    OnLayout();
 }
 
 HWND SListCtrl::Header() const
@@ -214,11 +253,46 @@ void SListCtrl::OnLayout()
     if (shares == 0)
         return;
     // Leave room for a vertical scroll bar so that no horizontal one appears.
-    const int room = std::max<int>(client.right - fixed - GetSystemMetrics(SM_CXVSCROLL), 20);
+    const int scrollBar = GetSystemMetricsForDpi(SM_CXVSCROLL, static_cast<UINT>(host_.Dpi()));
+    const int room = std::max<int>(client.right - fixed - scrollBar, Scale(20));
+    settingWidths_ = true;
     for (size_t i = 0; i < columns_.size(); ++i) {
-        if (columns_[i].share)
-            ListView_SetColumnWidth(hwnd_, static_cast<int>(i), room / shares);
+        if (columns_[i].share) {
+            columns_[i].width = room / shares;
+            ListView_SetColumnWidth(hwnd_, static_cast<int>(i), columns_[i].width);
+        }
     }
+    settingWidths_ = false;
+}
+
+void SListCtrl::OnColumnResized(const NMHEADERW& change)
+{
+    if (settingWidths_ || !change.pitem || !(change.pitem->mask & HDI_WIDTH) || change.iItem < 0 ||
+        change.iItem >= GetColumnCount())
+        return;
+    Column& column = columns_[static_cast<size_t>(change.iItem)];
+    column.width = change.pitem->cxy;
+    column.baseWidth = RescalePx(column.width, host_.Dpi(), kBaseDpi);
+    column.share = false;
+}
+
+int SListCtrl::ColumnWidth(int column) const
+{
+    return hwnd_ && column >= 0 && column < GetColumnCount() ? ListView_GetColumnWidth(hwnd_, column) : 0;
+}
+
+bool SListCtrl::OnKey(UINT key, bool ctrl)
+{
+    if (ctrl && key == 'A') {
+        SelectAll();
+        return true;
+    }
+    const std::string* button = node_.Attr("deleteKey");
+    if (!ctrl && key == VK_DELETE && button) {
+        host_.PressButton(*button);
+        return true;
+    }
+    return false;
 }
 
 int SListCtrl::GetItemCount() const
@@ -429,6 +503,12 @@ bool SListCtrl::SetSelected(int row, bool selected)
     return true;
 }
 
+void SListCtrl::SelectAll()
+{
+    if (hwnd_ && GetItemCount() > 0)
+        ListView_SetItemState(hwnd_, -1, LVIS_SELECTED, LVIS_SELECTED);
+}
+
 void SListCtrl::EnsureVisible(int row) const
 {
     if (hwnd_ && ValidRow(row))
@@ -556,11 +636,27 @@ LRESULT SListCtrl::CustomDraw(NMLVCUSTOMDRAW* draw)
         draw->clrTextBk = back;
         // Our colours, not the system's highlight.
         draw->nmcd.uItemState &= ~(CDIS_SELECTED | CDIS_FOCUS | CDIS_HOT);
-        return CDRF_NEWFONT;
+        return CDRF_NEWFONT | (ShowsFocusFrame(row) ? CDRF_NOTIFYPOSTPAINT : 0);
+    }
+    case CDDS_ITEMPOSTPAINT: {
+        RECT bounds{};
+        bounds.left = LVIR_BOUNDS;
+        if (Native(LVM_GETITEMRECT, draw->nmcd.dwItemSpec, reinterpret_cast<LPARAM>(&bounds))) {
+            SetTextColor(draw->nmcd.hdc, RGB(0, 0, 0));
+            SetBkColor(draw->nmcd.hdc, RGB(255, 255, 255));
+            DrawFocusRect(draw->nmcd.hdc, &bounds);
+        }
+        return CDRF_DODEFAULT;
     }
     default:
         return CDRF_DODEFAULT;
     }
+}
+
+bool SListCtrl::ShowsFocusFrame(int row) const
+{
+    return GetFocus() == hwnd_ && host_.FocusCuesShown() &&
+           Native(LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED) == row;
 }
 
 LRESULT SListCtrl::HeaderCustomDraw(NMCUSTOMDRAW* draw) const
@@ -587,12 +683,12 @@ LRESULT SListCtrl::HeaderCustomDraw(NMCUSTOMDRAW* draw) const
         SetDCBrushColor(dc, back);
         RECT inner{cell.left, cell.top, cell.right, cell.bottom - 1};
         FillRect(dc, &inner, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
-        RECT separator{cell.right - 1, cell.top + 3, cell.right, cell.bottom - 4};
+        RECT separator{cell.right - 1, cell.top + Scale(3), cell.right, cell.bottom - Scale(4)};
         SetDCBrushColor(dc, line);
         FillRect(dc, &separator, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
         if (column >= 0 && column < GetColumnCount()) {
             const Column& c = columns_[static_cast<size_t>(column)];
-            RECT text{cell.left + 4, cell.top, cell.right - 4, cell.bottom - 1};
+            RECT text{cell.left + Scale(4), cell.top, cell.right - Scale(4), cell.bottom - 1};
             DrawWrapped(dc, style_.font, c.text, text, ColorOr(style_.text, RGB(0x33, 0x33, 0x33)),
                         c.format == LVCFMT_CENTER  ? TextAlign::Center
                         : c.format == LVCFMT_RIGHT ? TextAlign::Right
@@ -650,6 +746,12 @@ bool SListCtrl::Reflect(UINT msg, WPARAM, LPARAM lParam, LRESULT& result)
             return false;
         result = FindRow(*reinterpret_cast<NMLVFINDITEMW*>(lParam));
         return true;
+    case HDN_ITEMCHANGEDA:
+    case HDN_ITEMCHANGEDW:
+        // Seen on the way to the list, which sizes its column from it.
+        if (header->hwndFrom == Header())
+            OnColumnResized(*reinterpret_cast<const NMHEADERW*>(lParam));
+        return false;
     case HDN_BEGINTRACKA:
     case HDN_BEGINTRACKW:
     case HDN_DIVIDERDBLCLICKA:

@@ -32,6 +32,11 @@ namespace uikit {
 //    rows with the space bar; each such toggle is reported to the host as CheckChanged
 //    under the list's name, with the new state of the row clicked (or of the rows set by
 //    the space bar). Changes made through this interface are not reported.
+//  - Ctrl+A selects every row; Delete presses the button the list names in `deleteKey`,
+//    as a click on it would.
+//  - A column the operator resizes keeps that width; the columns declared `share` take
+//    what the others leave of the list's width. A column's `name` is what accessibility
+//    tools call it when its visible caption (`text`) is empty.
 class SListCtrl : public SControl {
 public:
     SListCtrl(SHostWnd& host, LayoutNode& node, SControl* parent);
@@ -39,6 +44,10 @@ public:
     bool Create(HWND parentHwnd) override;
     bool Reflect(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
     void OnLayout() override;
+    void OnDpiChanged() override;
+    bool IsTabStop() const override { return true; }
+    bool OnKey(UINT key, bool ctrl) override;
+    bool TakesWheel() const override { return true; }
 
     int GetColumnCount() const { return static_cast<int>(columns_.size()); }
     int GetItemCount() const;
@@ -63,6 +72,10 @@ public:
     std::vector<std::wstring> CheckedItemTexts(int column) const;
     bool IsSelected(int row) const;
     bool SetSelected(int row, bool selected);
+    // Selects every row.
+    void SelectAll();
+    // The width of a column as it is shown now, or 0.
+    int ColumnWidth(int column) const;
     void EnsureVisible(int row) const;
     void Redraw() const;
     HWND Header() const;
@@ -70,8 +83,11 @@ public:
 
 private:
     struct Column {
-        std::wstring text;
-        int width = 0;
+        std::wstring text;  // the caption drawn in the header
+        std::wstring name;  // the header item's own text, which accessibility tools read
+        // Pixels at 96 dpi: the layout's width, or the operator's once they resized it.
+        int baseWidth = 0;
+        int width = 0;  // pixels of the current screen
         bool share = false;
         int format = LVCFMT_LEFT;
     };
@@ -83,8 +99,15 @@ private:
     static LRESULT CALLBACK HeaderProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     LRESULT CustomDraw(NMLVCUSTOMDRAW* draw);
     LRESULT HeaderCustomDraw(NMCUSTOMDRAW* draw) const;
+    // The dotted frame around the focused row while the list has the focus.
+    bool ShowsFocusFrame(int row) const;
     void SetHotRow(int row);
-    void CalibrateRowHeight(int rowHeight);
+    // Row and header heights and the declared column widths for the host's density.
+    void ApplySizes();
+    void SetRowHeight(int rowHeight);
+    void ReadColumns();
+    // Records a width the operator gave a column by dragging or double-clicking its edge.
+    void OnColumnResized(const NMHEADERW& change);
     int TextColumns() const { return std::max(GetColumnCount(), 1); }
     bool ValidRow(int row) const { return row >= 0 && row < GetItemCount(); }
 
@@ -108,7 +131,7 @@ private:
 
     // The layout's <header> element, if any, and its appearance.
     const LayoutNode* const headerNode_;
-    const ControlStyle headerStyle_;
+    ControlStyle headerStyle_;
     const bool fixedColumns_;  // the header's `fixed`: columns cannot be resized
     const bool hotTrack_;
     std::vector<Column> columns_;
@@ -123,6 +146,7 @@ private:
     WNDPROC headerProc_ = nullptr;
     int headerHeight_ = 0;
     int hotRow_ = -1;
+    bool settingWidths_ = false;  // the list itself changes column widths just now
 };
 
 }  // namespace uikit

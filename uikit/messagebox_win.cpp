@@ -63,6 +63,17 @@ std::string XmlEscape(const std::wstring& text)
     return out;
 }
 
+int CloseResult(const std::vector<MessageBoxButton>& buttons)
+{
+    for (const int answer : {IDCANCEL, IDNO}) {
+        for (const MessageBoxButton& button : buttons) {
+            if (button.result == answer)
+                return answer;
+        }
+    }
+    return buttons.size() == 1 && buttons.front().result == IDOK ? IDOK : 0;
+}
+
 class SMessageBoxDlg : public SHostDialog {
 public:
     SMessageBoxDlg(std::wstring text, std::wstring caption, UINT type)
@@ -100,19 +111,18 @@ private:
         const auto buttons = MessageBoxButtons(type_);
         SControl* row = FindControl("msgbox_buttons");
         std::string markup;
-        int closeResult = 0;
         for (const MessageBoxButton& button : buttons) {
             const std::string name = "msgbox_btn_" + std::to_string(button.result);
-            markup +=
-                "<button name=\"" + name + "\" class=\"cls_msgbox_btn\" text=\"" + XmlEscape(button.text) + "\"/>";
+            // The first button is the default one, which Enter presses.
+            markup += "<button name=\"" + name + "\" class=\"cls_msgbox_btn\" text=\"" + XmlEscape(button.text) +
+                      (markup.empty() ? "\" default=\"1\"/>" : "\"/>");
             OnCommand(name, [this, result = button.result] { EndDialog(result); });
-            if (button.result == IDCANCEL || (buttons.size() == 1 && button.result == IDOK))
-                closeResult = button.result;
         }
         if (row)
             CreateChildren(row, markup);
-        // Closing answers like Cancel (or OK when that is the only button); a box without
-        // either cannot be closed from its caption.
+        // Closing (the close button, Esc, Alt+F4) answers like Cancel, or No, or OK when
+        // that is the only button; a box without any of these cannot be closed that way.
+        const int closeResult = CloseResult(buttons);
         OnCommand("btn_close", [this, closeResult] {
             if (closeResult)
                 EndDialog(closeResult);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string>
 
+#include "uikit/hostwnd_win.h"
 #include "uikit/textdraw_win.h"
 
 namespace uikit {
@@ -45,9 +46,9 @@ void SProgress::Paint(HDC dc, const RECT& client)
     RECT filled = client;
     filled.right = client.left + (client.right - client.left) * percent / 100;
     if (style_.skin) {
-        style_.skin->Draw(dc, client, 0);
+        style_.skin->Draw(dc, client, 0, host_.Dpi());
         if (filled.right > filled.left)
-            style_.skin->Draw(dc, filled, 1);
+            style_.skin->Draw(dc, filled, 1, host_.Dpi());
     } else {
         FillColor(dc, client, style_.track.value_or(Color{0xE6, 0xE6, 0xE6, 255}));
         FillColor(dc, filled, style_.bar.value_or(Color{0x1E, 0x78, 0xD5, 255}));

@@ -10,6 +10,7 @@
 #include <stb_image.h>
 
 #include "common/textutil.h"
+#include "uikit/dpiscale.h"
 
 namespace uikit {
 namespace {
@@ -48,18 +49,18 @@ public:
     }
 };
 
-void Blend(HDC dst, int dx, int dy, int dw, int dh, HDC src, int sx, int sy, int sw, int sh, BYTE alpha)
+void Blend(HDC dst, int dx, int dy, int dw, int dh, HDC src, int sx, int sy, int sw, int sh)
 {
     if (dw <= 0 || dh <= 0 || sw <= 0 || sh <= 0)
         return;
-    BLENDFUNCTION blend{AC_SRC_OVER, 0, alpha, AC_SRC_ALPHA};
+    BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
     // gdi32's own entry point: msimg32 would be one more library to load at start-up.
     GdiAlphaBlend(dst, dx, dy, dw, dh, src, sx, sy, sw, sh, blend);
 }
 
-std::string FontKey(const FontDesc& f)
+std::string FontKey(const FontDesc& f, int pixels)
 {
-    return f.face + "|" + std::to_string(f.size) + "|" + (f.bold ? "b" : "") + (f.italic ? "i" : "") +
+    return f.face + "|" + std::to_string(pixels) + "|" + (f.bold ? "b" : "") + (f.italic ? "i" : "") +
            (f.underline ? "u" : "");
 }
 
@@ -74,12 +75,31 @@ std::unique_ptr<SImgDecoderFactory> CreateImgDecoderFactory(std::wstring_view na
     return std::make_unique<StbDecoder>();
 }
 
-void SSkin::Draw(HDC dc, const RECT& rect, int frame, BYTE alpha) const
+Size SSkin::FrameSize(int dpi) const
+{
+    if (!image)
+        return {};
+    return {ScalePx(image->Width() / std::max(def.states, 1), dpi), ScalePx(image->Height(), dpi)};
+}
+
+std::optional<Color> SSkin::CentreColor() const
+{
+    if (!image || !*image)
+        return std::nullopt;
+    const int x = image->Width() / std::max(def.states, 1) / 2;
+    const int y = image->Height() / 2;
+    const unsigned char* p = image->Bits() + (static_cast<size_t>(y) * image->Width() + x) * 4;
+    if (p[3] != 255)
+        return std::nullopt;
+    return Color{p[2], p[1], p[0], 255};
+}
+
+void SSkin::Draw(HDC dc, const RECT& rect, int frame, int dpi) const
 {
     if (!image || !*image)
         return;
-    const int fw = FrameWidth();
-    const int fh = FrameHeight();
+    const int fw = image->Width() / std::max(def.states, 1);
+    const int fh = image->Height();
     if (fw <= 0 || fh <= 0)
         return;
     frame = std::clamp(frame, 0, std::max(def.states, 1) - 1);
@@ -90,12 +110,14 @@ void SSkin::Draw(HDC dc, const RECT& rect, int frame, BYTE alpha) const
     const int sx = frame * fw;
     const int w = rect.right - rect.left;
     const int h = rect.bottom - rect.top;
-    // Margins shrink proportionally when the target is smaller than both borders.
-    int l = def.margin.left, r = def.margin.right, t = def.margin.top, b = def.margin.bottom;
-    if (l + r > fw)
-        l = r = 0;
-    if (t + b > fh)
-        t = b = 0;
+    // Margins of the image, and of the target at the screen's density; the target's
+    // shrink proportionally when it is smaller than both borders.
+    int sl = def.margin.left, sr = def.margin.right, st = def.margin.top, sb = def.margin.bottom;
+    if (sl + sr > fw)
+        sl = sr = 0;
+    if (st + sb > fh)
+        st = sb = 0;
+    int l = ScalePx(sl, dpi), r = ScalePx(sr, dpi), t = ScalePx(st, dpi), b = ScalePx(sb, dpi);
     if (l + r > w) {
         l = w * l / std::max(l + r, 1);
         r = w - l;
@@ -106,12 +128,12 @@ void SSkin::Draw(HDC dc, const RECT& rect, int frame, BYTE alpha) const
     }
     const int xs[4] = {rect.left, rect.left + l, rect.right - r, rect.right};
     const int ys[4] = {rect.top, rect.top + t, rect.bottom - b, rect.bottom};
-    const int sxs[4] = {sx, sx + l, sx + fw - r, sx + fw};
-    const int sys[4] = {0, t, fh - b, fh};
+    const int sxs[4] = {sx, sx + sl, sx + fw - sr, sx + fw};
+    const int sys[4] = {0, st, fh - sb, fh};
     for (int row = 0; row < 3; ++row) {
         for (int col = 0; col < 3; ++col) {
             Blend(dc, xs[col], ys[row], xs[col + 1] - xs[col], ys[row + 1] - ys[row], memory.Get(), sxs[col], sys[row],
-                  sxs[col + 1] - sxs[col], sys[row + 1] - sys[row], alpha);
+                  sxs[col + 1] - sxs[col], sys[row + 1] - sys[row]);
         }
     }
 }
@@ -126,14 +148,15 @@ std::shared_ptr<Dib32> SRenderFactory::DecodeImage(const std::string& bytes) con
     return bitmap;
 }
 
-HFONT SRenderFactory::Font(const FontDesc& desc)
+HFONT SRenderFactory::Font(const FontDesc& desc, int dpi)
 {
-    const std::string key = FontKey(desc);
+    const int pixels = ScalePx(std::max(desc.size, 1), dpi);
+    const std::string key = FontKey(desc, pixels);
     auto it = fonts_.find(key);
     if (it != fonts_.end())
         return static_cast<HFONT>(it->second.Get());
     LOGFONTW lf{};
-    lf.lfHeight = -std::max(desc.size, 1);
+    lf.lfHeight = -pixels;
     lf.lfWeight = desc.bold ? FW_BOLD : FW_NORMAL;
     lf.lfItalic = desc.italic;
     lf.lfUnderline = desc.underline;
@@ -156,7 +179,7 @@ std::unique_ptr<SRenderFactory> CreateRenderFactory()
     return std::make_unique<SRenderFactory>();
 }
 
-HRGN RegionFromSkin(const SSkin& skin, int width, int height)
+HRGN RegionFromSkin(const SSkin& skin, int width, int height, int dpi)
 {
     if (!skin.image || width <= 0 || height <= 0)
         return nullptr;
@@ -166,7 +189,7 @@ HRGN RegionFromSkin(const SSkin& skin, int width, int height)
         return nullptr;
     {
         const SelectedObject selected(dc.Get(), canvas.Get());
-        skin.Draw(dc.Get(), RECT{0, 0, width, height}, 0);
+        skin.Draw(dc.Get(), RECT{0, 0, width, height}, 0, dpi);
         GdiFlush();
     }
     // One rectangle per run of covered pixels in each row.
@@ -219,7 +242,7 @@ void FillColor(HDC dc, const RECT& rect, const Color& color)
     p[2] = static_cast<unsigned char>(color.r * color.a / 255);
     p[3] = color.a;
     const SelectedObject selected(memory.Get(), pixel.Get());
-    Blend(dc, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, memory.Get(), 0, 0, 1, 1, 255);
+    Blend(dc, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, memory.Get(), 0, 0, 1, 1);
 }
 
 }  // namespace uikit

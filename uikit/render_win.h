@@ -5,6 +5,7 @@
 
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -13,6 +14,7 @@
 #include "common/dib32.h"
 #include "common/winhandle.h"
 #include "uikit/color.h"
+#include "uikit/geometry.h"
 #include "uikit/uidef.h"
 
 namespace uikit {
@@ -38,10 +40,14 @@ public:
     std::shared_ptr<Dib32> image;  // premultiplied alpha; null for a skin without image
 
     int Frames() const { return def.states; }
-    int FrameWidth() const { return image ? image->Width() / std::max(def.states, 1) : 0; }
-    int FrameHeight() const { return image ? image->Height() : 0; }
-    // Draws frame `frame` (clamped to the strip) stretched over `rect` with its margins kept.
-    void Draw(HDC dc, const RECT& rect, int frame, BYTE alpha = 255) const;
+    // One frame's size on a screen of `dpi`: images are drawn for 96 dpi and scaled.
+    Size FrameSize(int dpi) const;
+    // Draws frame `frame` (clamped to the strip) stretched over `rect`; its margins keep
+    // their width, scaled to `dpi`.
+    void Draw(HDC dc, const RECT& rect, int frame, int dpi) const;
+    // The colour in the middle of the first frame, where a background skin shows its
+    // fill; nothing when the skin has no image or is not opaque there.
+    std::optional<Color> CentreColor() const;
 };
 
 // GDI-based rendering: holds the image decoder and caches fonts.
@@ -50,7 +56,9 @@ public:
     void SetImgDecoderFactory(std::shared_ptr<SImgDecoderFactory> decoder) { decoder_ = std::move(decoder); }
     const SImgDecoderFactory* ImgDecoder() const { return decoder_.get(); }
     std::shared_ptr<Dib32> DecodeImage(const std::string& bytes) const;
-    HFONT Font(const FontDesc& desc);
+    // The font of `desc` for a screen of `dpi`: its size (pixels at 96 dpi) is scaled
+    // before the font is made, so text is drawn sharp at every density.
+    HFONT Font(const FontDesc& desc, int dpi);
 
 private:
     std::shared_ptr<SImgDecoderFactory> decoder_;
@@ -60,9 +68,9 @@ private:
 // Null when GDI cannot give a memory device context.
 std::unique_ptr<SRenderFactory> CreateRenderFactory();
 
-// The region covered by the skin drawn at `width` x `height`: pixels at least half opaque.
-// Null when the skin has no image.
-HRGN RegionFromSkin(const SSkin& skin, int width, int height);
+// The region covered by the skin drawn at `width` x `height` on a screen of `dpi`:
+// pixels at least half opaque. Null when the skin has no image.
+HRGN RegionFromSkin(const SSkin& skin, int width, int height, int dpi);
 
 COLORREF ToColorRef(const Color& color);
 // Fills with the colour, blending when it is translucent.

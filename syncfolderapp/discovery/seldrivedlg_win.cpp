@@ -9,8 +9,9 @@
 
 namespace {
 
+// Pixels at 96 dpi. The layout's 112 pixels hold the first row of boxes; each further
+// row adds 22.
 constexpr int kDialogWidth = 260;
-// The layout's 112 pixels hold the first row of boxes; each further row adds 22.
 constexpr int kDialogBaseHeight = 90;
 constexpr int kRowHeight = 22;
 
@@ -76,7 +77,8 @@ void CSelDriveDlgDriver::BuildDriveChecks()
     const size_t rows = (allDrives.size() + 1) / 2;
     if (rows >= 2 && hWnd) {
         const int height = kDialogBaseHeight + kRowHeight * static_cast<int>(rows);
-        SetWindowPos(hWnd, nullptr, 0, 0, kDialogWidth, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        SetWindowPos(hWnd, nullptr, 0, 0, hostWnd->Scale(kDialogWidth), hostWnd->Scale(height),
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
 
     for (const std::wstring& letter : allDrives)

@@ -70,8 +70,9 @@ CToolTipDlg* ShowModeTip(const uikit::SControl& icon)
     HideModeTip();
 
     // The window owns the object; the current reference only points at it.
-    g_currentTip = ShowPopup(std::make_unique<CToolTipDlg>(ToolTipLayout(), iconRect.left - CToolTipDlg::kAnchorOffsetX,
-                                                           iconRect.top, CToolTipDlg::kPlaceAbove),
+    const int offset = icon.Scale(CToolTipDlg::kAnchorOffsetX);
+    g_currentTip = ShowPopup(std::make_unique<CToolTipDlg>(ToolTipLayout(), iconRect.left - offset, iconRect.top,
+                                                           CToolTipDlg::kPlaceAbove),
                              text);
     return g_currentTip;
 }

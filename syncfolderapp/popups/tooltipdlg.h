@@ -11,7 +11,7 @@ class CToolTipDlg : public uikit::SHostWnd {
 public:
     // Placement: the popup's left edge at the anchor's x and its bottom edge at its y.
     static constexpr int kPlaceAbove = 1;
-    // The anchor lies this far left of the hovered icon.
+    // The anchor lies this far (pixels at 96 dpi) left of the hovered icon.
     static constexpr int kAnchorOffsetX = 40;
 
     CToolTipDlg(std::string layoutId, int anchorX, int anchorY, int mode);

@@ -1,20 +1,33 @@
 #include "tests/support/pump.h"
 
-#include <windows.h>
-
 namespace testsupport {
 namespace {
+
+std::function<void(const MSG&)>& Dispatcher()
+{
+    static std::function<void(const MSG&)> dispatch;
+    return dispatch;
+}
 
 void DispatchWaiting()
 {
     MSG msg;
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (Dispatcher()) {
+            Dispatcher()(msg);
+            continue;
+        }
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }
 }
 
 }  // namespace
+
+void SetMessageDispatcher(std::function<void(const MSG&)> dispatch)
+{
+    Dispatcher() = std::move(dispatch);
+}
 
 bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds deadline)
 {

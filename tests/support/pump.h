@@ -3,7 +3,13 @@
 #include <chrono>
 #include <functional>
 
+#include <windows.h>
+
 namespace testsupport {
+
+// How the pump hands on each message; by default TranslateMessage and DispatchMessageW.
+// Windowed tests give it their toolkit's turn of the message loop.
+void SetMessageDispatcher(std::function<void(const MSG&)> dispatch);
 
 // Dispatches the UI thread's messages until `done` holds or the deadline passes;
 // returns whether `done` held. The deadline only guards against hangs.

@@ -46,6 +46,8 @@ constexpr int kLvLog = 65552;
 
 constexpr wchar_t kMainClass[] = L"SearchHost";
 constexpr wchar_t kControlClass[] = L"SUiControl";
+// The program's buttons are system buttons that it draws itself.
+constexpr wchar_t kButtonClass[] = L"Button";
 constexpr wchar_t kDialogTitle[] = L"Korvel文件同步工具";
 constexpr wchar_t kSummaryPrefix[] = L"文件同步完成,共同步了 ";
 
@@ -104,8 +106,8 @@ private:
 
     HWND VersionDirList() const;
     HWND LoadingText() const { return FindChild(main_, {kControlClass, Text(L"loading"), 0, false}); }
-    HWND StartButton() const { return FindChild(main_, {kControlClass, Text(L"btn_startsync"), 0, false}); }
-    HWND StopButton() const { return FindChild(main_, {kControlClass, Text(L"but_stop"), 0, false}); }
+    HWND StartButton() const { return FindChild(main_, {kButtonClass, Text(L"btn_startsync"), 0, false}); }
+    HWND StopButton() const { return FindChild(main_, {kButtonClass, Text(L"but_stop"), 0, false}); }
     std::wstring Text(const wchar_t* key) const { return texts_.Get(key); }
 
     Options opt_;

@@ -8,6 +8,8 @@
 #include <gtest/gtest.h>
 
 #include "syncfolderapp/namedids.h"
+#include "tests/gui/support/keys.h"
+#include "tests/gui/support/modalstep.h"
 #include "tests/gui/support/toolkitenv.h"
 #include "tests/support/pump.h"
 #include "tests/support/screenshot.h"
@@ -19,63 +21,13 @@ namespace {
 
 using Letters = std::vector<std::wstring>;
 
-// The code a dialog ends with when a step left it open by mistake, so the test fails
-// instead of hanging in the modal loop.
-constexpr INT_PTR kLeftOpen = 99;
-
-std::function<void(CSelDriveDlg&)> g_step;
-UINT_PTR g_stepTimer = 0;
-UINT_PTR g_watchdogTimer = 0;
-
-CSelDriveDlg* OpenDriveDialog()
-{
-    CSelDriveDlg* found = nullptr;
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND hwnd, LPARAM out) -> BOOL {
-            auto* dialog = dynamic_cast<CSelDriveDlg*>(uikit::SHostWnd::FromHwnd(hwnd));
-            if (dialog && dialog->IsModalRunning()) {
-                *reinterpret_cast<CSelDriveDlg**>(out) = dialog;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&found));
-    return found;
-}
-
-void CALLBACK RunStep(HWND, UINT, UINT_PTR id, DWORD)
-{
-    KillTimer(nullptr, id);
-    if (CSelDriveDlg* dialog = OpenDriveDialog()) {
-        auto step = std::move(g_step);
-        g_step = nullptr;
-        if (step)
-            step(*dialog);
-    }
-}
-
-void CALLBACK EndLeftOpen(HWND, UINT, UINT_PTR id, DWORD)
-{
-    KillTimer(nullptr, id);
-    if (CSelDriveDlg* dialog = OpenDriveDialog())
-        dialog->EndDialog(kLeftOpen);
-}
-
-// Runs `step` on the dialog once its modal loop is running: thread timers fire inside
-// whatever loop dispatches this thread's messages, the dialog's own included.
+// Runs `step` on the drive dialog once its modal loop is running.
 void WhenOpen(std::function<void(CSelDriveDlg&)> step)
 {
-    g_step = std::move(step);
-    g_stepTimer = SetTimer(nullptr, 0, 50, RunStep);
-    g_watchdogTimer = SetTimer(nullptr, 0, 10000, EndLeftOpen);
-}
-
-void StopTimers()
-{
-    KillTimer(nullptr, g_stepTimer);
-    KillTimer(nullptr, g_watchdogTimer);
-    g_step = nullptr;
+    testsupport::WhenDialogRuns([step = std::move(step)](uikit::SHostDialog& dialog) {
+        if (auto* drives = dynamic_cast<CSelDriveDlg*>(&dialog))
+            step(*drives);
+    });
 }
 
 uikit::SCheck* Box(const CSelDriveDlg& dialog, const std::wstring& letter)
@@ -120,7 +72,7 @@ protected:
     void SetUp() override { testsupport::ToolkitApp(NamedControlIds()); }
     void TearDown() override
     {
-        StopTimers();
+        testsupport::StopDialogSteps();
         uikit::SetMessageBoxHook(nullptr);
     }
 
@@ -292,6 +244,40 @@ TEST_F(SelDriveDialogTest, ChooseScanDrives_ReturnsTheChoiceOnOkAndNothingOnCanc
         uikit::ClickControl(d, "btn_cancel");
     });
     EXPECT_EQ(ChooseScanDrives(nullptr, fixed, L"C", {L"D"}), std::nullopt);
+}
+
+std::string FocusedName()
+{
+    const uikit::SControl* control = uikit::SControl::FromHwnd(GetFocus());
+    return control ? control->Name() : std::string();
+}
+
+TEST_F(SelDriveDialogTest, KeysTickBoxesTabThroughTheDialogAcceptWithEnterAndCancelWithEscOrAltF4)
+{
+    CSelDriveDlg dialog;
+    std::vector<std::string> order;
+    const INT_PTR code = Run(dialog, {L"C", L"D", L"E"}, {L"D"}, L"C", [&](CSelDriveDlg& d) {
+        order.push_back(FocusedName());
+        testsupport::PressKey(VK_SPACE);
+        for (int i = 0; i < 5; ++i) {
+            testsupport::PressKey(VK_TAB);
+            order.push_back(FocusedName());
+        }
+        RedrawWindow(d.Hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+        testsupport::SaveScreenshot(d.Hwnd(), "discovery_seldrive_keys");
+        testsupport::PressKey(VK_RETURN);  // on a box: the default button, OK
+    });
+    EXPECT_EQ(code, IDOK);
+    EXPECT_EQ(order, (std::vector<std::string>{"ck_C", "ck_D", "ck_E", "but_ok", "btn_cancel", "ck_C"}));
+    EXPECT_EQ(dialog.selectedDrives, (Letters{L"C", L"D"}));
+
+    for (const auto& [key, modifiers] : {std::pair{VK_ESCAPE, 0}, std::pair{VK_F4, int{testsupport::kAlt}}}) {
+        CSelDriveDlg cancelled;
+        const INT_PTR answer =
+            Run(cancelled, {L"C", L"D"}, {L"D"}, L"C", [&](CSelDriveDlg&) { testsupport::PressKey(key, modifiers); });
+        EXPECT_EQ(answer, IDCANCEL) << key;
+        EXPECT_TRUE(cancelled.selectedDrives.empty()) << key;
+    }
 }
 
 TEST(DriveCheckMarkup, NamesLabelsAndChecksTheBox)

@@ -30,6 +30,8 @@ public:
     RECT grid{}, ok{}, cancel{};
     std::wstring title;
     bool shotSaved = false;
+    // The first box's background beside its label, and the dialog's in the grid's margin.
+    COLORREF boxBack = 0, gridBack = 1;
 
 protected:
     LRESULT OnMessage(UINT msg, WPARAM, LPARAM, BOOL& handled) override
@@ -77,6 +79,13 @@ private:
             MapWindowPoints(nullptr, wnd->Hwnd(), reinterpret_cast<POINT*>(&r), 2);
             boxes.push_back(r);
         }
+        if (!boxes.empty()) {
+            RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+            HDC dc = GetDC(wnd->Hwnd());
+            boxBack = GetPixel(dc, boxes[0].right - 2, (boxes[0].top + boxes[0].bottom) / 2);
+            gridBack = GetPixel(dc, 3, (boxes[0].top + boxes[0].bottom) / 2);
+            ReleaseDC(wnd->Hwnd(), dc);
+        }
         ok = ClientRectOf(*this, *FindControl("but_ok", "button"));
         cancel = ClientRectOf(*this, *FindControl("btn_cancel", "button"));
         shotSaved = Snapshot(hwnd_, shot_);
@@ -105,6 +114,7 @@ TEST(DriveDialog, OneThreeAndSixDrivesFitTwoPerRow)
         EXPECT_EQ(dialog.heightAtOpen, c.height);
         const size_t count = wcslen(c.drives);
         ASSERT_EQ(dialog.boxes.size(), count) << c.shot;
+        EXPECT_EQ(dialog.boxBack, dialog.gridBack) << c.shot;  // the boxes lie on the dialog's grey
         for (size_t i = 0; i < count; ++i) {
             const RECT& box = dialog.boxes[i];
             // Inside the grid's 10-pixel inner margin and not cut off at the bottom.

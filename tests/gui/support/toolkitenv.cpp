@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "tests/support/pump.h"
 #include "uikit/toolkit_win.h"
 
 namespace testsupport {
@@ -12,6 +13,7 @@ uikit::SApplication& ToolkitApp(const std::vector<std::pair<std::string, int>>& 
         HINSTANCE self = GetModuleHandleW(nullptr);
         auto started = uikit::SToolkit::Start(self, L"imgdecoder-stb", L"SearchHost", namedIds);
         started->LoadResources(self, "uidef:xml_init");
+        SetMessageDispatcher(uikit::SApplication::ProcessMessage);
         return started;
     }();
     return toolkit->App();

@@ -10,7 +10,8 @@ namespace testsupport {
 
 // The toolkit set up once for the test program, over its own resources, as the program
 // does at start-up: stb decoder, "SearchHost", the named identifiers given at the first
-// call, the toolkit's resources and the UI definition "uidef:xml_init".
+// call, the toolkit's resources and the UI definition "uidef:xml_init". The tests' message
+// pump then runs each message through the toolkit's loop turn, keyboard included.
 uikit::SApplication& ToolkitApp(const std::vector<std::pair<std::string, int>>& namedIds);
 
 }  // namespace testsupport
