@@ -168,11 +168,11 @@ void CMainFrameDriver::StartRun()
     }
     const SyncType syncType = runPanel->ChosenSyncType();
     const bool backup = runPanel->BackupChosen();
-    config->UpdateChoices(syncType, backup);
+    config->UpdateChoices(syncType, backup, config->SkipSame, config->VerifyCopy);
 
     SendMessageW(hwnd, UM_SYNC_NOTIFY, SYNC_BEGIN, 0);
     // A refused task has already ended the run through SYNC_END with 0.
-    PostSyncTask(*pool, *syncEngine, hwnd, SyncJob{std::move(files), std::move(folders), syncType, backup});
+    PostSyncTask(*pool, *syncEngine, hwnd, SyncJob{std::move(files), std::move(folders), syncType, backup, {}});
 }
 
 void CMainFrameDriver::OnSyncNotify(WPARAM code, LPARAM count)
