@@ -20,37 +20,16 @@
 
 #include "common/fileutil.h"
 #include "common/winhandle.h"
+#include "bench/sync/benchsupport.h"
 #include "syncfolderapp/sync/syncfiledriver.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
 
-class CountingSink final : public SyncFileImpl {
-public:
-    void OnSyncLog(const std::wstring&, std::uint32_t) override {}
-    void OnSyncError(const std::wstring&, std::uint32_t, std::uint32_t) override { ++failed; }
-    int failed = 0;
-};
-
 double MsSince(Clock::time_point start)
 {
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
-
-double Median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    const std::size_t n = values.size();
-    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
-
-bool WriteBytes(const std::wstring& path, const std::string& bytes)
-{
-    FileHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-    DWORD written = 0;
-    return file && WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-           written == bytes.size();
 }
 
 // 1,000 sources of 1 KiB in five directories of 200 under root\src.
@@ -114,8 +93,8 @@ void TimePlan(const std::wstring& root, const std::vector<std::wstring>& files, 
         if (found != 50000)
             std::wprintf(L"unexpected: %d targets exist\n", found);
     }
-    std::wprintf(L"plan: rows=%zu plan_ms=%.0f (limit 2000) bare_queries_ms=%.0f plan/bare=%.2f\n", rows,
-                 Median(plans), Median(bare), Median(plans) / Median(bare));
+    std::wprintf(L"plan: rows=%zu plan_ms=%.0f (limit 2000) bare_queries_ms=%.0f plan/bare=%.2f\n", rows, Median(plans),
+                 Median(bare), Median(plans) / Median(bare));
 }
 
 void TimeSkip(const std::wstring& root, const std::vector<std::wstring>& files, int runs)

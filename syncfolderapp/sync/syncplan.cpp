@@ -51,7 +51,8 @@ std::vector<PlanRow> BuildPlan(const std::vector<SyncFileItem>& items, const std
         for (const SyncFileItem& item : items) {
             PlanRow& row = rows.emplace_back();
             row.source = item.sourcePath;
-            const std::wstring rel = item.status == ItemStatus::LeftOut ? std::wstring() : RelativeTarget(item, folderPieces);
+            const std::wstring rel =
+                item.status == ItemStatus::LeftOut ? std::wstring() : RelativeTarget(item, folderPieces);
             if (rel.empty())
                 continue;  // NotPlaced
             row.target = folder + rel;

@@ -22,8 +22,8 @@ TargetState CTargetProbe::Probe(const std::wstring& target)
             state.kind = TargetState::Directory;
         } else {
             state.kind = TargetState::File;
-            state.size = static_cast<std::int64_t>((static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) |
-                                                   data.nFileSizeLow);
+            state.size =
+                static_cast<std::int64_t>((static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow);
             state.lastWrite = FileTimeValue(data.ftLastWriteTime);
         }
         return state;

@@ -86,7 +86,8 @@ TEST(SyncPlan, EveryActionWithItsRowTextAndTheSummaryCountsThem)
     expect(11, PlanAction::SourceItself, L"D:\\src\\sub\\blocked.txt", L"D:\\src\\sub\\blocked.txt");
     expect(12, PlanAction::Unreadable, L"D:\\src\\gone.txt", L"D:\\src\\gone.txt");
 
-    const std::wstring texts[] = {L"新增", L"覆盖", L"备份后覆盖", L"相同", L"不同步", L"无法写入", L"无法读取", L"同一文件"};
+    const std::wstring texts[] = {L"新增",   L"覆盖",     L"备份后覆盖", L"相同",
+                                  L"不同步", L"无法写入", L"无法读取",   L"同一文件"};
     for (std::size_t i = 0; i < kPlanActionCount; ++i)
         EXPECT_EQ(PlanActionText(static_cast<PlanAction>(i)), texts[i]);
     EXPECT_EQ(PlanSummaryLine(CountPlan(rows), rows.size()),

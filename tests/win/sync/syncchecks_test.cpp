@@ -142,8 +142,8 @@ TEST_F(SyncChecks, PlanReadsTheDiskAndChangesNothing)
     sink.Clear();
 
     const std::vector<PlanRow> rows =
-        engine.ComputePlan(Sources({L"new.txt", L"same.txt", L"changed.txt", L"dir.txt", L"sub\\blocked.txt",
-                                    L"gone.txt"}),
+        engine.ComputePlan(Sources(
+                               {L"new.txt", L"same.txt", L"changed.txt", L"dir.txt", L"sub\\blocked.txt", L"gone.txt"}),
                            {P(L"ver"), P(L"src")}, SameLevel, true, RunChecks{true, false});
     ASSERT_EQ(rows.size(), 12u);
     const std::vector<PlanAction> expected = {
