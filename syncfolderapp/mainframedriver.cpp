@@ -217,13 +217,18 @@ void CMainFrameDriver::StartPreview()
     PostPlanTask(*pool, *syncEngine, hwnd, std::move(*job));
 }
 
-void CMainFrameDriver::OnPlanNotify(LPARAM rows)
+void CMainFrameDriver::OnPlanNotify(WPARAM code, LPARAM rows)
 {
-    enginePane->ShowLoading(false);
-    if (const auto* plan = reinterpret_cast<const std::vector<PlanRow>*>(rows))
-        previewPane->ShowPlan(*plan);
-    else
-        previewPane->Discard();
+    if (code == PLAN_END) {
+        enginePane->ShowLoading(false);
+        if (auto* plan = reinterpret_cast<std::vector<PlanRow>*>(rows))
+            previewPane->ShowPlan(std::move(*plan));
+        else
+            previewPane->Discard();
+    }
+    // The rest of a large plan follows in steps, so that the window keeps answering.
+    if (previewPane->FillMore())
+        PostMessageW(hwnd, UM_PLAN_NOTIFY, PLAN_FILL, 0);
 }
 
 void CMainFrameDriver::ConfirmPreview()

@@ -65,9 +65,9 @@ public:
     void OnDrop(const std::vector<std::wstring>& paths, POINT clientPoint);
     void OnScanNotify(WPARAM code, LPARAM data);
     void OnSyncNotify(WPARAM code, LPARAM count);
-    // The plan of a preview is computed: `rows` points at its rows, or is 0 when the
-    // worker refused the task.
-    void OnPlanNotify(LPARAM rows);
+    // PLAN_END: the plan of a preview is computed (`rows` points at its rows, or is 0 when
+    // the worker refused the task); PLAN_FILL: more of its rows go into the list.
+    void OnPlanNotify(WPARAM code, LPARAM rows);
     void OnLogNotify(WPARAM kind);
     // Timers off, the pool shut down (a running task finishes first), the window gone.
     void CloseMainWindow();

@@ -49,7 +49,7 @@ LRESULT CMainFrameWnd::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, BOOL& h
         driver.OnSyncNotify(wParam, lParam);
         return 0;
     case UM_PLAN_NOTIFY:
-        driver.OnPlanNotify(lParam);
+        driver.OnPlanNotify(wParam, lParam);
         return 0;
     case UM_LOG_NOTIFY:
         driver.OnLogNotify(wParam);

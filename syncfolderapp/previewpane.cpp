@@ -1,5 +1,7 @@
 #include "syncfolderapp/previewpane.h"
 
+#include <algorithm>
+
 #include "syncfolderapp/namedcontrol.h"
 #include "uikit/listctrl_win.h"
 #include "uikit/text_win.h"
@@ -24,22 +26,32 @@ void CPreviewPane::Expect(SyncJob expected)
     job = std::move(expected);
 }
 
-void CPreviewPane::ShowPlan(const std::vector<PlanRow>& rows)
+void CPreviewPane::ShowPlan(std::vector<PlanRow> rows)
 {
     if (!job)
         return;
-    if (lv_plan) {
-        lv_plan->DeleteAllItems();
-        for (const PlanRow& row : rows) {
-            const int index = lv_plan->InsertItem(lv_plan->GetItemCount(), PlanActionText(row.action));
-            lv_plan->SetItemText(index, kSourceColumn, row.source);
-            lv_plan->SetItemText(index, kTargetColumn, row.target);
-        }
-    }
     if (txt_plan_summary)
         txt_plan_summary->SetText(PlanSummaryLine(CountPlan(rows), rows.size()));
+    pendingRows = std::move(rows);
+    filledRows = 0;
     shown = true;
     area.Show(CFileArea::PreviewPage);
+}
+
+bool CPreviewPane::FillMore()
+{
+    const std::size_t end = std::min(pendingRows.size(), filledRows + kRowsPerStep);
+    for (; lv_plan && filledRows < end; ++filledRows) {
+        const PlanRow& row = pendingRows[filledRows];
+        const int index = lv_plan->InsertItem(lv_plan->GetItemCount(), PlanActionText(row.action));
+        lv_plan->SetItemText(index, kSourceColumn, row.source);
+        lv_plan->SetItemText(index, kTargetColumn, row.target);
+    }
+    if (lv_plan && filledRows < pendingRows.size())
+        return true;
+    pendingRows = {};
+    filledRows = 0;
+    return false;
 }
 
 std::optional<SyncJob> CPreviewPane::TakeJob()
@@ -53,6 +65,8 @@ void CPreviewPane::Discard()
 {
     job.reset();
     shown = false;
+    pendingRows = {};
+    filledRows = 0;
     if (lv_plan && lv_plan->GetItemCount() > 0)
         lv_plan->DeleteAllItems();
     if (txt_plan_summary)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <vector>
 
@@ -19,12 +20,18 @@ class SText;
 // is taken or discarded.
 class CPreviewPane {
 public:
+    static constexpr std::size_t kRowsPerStep = 5000;
+
     CPreviewPane(const uikit::SHostWnd& window, CFileArea& fileArea);
 
     // The job whose plan is being computed; any earlier preview is gone.
     void Expect(SyncJob job);
-    // The computed plan of the expected job, on the preview page.
-    void ShowPlan(const std::vector<PlanRow>& rows);
+    // The computed plan of the expected job, on the preview page with its summary; its
+    // rows go into the list by FillMore.
+    void ShowPlan(std::vector<PlanRow> rows);
+    // Adds the next kRowsPerStep rows of the shown plan to the list, so that no single
+    // message of the window holds it long. True while rows remain.
+    bool FillMore();
     // True while a shown plan can still be run.
     bool Shown() const { return shown; }
     // The job of the shown plan, once; the preview is gone afterwards.
@@ -38,4 +45,6 @@ private:
     uikit::SText* txt_plan_summary = nullptr;
     std::optional<SyncJob> job;
     bool shown = false;
+    std::vector<PlanRow> pendingRows;
+    std::size_t filledRows = 0;
 };

@@ -133,7 +133,7 @@ std::vector<PlanRow> CSyncFileDriver::ComputePlan(const std::vector<std::wstring
         std::uint32_t error = 0;
         all.push_back(PrepareItem(file, error));
     }
-    const PlanProbes probes{[this](const std::wstring& target) { return probe.Probe(target); },
+    const PlanProbes probes{[this](const std::wstring& target) { return probe.ProbeListed(target); },
                             [this](const SyncFileItem& item, const std::wstring& target) {
                                 return IsSourceItself(item, target);
                             }};

@@ -184,5 +184,24 @@ TEST_F(PreviewTest, ASourceGoneBetweenPlanAndRunIsReportedAndTheRestIsWritten)
     EXPECT_EQ(LogLines(false)[LogLines(false).size() - 2], L"文件同步完成,共同步了 5 个文件!");
 }
 
+TEST_F(PreviewTest, APlanLargerThanOneStepFillsTheListCompletely)
+{
+    const std::wstring bulk = kSrc + L"\\bulk";
+    fs::create_directories(bulk);
+    for (int i = 0; i < 2600; ++i)
+        WriteText(bulk + L"\\f" + std::to_wstring(i) + L".txt", "x");
+    OpenWindow();
+    DropOnFileArea({bulk});
+    ASSERT_TRUE(Click("but_clear_engine"));
+    DropOnEngineList({kSrv2, kS3});
+    Control<uikit::SRadio>("radio_sync_level_file")->SetCheck(true);
+    ASSERT_TRUE(Preview());
+    EXPECT_EQ(Summary(), L"共 5200 项: 新增 5200, 覆盖 0, 相同 0, 不同步 0, 无法写入 0, 无法读取 0");
+    auto* list = Control<uikit::SListCtrl>("lv_plan");
+    ASSERT_TRUE(testsupport::PumpUntil([list] { return list->GetItemCount() == 5200; }));
+    EXPECT_EQ(list->GetItemText(5199, 2),
+              kS3 + L"\\bulk\\" + fs::path(list->GetItemText(5199, 1)).filename().wstring());
+}
+
 }  // namespace
 }  // namespace mainwndtest

@@ -135,7 +135,7 @@ TEST_F(SyncChecks, PlanReadsTheDiskAndChangesNothing)
     Put(P(L"src\\dir.txt"), "d");
     Put(P(L"src\\sub\\blocked.txt"), "b");
     ASSERT_EQ(Run({L"same.txt"}, false, {}), 1);
-    Put(P(L"ver\\changed.txt"), "old contents");
+    Put(P(L"ver\\CHANGED.TXT"), "old contents");  // names compare regardless of case
     ASSERT_TRUE(CreateDirectoryW(P(L"ver\\dir.txt").c_str(), nullptr));
     Put(P(L"ver\\sub"), "a file where a folder would be made");
     const std::vector<std::wstring> before = NamesIn(P(L"ver"));
