@@ -184,6 +184,27 @@ TEST_F(PreviewTest, ASourceGoneBetweenPlanAndRunIsReportedAndTheRestIsWritten)
     EXPECT_EQ(LogLines(false)[LogLines(false).size() - 2], L"文件同步完成,共同步了 5 个文件!");
 }
 
+TEST_F(PreviewTest, RefusedWithTheBusyToastWhileARunOrAScanIsGoing)
+{
+    OpenPrepared();
+    workerHold.HoldAtLine(1);
+    ASSERT_TRUE(Click("btn_startsync"));
+    ASSERT_TRUE(workerHold.WaitUntilHeld());
+    const int toasts = ToastCount();
+    FireCommand("btn_preview");
+    EXPECT_EQ(ToastCount(), toasts + 1);
+    EXPECT_EQ(FilePage(), 2);
+    workerHold.Release();
+    ASSERT_TRUE(WaitForRunEnd());
+
+    // The loading overlay stands for a scan under way.
+    wnd->FindControl("win_loading")->SetVisible(true);
+    FireCommand("btn_preview");
+    EXPECT_EQ(ToastCount(), toasts + 2);
+    EXPECT_EQ(FilePage(), 2);
+    wnd->FindControl("win_loading")->SetVisible(false);
+}
+
 TEST_F(PreviewTest, APlanLargerThanOneStepFillsTheListCompletely)
 {
     const std::wstring bulk = kSrc + L"\\bulk";
