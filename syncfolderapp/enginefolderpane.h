@@ -33,6 +33,9 @@ public:
     // UM_SCAN_NOTIFY: the overlay at the begin and end, the directories found meanwhile.
     void OnScanNotify(WPARAM code, LPARAM data);
     void NextLoadingFrame();
+    // The loading overlay over the window, for a scan or another job on the worker.
+    void ShowLoading(bool shown);
+    bool LoadingShown() const;
 
     // Adds the version directories the paths stand for, each once; unless `silent`, one
     // warning when any path was refused.

@@ -25,6 +25,7 @@
 #include "common/fileutil.h"
 #include "common/pathutil.h"
 #include "common/winhandle.h"
+#include "bench/sync/benchsupport.h"
 #include "syncfolderapp/sync/syncfiledriver.h"
 #include "syncfolderapp/sync/tempname.h"
 
@@ -46,28 +47,6 @@ const Layout kLayouts[] = {
 
 using Pair = std::pair<std::wstring, std::wstring>;
 using Clock = std::chrono::steady_clock;
-
-class CountingSink final : public SyncFileImpl {
-public:
-    void OnSyncLog(const std::wstring&, std::uint32_t) override {}
-    void OnSyncError(const std::wstring&, std::uint32_t, std::uint32_t) override { ++failed; }
-    int failed = 0;
-};
-
-bool WriteBytes(const std::wstring& path, const std::string& bytes)
-{
-    FileHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-    DWORD written = 0;
-    return file && WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-           written == bytes.size();
-}
-
-double Median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    const std::size_t n = values.size();
-    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
 
 std::wstring TempBeside(const std::wstring& target)
 {

@@ -15,7 +15,7 @@ bool PostSyncTask(epool::c_epool& pool, CSyncFileDriver& engine, HWND window, Sy
 
     auto work = [driver, window, ran, job = std::move(job)](std::uint16_t, void*) -> std::int32_t {
         *ran = true;
-        const std::int32_t count = driver->StartSync(job.files, job.folders, job.syncType, job.backup);
+        const std::int32_t count = driver->StartSync(job.files, job.folders, job.syncType, job.backup, job.checks);
         SendMessageW(window, UM_SYNC_NOTIFY, SYNC_END, static_cast<LPARAM>(count));
         return 1;
     };
@@ -23,6 +23,24 @@ bool PostSyncTask(epool::c_epool& pool, CSyncFileDriver& engine, HWND window, Sy
     auto done = [window, ran](std::uint16_t, void*) {
         if (!*ran)
             SendMessageW(window, UM_SYNC_NOTIFY, SYNC_END, 0);
+    };
+    return pool.Post(std::move(work), std::move(done));
+}
+
+bool PostPlanTask(epool::c_epool& pool, CSyncFileDriver& engine, HWND window, SyncJob job)
+{
+    auto ran = std::make_shared<bool>(false);
+    CSyncFileDriver* driver = &engine;
+
+    auto work = [driver, window, ran, job = std::move(job)](std::uint16_t, void*) -> std::int32_t {
+        *ran = true;
+        std::vector<PlanRow> rows = driver->ComputePlan(job.files, job.folders, job.syncType, job.backup, job.checks);
+        SendMessageW(window, UM_PLAN_NOTIFY, PLAN_END, reinterpret_cast<LPARAM>(&rows));
+        return 1;
+    };
+    auto done = [window, ran](std::uint16_t, void*) {
+        if (!*ran)
+            SendMessageW(window, UM_PLAN_NOTIFY, PLAN_END, 0);
     };
     return pool.Post(std::move(work), std::move(done));
 }
