@@ -87,15 +87,7 @@ void CEngineFolderPane::OnScanNotify(WPARAM code, LPARAM data)
 {
     switch (code) {
     case SCAN_BEGIN:
-        scanning = true;
-        if (txt_loading)
-            txt_loading->SetText(kLoadingText);
-        loadingFrame = 0;
-        if (img_loading)
-            img_loading->SetFrame(0);
-        if (win_loading)
-            win_loading->SetVisible(true);
-        timerMgr.StartTimer(TIMER_SCAN_ANIM);
+        ShowLoading(true);
         break;
     case SCAN_RESULTS:
         if (const auto* found = reinterpret_cast<const ScanResultList*>(data)) {
@@ -104,14 +96,34 @@ void CEngineFolderPane::OnScanNotify(WPARAM code, LPARAM data)
         }
         break;
     case SCAN_END:
-        scanning = false;
-        timerMgr.StopTimer(TIMER_SCAN_ANIM);
-        if (win_loading)
-            win_loading->SetVisible(false);
+        ShowLoading(false);
         break;
     default:
         break;
     }
+}
+
+void CEngineFolderPane::ShowLoading(bool shown)
+{
+    if (!shown) {
+        timerMgr.StopTimer(TIMER_SCAN_ANIM);
+        if (win_loading)
+            win_loading->SetVisible(false);
+        return;
+    }
+    if (txt_loading)
+        txt_loading->SetText(kLoadingText);
+    loadingFrame = 0;
+    if (img_loading)
+        img_loading->SetFrame(0);
+    if (win_loading)
+        win_loading->SetVisible(true);
+    timerMgr.StartTimer(TIMER_SCAN_ANIM);
+}
+
+bool CEngineFolderPane::LoadingShown() const
+{
+    return win_loading && win_loading->IsVisible();
 }
 
 void CEngineFolderPane::NextLoadingFrame()

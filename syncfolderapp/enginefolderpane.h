@@ -33,8 +33,9 @@ public:
     // UM_SCAN_NOTIFY: the overlay at the begin and end, the directories found meanwhile.
     void OnScanNotify(WPARAM code, LPARAM data);
     void NextLoadingFrame();
-    // A scan is under way (from its begin to its end message).
-    bool Scanning() const { return scanning; }
+    // The loading overlay over the window, for a scan or another job on the worker.
+    void ShowLoading(bool shown);
+    bool LoadingShown() const;
 
     // Adds the version directories the paths stand for, each once; unless `silent`, one
     // warning when any path was refused.
@@ -71,5 +72,4 @@ private:
     std::vector<std::wstring> scanDrives;
     std::wstring systemDrive;
     int loadingFrame = 0;
-    bool scanning = false;
 };

@@ -10,7 +10,7 @@ class SButton;
 // `but_sync_log`, which reads "返回列表" exactly while the logs are shown.
 class CFileArea {
 public:
-    enum Page { EmptyPage = 0, FileListPage = 1, LogPage = 2 };
+    enum Page { EmptyPage = 0, FileListPage = 1, LogPage = 2, PreviewPage = 3 };
 
     explicit CFileArea(const uikit::SHostWnd& host);
 

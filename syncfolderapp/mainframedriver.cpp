@@ -9,6 +9,7 @@
 #include "syncfolderapp/filelistpane.h"
 #include "syncfolderapp/logdriver.h"
 #include "syncfolderapp/namedcontrol.h"
+#include "syncfolderapp/previewpane.h"
 #include "syncfolderapp/popups/toastwnd.h"
 #include "syncfolderapp/popups/tooltipdlg.h"
 #include "syncfolderapp/runpanel.h"
@@ -53,6 +54,7 @@ void CMainFrameDriver::InitDriver(const std::wstring& dataDir)
     runPanel = std::make_unique<CRunPanel>(host, *fileArea);
     undoButton = std::make_unique<CUndoButton>(host, syncEngine->JournalFolder());
     undoButton->Refresh();
+    previewPane = std::make_unique<CPreviewPane>(host, *fileArea);
     if (auto* title2 = FindNamed<uikit::SText>(host, "txt_title2", "text"))
         title2->SetVisible(false);
     DragAcceptFiles(hwnd, TRUE);
@@ -61,7 +63,7 @@ void CMainFrameDriver::InitDriver(const std::wstring& dataDir)
     enginePane->SelectStartupDrives(seams.fixedDrives());
     if (auto* version = FindNamed<uikit::SText>(host, "tt_bar_version", "text"))
         version->SetText(kVersionPrefix + GetAppVersion());
-    runPanel->ApplyChoices(config->SyncType, config->BackUp);
+    runPanel->ApplyChoices(config->SyncType, config->BackUp, RunChecks{config->SkipSame, config->VerifyCopy});
     runFinished = false;
     enginePane->StartEngineScan();
 }
@@ -84,6 +86,12 @@ void CMainFrameDriver::SubscribeEvents()
     host.OnCheckChanged("chk_engine_all", [this](bool checked) { enginePane->CheckAll(checked); });
 
     host.OnCommand("btn_startsync", [this] { StartRun(); });
+    host.OnCommand("btn_preview", [this] { StartPreview(); });
+    host.OnCommand("but_confirm_sync", [this] { ConfirmPreview(); });
+    host.OnCommand("but_cancel_preview", [this] { DiscardPreview(); });
+    for (const char* name : {"radio_sync_level_file", "radio_sync_mir200_file", "check_sync_backup", "check_skip_same",
+                             "check_verify_copy", "lv_engine_folder", "chk_engine_all"})
+        host.OnCheckChanged(name, [this](bool) { DiscardPreview(); });
     host.OnCommand("but_stopsync", [this] { syncEngine->keepRunning = false; });
     host.OnCommand("but_sync_log", [this] { ToggleLogPage(); });
     host.OnCommand("but_undo_sync", [this] { StartUndo(); });
@@ -97,8 +105,10 @@ void CMainFrameDriver::SubscribeEvents()
 void CMainFrameDriver::OnGuardedCommand(const char* name, std::function<void()> action)
 {
     host.OnCommand(name, [this, action = std::move(action)] {
-        if (!RefuseWhileBusy())
-            action();
+        if (RefuseWhileBusy())
+            return;
+        DiscardPreview();
+        action();
     });
 }
 
@@ -112,7 +122,7 @@ bool CMainFrameDriver::RefuseWhileBusy() const
 
 void CMainFrameDriver::StartUndo()
 {
-    if (enginePane->Scanning()) {
+    if (enginePane->LoadingShown()) {
         ShowToast(hwnd, kBusyToastText);
         return;
     }
@@ -135,6 +145,7 @@ void CMainFrameDriver::OnDrop(const std::vector<std::wstring>& paths, POINT clie
 {
     if (paths.empty())
         return;
+    DiscardPreview();
     if (enginePane->InDropZone(clientPoint))
         enginePane->AddEngineFolders(paths, false);
     else
@@ -165,33 +176,95 @@ void CMainFrameDriver::AddSyncFiles(const std::vector<std::wstring>& paths)
 
 void CMainFrameDriver::ToggleLogPage()
 {
+    DiscardPreview();
     if (fileArea->Shows(CFileArea::LogPage))
         filePane->ShowListOrEmptyPage();
     else
         runPanel->ShowLogPage();
 }
 
-void CMainFrameDriver::StartRun()
+std::optional<SyncJob> CMainFrameDriver::CollectJob()
 {
     std::vector<std::wstring> files = filePane->CheckedPaths();
     if (files.empty()) {
         uikit::MessageBox(hwnd, kNoSyncFileText, kTipCaption, MB_OK | MB_ICONWARNING);
         if (fileArea->Shows(CFileArea::LogPage))
             filePane->ShowListOrEmptyPage();
-        return;
+        return std::nullopt;
     }
     std::vector<std::wstring> folders = enginePane->CheckedFolders();
     if (folders.empty()) {
         uikit::MessageBox(hwnd, kNoEngineFolderText, kTipCaption, MB_OK | MB_ICONWARNING);
-        return;
+        return std::nullopt;
     }
-    const SyncType syncType = runPanel->ChosenSyncType();
-    const bool backup = runPanel->BackupChosen();
-    config->UpdateChoices(syncType, backup);
+    return SyncJob{std::move(files), std::move(folders), runPanel->ChosenSyncType(), runPanel->BackupChosen(),
+                   runPanel->ChosenChecks()};
+}
 
+void CMainFrameDriver::StartRun()
+{
+    DiscardPreview();
+    if (std::optional<SyncJob> job = CollectJob())
+        RunJob(std::move(*job));
+}
+
+void CMainFrameDriver::RunJob(SyncJob job)
+{
+    config->UpdateChoices(job.syncType, job.backup, job.checks.skipSame, job.checks.verifyCopy);
+    // A run the worker refuses ends at once, and must not show the skips of the last one.
+    syncEngine->skippedCount.store(0);
     SendMessageW(hwnd, UM_SYNC_NOTIFY, SYNC_BEGIN, 0);
     // A refused task has already ended the run through SYNC_END with 0.
-    PostSyncTask(*pool, *syncEngine, hwnd, SyncJob{std::move(files), std::move(folders), syncType, backup});
+    PostSyncTask(*pool, *syncEngine, hwnd, std::move(job));
+}
+
+void CMainFrameDriver::StartPreview()
+{
+    if (RefuseWhileBusy())
+        return;
+    if (enginePane->LoadingShown()) {
+        ShowToast(hwnd, kBusyToastText);
+        return;
+    }
+    DiscardPreview();
+    std::optional<SyncJob> job = CollectJob();
+    if (!job)
+        return;
+    previewPane->Expect(*job);
+    enginePane->ShowLoading(true);
+    // A refused task has already ended the preview through PLAN_END with no rows.
+    PostPlanTask(*pool, *syncEngine, hwnd, std::move(*job));
+}
+
+void CMainFrameDriver::OnPlanNotify(WPARAM code, LPARAM rows)
+{
+    if (code == PLAN_END) {
+        enginePane->ShowLoading(false);
+        if (auto* plan = reinterpret_cast<std::vector<PlanRow>*>(rows))
+            previewPane->ShowPlan(std::move(*plan));
+        else
+            previewPane->Discard();
+    }
+    // The rest of a large plan follows in steps, so that the window keeps answering.
+    if (previewPane->FillMore())
+        PostMessageW(hwnd, UM_PLAN_NOTIFY, PLAN_FILL, 0);
+}
+
+void CMainFrameDriver::ConfirmPreview()
+{
+    std::optional<SyncJob> job = previewPane->TakeJob();
+    if (job)
+        RunJob(std::move(*job));
+    else
+        filePane->ShowListOrEmptyPage();
+}
+
+void CMainFrameDriver::DiscardPreview()
+{
+    const bool shown = previewPane->Shown();
+    previewPane->Discard();
+    if (shown)
+        filePane->ShowListOrEmptyPage();
 }
 
 void CMainFrameDriver::OnSyncNotify(WPARAM code, LPARAM count)
@@ -217,6 +290,8 @@ void CMainFrameDriver::OnSyncEnd(std::int32_t count)
     ShowJobEnd();
     runFinished = true;
     AppendSyncLog(kRunSummaryHead + std::to_wstring(count) + kRunSummaryTail, kRunSummaryLine);
+    if (const std::int32_t skipped = syncEngine->skippedCount.load(); skipped > 0)
+        AppendSyncLog(kSkippedSummaryHead + std::to_wstring(skipped) + kSkippedSummaryTail, kSkippedSummaryLine);
 }
 
 void CMainFrameDriver::OnUndoEnd(std::int32_t restored)

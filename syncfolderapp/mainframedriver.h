@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,7 @@
 #include "syncfolderapp/loglinequeue.h"
 #include "syncfolderapp/sync/ctimermgr.h"
 #include "syncfolderapp/sync/syncfileimpl.h"
+#include "syncfolderapp/sync/synctask.h"
 
 namespace uikit {
 class SHostWnd;
@@ -27,6 +29,7 @@ class CFileListPane;
 class CEngineFolderPane;
 class CRunPanel;
 class CUndoButton;
+class CPreviewPane;
 
 // What a test may put between the main window and the machine.
 struct MainFrameSeams {
@@ -63,6 +66,9 @@ public:
     void OnDrop(const std::vector<std::wstring>& paths, POINT clientPoint);
     void OnScanNotify(WPARAM code, LPARAM data);
     void OnSyncNotify(WPARAM code, LPARAM count);
+    // PLAN_END: the plan of a preview is computed (`rows` points at its rows, or is 0 when
+    // the worker refused the task); PLAN_FILL: more of its rows go into the list.
+    void OnPlanNotify(WPARAM code, LPARAM rows);
     void OnLogNotify(WPARAM kind);
     // Timers off, the pool shut down (a running task finishes first), the window gone.
     void CloseMainWindow();
@@ -79,7 +85,18 @@ private:
     // The first add after a run starts a fresh list and fresh logs.
     void AddSyncFiles(const std::vector<std::wstring>& paths);
     void ToggleLogPage();
+    // The job of the checked files and version directories with the bar's choices; none,
+    // after the operator was told why, when either list has nothing checked.
+    std::optional<SyncJob> CollectJob();
     void StartRun();
+    // Saves the job's choices and hands it to the worker.
+    void RunJob(SyncJob job);
+    // "预览同步": the plan of the job "开始同步" would start, computed on the worker under the
+    // loading overlay.
+    void StartPreview();
+    void ConfirmPreview();
+    // A preview is gone once the lists or choices change: the file list comes back.
+    void DiscardPreview();
     void OnSyncBegin();
     void OnSyncEnd(std::int32_t count);
     // The running bar with `bar`'s caption, the log page and the progress timer.
@@ -112,4 +129,5 @@ private:
     std::unique_ptr<CEngineFolderPane> enginePane;
     std::unique_ptr<CRunPanel> runPanel;
     std::unique_ptr<CUndoButton> undoButton;
+    std::unique_ptr<CPreviewPane> previewPane;
 };

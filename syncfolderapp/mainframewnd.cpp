@@ -48,6 +48,9 @@ LRESULT CMainFrameWnd::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, BOOL& h
     case UM_SYNC_NOTIFY:
         driver.OnSyncNotify(wParam, lParam);
         return 0;
+    case UM_PLAN_NOTIFY:
+        driver.OnPlanNotify(wParam, lParam);
+        return 0;
     case UM_LOG_NOTIFY:
         driver.OnLogNotify(wParam);
         return 0;

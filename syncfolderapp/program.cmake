@@ -1,7 +1,7 @@
 # The main window, its controller and the panes it holds.
 sf_add_library(mainframe
   SOURCES mainframewnd.cpp mainframedriver.cpp filearea.cpp filelistpane.cpp enginefolderpane.cpp runpanel.cpp
-          undobutton.cpp
+          previewpane.cpp undobutton.cpp
   PUBLIC_LIBS sf::uikit sf::popups sf::sync sf::settings sf::logdriver sf::epool sf::discovery sf::seldrive sf::common
   PRIVATE_LIBS shlwapi shell32)
 

@@ -1,6 +1,7 @@
 #include "syncfolderapp/runpanel.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "syncfolderapp/namedcontrol.h"
 #include "syncfolderapp/popups/tooltipdlg.h"
@@ -38,17 +39,23 @@ CRunPanel::CRunPanel(const uikit::SHostWnd& window, CFileArea& fileArea)
       radio_sync_level_file(FindNamed<uikit::SRadio>(window, "radio_sync_level_file", "radio")),
       img_sync_mir200_file(FindNamed<uikit::SImage>(window, "img_sync_mir200_file", "img")),
       img_sync_level_file(FindNamed<uikit::SImage>(window, "img_sync_level_file", "img")),
-      check_sync_backup(FindNamed<uikit::SCheck>(window, "check_sync_backup", "check"))
+      check_sync_backup(FindNamed<uikit::SCheck>(window, "check_sync_backup", "check")),
+      check_skip_same(FindNamed<uikit::SCheck>(window, "check_skip_same", "check")),
+      check_verify_copy(FindNamed<uikit::SCheck>(window, "check_verify_copy", "check"))
 {
 }
 
-void CRunPanel::ApplyChoices(std::int32_t syncType, bool backup)
+void CRunPanel::ApplyChoices(std::int32_t syncType, bool backup, RunChecks checks)
 {
     // The layout checks the Mir200 radio; its group partner takes the check from it.
     if (syncType == SameLevel && radio_sync_level_file)
         radio_sync_level_file->SetCheck(true);
-    if (check_sync_backup)
-        check_sync_backup->SetCheck(backup);
+    for (const auto& [box, checked] :
+         {std::pair{check_sync_backup, backup}, std::pair{check_skip_same, checks.skipSame},
+          std::pair{check_verify_copy, checks.verifyCopy}}) {
+        if (box)
+            box->SetCheck(checked);
+    }
 }
 
 SyncType CRunPanel::ChosenSyncType() const
@@ -61,6 +68,11 @@ SyncType CRunPanel::ChosenSyncType() const
 bool CRunPanel::BackupChosen() const
 {
     return check_sync_backup && check_sync_backup->IsChecked();
+}
+
+RunChecks CRunPanel::ChosenChecks() const
+{
+    return {check_skip_same && check_skip_same->IsChecked(), check_verify_copy && check_verify_copy->IsChecked()};
 }
 
 void CRunPanel::ShowBar(Bar bar)

@@ -8,6 +8,7 @@
 #include "syncfolderapp/filearea.h"
 #include "syncfolderapp/loglinequeue.h"
 #include "syncfolderapp/sync/syncmap.h"
+#include "syncfolderapp/sync/syncplan.h"
 
 namespace uikit {
 class SHostWnd;
@@ -21,7 +22,7 @@ class SText;
 }  // namespace uikit
 
 // What a worker job shows in the window: the bar at the bottom (idle: the mode radios,
-// the backup box and the start and log buttons; running: `pro_ing` and the stop button)
+// the backup, skip and verify boxes and the preview, start and log buttons; running: `pro_ing` and the stop button)
 // and the log page of the file area with the sync log `lv_log` and the error log
 // `lv_errorlog`, each keeping its last kMaxLogLines lines.
 class CRunPanel {
@@ -32,10 +33,11 @@ public:
 
     CRunPanel(const uikit::SHostWnd& window, CFileArea& fileArea);
 
-    // The placement mode and backup choice of the idle bar.
-    void ApplyChoices(std::int32_t syncType, bool backup);
+    // The placement mode, backup choice and checks of the idle bar.
+    void ApplyChoices(std::int32_t syncType, bool backup, RunChecks checks);
     SyncType ChosenSyncType() const;
     bool BackupChosen() const;
+    RunChecks ChosenChecks() const;
 
     // One of the bars, its progress at 0.
     void ShowBar(Bar bar);
@@ -72,6 +74,8 @@ private:
     uikit::SImage* img_sync_mir200_file = nullptr;
     uikit::SImage* img_sync_level_file = nullptr;
     uikit::SCheck* check_sync_backup = nullptr;
+    uikit::SCheck* check_skip_same = nullptr;
+    uikit::SCheck* check_verify_copy = nullptr;
     bool syncLogScrollPending = false;
     bool errorLogScrollPending = false;
 };

@@ -19,6 +19,10 @@ inline constexpr unsigned kRunStartLine = 408;
 inline constexpr wchar_t kRunSummaryHead[] = L"文件同步完成,共同步了 ";
 inline constexpr wchar_t kRunSummaryTail[] = L" 个文件!";
 inline constexpr unsigned kRunSummaryLine = 418;
+// Follows the summary when a run left targets alone that looked like their source.
+inline constexpr wchar_t kSkippedSummaryHead[] = L"相同文件 ";
+inline constexpr wchar_t kSkippedSummaryTail[] = L" 个,已跳过";
+inline constexpr unsigned kSkippedSummaryLine = 419;
 
 // The undo of the last run: its question, the running bar's caption meanwhile, its
 // summary line and the message for a journal that cannot be read.

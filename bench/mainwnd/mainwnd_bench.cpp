@@ -4,9 +4,13 @@
 //     what the list itself costs the window thread;
 //  2. a run of 10,000 copies (1,000 files into 10 version directories): the longest time
 //     a message posted to the window waited before the window thread took it, against the
-//     same probe while the window is idle.
+//     same probe while the window is idle;
+//  3. the preview of 100,000 pairs (1,000 files in directories of 200 into 100 version
+//     directories, half of the targets existing): from the click to the shown plan, with
+//     the longest single message and the longest probe wait meanwhile, against the idle
+//     window's.
 // Prints one line per figure.
-// Usage: mainwnd_bench.exe <scratch directory> [adds|run]   (both when not given)
+// Usage: mainwnd_bench.exe <scratch directory> [adds|run|preview]   (all when not given)
 
 #include <windows.h>
 
@@ -254,6 +258,71 @@ void TimeRunGaps(const std::wstring& scratch)
     SendMessageW(wnd->Hwnd(), WM_CLOSE, 0, 0);
 }
 
+void TimePreview(const std::wstring& scratch)
+{
+    std::printf("# preview of 100,000 pairs\n");
+    const std::wstring root = scratch + L"\\plan";
+    CreateDirectoryW(root.c_str(), nullptr);
+    CreateDirectoryW((root + L"\\src").c_str(), nullptr);
+    std::vector<std::wstring> files;
+    for (int d = 0; d < 5; ++d) {
+        const std::wstring dir = root + L"\\src\\d" + std::to_wstring(d);
+        CreateDirectoryW(dir.c_str(), nullptr);
+        for (int i = 0; i < 200; ++i) {
+            files.push_back(dir + L"\\f" + std::to_wstring(i) + L".txt");
+            WriteSmallFile(files.back());
+        }
+    }
+    // Same-level placement: root\vNNN\dD\fI.txt, every other file present.
+    std::vector<std::wstring> folders;
+    for (int v = 0; v < 100; ++v) {
+        folders.push_back(root + L"\\v" + std::to_wstring(v));
+        CreateDirectoryW(folders.back().c_str(), nullptr);
+        // The list takes a directory with a Mir200 folder as a version directory.
+        CreateDirectoryW((folders.back() + L"\\Mir200").c_str(), nullptr);
+        for (int d = 0; d < 5; ++d) {
+            const std::wstring dir = folders.back() + L"\\d" + std::to_wstring(d);
+            CreateDirectoryW(dir.c_str(), nullptr);
+            for (int i = 0; i < 200; i += 2)
+                WriteSmallFile(dir + L"\\f" + std::to_wstring(i) + L".txt");
+        }
+    }
+
+    CMainFrameWnd* wnd = OpenWindow(scratch + L"\\datadb");
+    AddByDialog(*wnd, files);
+    uikit::ClickControl(*wnd, "but_clear_engine");
+    ScanResultList found = folders;
+    SendMessageW(wnd->Hwnd(), UM_SCAN_NOTIFY, SCAN_RESULTS, reinterpret_cast<LPARAM>(&found));
+    wnd->FindControlAs<uikit::SRadio>("radio_sync_level_file")->SetCheck(true);
+    wnd->FindControlAs<uikit::SCheck>("check_skip_same")->SetCheck(true);
+
+    auto idleStart = Clock::now();
+    const Gaps idle = PumpMeasuring(wnd->Hwnd(), [&] { return MsSince(idleStart) > 3000; });
+    const auto* page = wnd->FindControlAs<uikit::STabCtrl>("tab_file");
+    const auto* overlay = wnd->FindControlAs<uikit::SWindow>("win_loading");
+    const auto* list = wnd->FindControlAs<uikit::SListCtrl>("lv_plan");
+    const auto start = Clock::now();
+    double shownMs = 0;
+    uikit::ClickControl(*wnd, "btn_preview");
+    const Gaps shown = PumpMeasuring(wnd->Hwnd(), [&] {
+        if (shownMs == 0 && page->GetCurSel() == 3 && !overlay->IsVisible())
+            shownMs = MsSince(start);
+        return list->GetItemCount() == 100000 || MsSince(start) > 120000;
+    });
+    const double filledMs = MsSince(start);
+    const int folderRows = wnd->FindControlAs<uikit::SListCtrl>("lv_engine_folder")->GetItemCount();
+    if (list->GetItemCount() != 100000)
+        std::printf("unexpected: %d plan rows, %d version directories listed\n", list->GetItemCount(), folderRows);
+    std::printf("idle: probes=%d longest_wait_ms=%.1f longest_message_ms=%.1f\n", idle.probes, idle.maxMs,
+                idle.longestDispatchMs);
+    std::printf(
+        "preview: click_to_page_ms=%.0f (limit 2000) click_to_all_rows_ms=%.0f probes=%d longest_wait_ms=%.1f\n",
+        shownMs, filledMs, shown.probes, shown.maxMs);
+    std::printf("preview: longest single message %.1f ms (message 0x%04x, limit 100)\n", shown.longestDispatchMs,
+                shown.longestMessage);
+    SendMessageW(wnd->Hwnd(), WM_CLOSE, 0, 0);
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv)
@@ -273,6 +342,8 @@ int wmain(int argc, wchar_t** argv)
         TimeFolderAdds(scratch);
     if (part.empty() || part == L"run")
         TimeRunGaps(scratch);
+    if (part.empty() || part == L"preview")
+        TimePreview(scratch);
     std::fflush(stdout);
     TerminateProcess(GetCurrentProcess(), 0);
     return 0;

@@ -1,6 +1,7 @@
 #pragma once
 
-// Helpers shared by the sync engine's timing programs.
+// What the sync timing programs share: a receiver that only counts failures, a file
+// writer, the median of the runs and the command line.
 
 #include <algorithm>
 #include <cstdint>

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Runs a timing program of the sync engine (by default the copy one) under Wine with the program and its wineserver pinned to
-# one CPU, in a prefix of its own, writing into a Linux folder mapped as drive D:.
+# Runs a sync timing program (sync_copy_bench unless named) under Wine with the program
+# and its wineserver pinned to one CPU, in a prefix of its own, writing into a Linux folder
+# mapped as drive D:.
 #
-#   bench/sync/run-under-wine.sh <build dir> [runs] [work folder] [sync_copy_bench|sync_undo_bench]
+#   bench/sync/run-under-wine.sh <build dir> [runs] [work folder] [program]
 #
 # The work folder (about 3 GB at its peak, for the large files) is emptied before and
 # after the run. By default it lies in /dev/shm, a memory file system, so that the disk's

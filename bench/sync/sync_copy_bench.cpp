@@ -26,6 +26,7 @@
 #include "common/fileutil.h"
 #include "common/pathutil.h"
 #include "common/winhandle.h"
+#include "bench/sync/benchsupport.h"
 #include "syncfolderapp/sync/syncfiledriver.h"
 #include "syncfolderapp/sync/tempname.h"
 

@@ -10,6 +10,8 @@ namespace {
 const char kKeyOpenDefaultDir[] = "OpenDefaultDir";
 const char kKeySyncType[] = "SyncType";
 const char kKeyBackUp[] = "BackUp";
+const char kKeySkipSame[] = "SkipSame";
+const char kKeyVerifyCopy[] = "VerifyCopy";
 
 bool IsBlank(char c)
 {
@@ -113,6 +115,8 @@ bool ParseSettingsText(std::string_view text, SettingsFields& fields)
         }
         fields.syncType = root[kKeySyncType].as<int32_t>(1);
         fields.backUp = root[kKeyBackUp].as<bool>(false);
+        fields.skipSame = root[kKeySkipSame].as<bool>(false);
+        fields.verifyCopy = root[kKeyVerifyCopy].as<bool>(false);
         return true;
     } catch (const YAML::Exception&) {
     } catch (const std::exception&) {
@@ -130,6 +134,8 @@ std::string EmitSettingsText(const SettingsFields& fields)
         out << YAML::Key << kKeyOpenDefaultDir << YAML::Value << fields.openDefaultDir;
     out << YAML::Key << kKeySyncType << YAML::Value << fields.syncType;
     out << YAML::Key << kKeyBackUp << YAML::Value << fields.backUp;
+    out << YAML::Key << kKeySkipSame << YAML::Value << fields.skipSame;
+    out << YAML::Key << kKeyVerifyCopy << YAML::Value << fields.verifyCopy;
     out << YAML::EndMap;
     return std::string(out.c_str(), out.size());
 }

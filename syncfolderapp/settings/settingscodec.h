@@ -13,6 +13,8 @@ struct SettingsFields {
     std::string openDefaultDir;  // empty: the key is absent (and is not written)
     int32_t syncType = 1;
     bool backUp = false;
+    bool skipSame = false;
+    bool verifyCopy = false;
 };
 
 // Bigger files are not settings files anyone wrote; they are read as malformed.
@@ -27,11 +29,13 @@ inline constexpr int kMaxSettingsNesting = 64;
 int SettingsNestingBound(std::string_view text);
 
 // Reads the values from the text of a settings file. Keys that are absent or of the
-// wrong type keep their fallbacks (empty directory, syncType 1, backUp false). Returns
+// wrong type keep their fallbacks (empty directory, syncType 1, the switches off); keys
+// it does not know are ignored, so a later release may add its own. Returns
 // false when the text is not an acceptable YAML document (malformed, a scalar root, too
 // big or too deeply nested); `fields` then holds the defaults.
 bool ParseSettingsText(std::string_view text, SettingsFields& fields);
 
 // The text written to the file: a block mapping with OpenDefaultDir (only when not
-// empty), SyncType and BackUp, in that order, exactly as the emitter produces it.
+// empty), SyncType, BackUp, SkipSame and VerifyCopy, in that order, exactly as the
+// emitter produces it.
 std::string EmitSettingsText(const SettingsFields& fields);

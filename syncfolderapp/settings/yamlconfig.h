@@ -5,7 +5,8 @@
 
 // The operator's choices kept between runs in syncfile.config in the data directory.
 // Used on the window thread only. No failure is ever reported: every problem with the
-// file ends in the defaults (SyncType 1, BackUp false, no OpenDefaultDir).
+// file ends in the defaults (SyncType 1, BackUp, SkipSame and VerifyCopy false, no
+// OpenDefaultDir).
 class CYamlConfig {
 public:
     // Points the settings at `dir` (the data directory, without trailing separator).
@@ -16,7 +17,7 @@ public:
     // text is completely on disk, so a failed write leaves it as it was.
     void Save();
     // Records the choices of a starting run and saves when anything changed.
-    void UpdateChoices(int32_t syncType, bool backUp);
+    void UpdateChoices(int32_t syncType, bool backUp, bool skipSame, bool verifyCopy);
 
     std::wstring configDir;
     std::wstring configPath;
@@ -27,4 +28,7 @@ public:
     // 0: only files below a Mir200 directory, 1: every file at the same level.
     int32_t SyncType = 1;
     bool BackUp = false;
+    // Leave targets alone that look like their source; read every copy back.
+    bool SkipSame = false;
+    bool VerifyCopy = false;
 };

@@ -89,6 +89,8 @@ void CYamlConfig::Load()
     savedOpenDefaultDir = OpenDefaultDir;
     SyncType = 1;
     BackUp = false;
+    SkipSame = false;
+    VerifyCopy = false;
 
     // STEP 2: no file yet (or something else in its place): write the defaults.
     if (!IsReadableFile(configPath))
@@ -110,6 +112,8 @@ void CYamlConfig::Load()
     }
     SyncType = fields.syncType;
     BackUp = fields.backUp;
+    SkipSame = fields.skipSame;
+    VerifyCopy = fields.verifyCopy;
 }
 
 void CYamlConfig::Save()
@@ -123,6 +127,8 @@ void CYamlConfig::Save()
     fields.openDefaultDir = ToUtf8(OpenDefaultDir);
     fields.syncType = SyncType;
     fields.backUp = BackUp;
+    fields.skipSame = SkipSame;
+    fields.verifyCopy = VerifyCopy;
     const std::string text = EmitSettingsText(fields);
 
     // Write beside the file and rename over it, so that a write cut short (full disk,
@@ -133,9 +139,11 @@ void CYamlConfig::Save()
         DeleteFileW(tempPath.c_str());
 }
 
-void CYamlConfig::UpdateChoices(int32_t syncType, bool backUp)
+void CYamlConfig::UpdateChoices(int32_t syncType, bool backUp, bool skipSame, bool verifyCopy)
 {
-    bool changed = false;
+    bool changed = skipSame != SkipSame || verifyCopy != VerifyCopy;
+    SkipSame = skipSame;
+    VerifyCopy = verifyCopy;
     if (savedOpenDefaultDir != OpenDefaultDir) {
         savedOpenDefaultDir = OpenDefaultDir;
         changed = true;

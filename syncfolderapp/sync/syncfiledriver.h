@@ -14,6 +14,8 @@
 #include "syncfolderapp/sync/runjournal.h"
 #include "syncfolderapp/sync/syncfileimpl.h"
 #include "syncfolderapp/sync/syncmap.h"
+#include "syncfolderapp/sync/syncplan.h"
+#include "syncfolderapp/sync/targetprobe.h"
 #include "syncfolderapp/sync/targetwriter.h"
 
 class CSyncFileDriver {
@@ -23,17 +25,24 @@ public:
     CSyncFileDriver& operator=(const CSyncFileDriver&) = delete;
 
     // Runs one whole job on the calling thread; returns the number of successful copies
-    // over all folders. A stop request is honoured only before copying begins.
+    // over all folders (skipped pairs are counted in `skippedCount`). A stop request is
+    // honoured only before copying begins.
     std::int32_t StartSync(const std::vector<std::wstring>& files, const std::vector<std::wstring>& folders,
-                           std::int32_t type, bool withBackup);
+                           std::int32_t type, bool withBackup, RunChecks runChecks = {});
+
+    // What StartSync with the same arguments would do now, pair by pair, on the calling
+    // thread; nothing is written and no result line is reported.
+    std::vector<PlanRow> ComputePlan(const std::vector<std::wstring>& files, const std::vector<std::wstring>& folders,
+                                     std::int32_t type, bool withBackup, RunChecks runChecks);
 
     // Maps and copies every prepared item into one version directory; `step` is the share
     // of the progress (percent) allotted to it. Returns the copies made there.
     std::int32_t SyncToFolder(const std::wstring& folder, std::int32_t step);
 
     // One (source, target) pair: nothing at all when the target is the source itself;
-    // otherwise the write (with a backup when the run asks for one) and exactly one result
-    // line. True when the target holds the new contents.
+    // otherwise the write (with a backup when the run asks for one), or the skip of a
+    // target that looks like the source when the run asks for that, and exactly one
+    // result line. True when the target holds the new contents.
     bool SyncOnePair(const SyncFileItem& item, const std::wstring& target);
 
     // What writes every target of a run; its step hook is the place for checks before a
@@ -49,10 +58,12 @@ public:
     std::vector<SyncFileItem> items;
     SyncFileImpl* sink = nullptr;
     std::atomic<std::int32_t> successCount{0};
+    std::atomic<std::int32_t> skippedCount{0};
     SyncType syncType = Mir200Only;
     std::atomic<bool> keepRunning{false};
     std::atomic<std::int32_t> progress{0};
     bool backup = false;
+    RunChecks checks;
 
 private:
     struct FileId {
@@ -66,9 +77,12 @@ private:
     CTargetWriter writer;
     std::wstring journalFolder;
     std::unique_ptr<CRunJournal> journal;
+    CTargetProbe probe;
 
+    void BeginJob(std::int32_t type, bool withBackup, RunChecks runChecks);
     void PrepareItems(const std::vector<std::wstring>& files);
     SyncFileItem PrepareItem(const std::wstring& path, std::uint32_t& error) const;
     bool IsSourceItself(const SyncFileItem& item, const std::wstring& target);
+    bool LooksLikeSource(const SyncFileItem& item, const std::wstring& target);
     void YieldStep();
 };

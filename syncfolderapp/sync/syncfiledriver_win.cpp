@@ -78,21 +78,29 @@ bool MayBeSameFile(const std::wstring& a, const std::wstring& b)
 
 }  // namespace
 
-std::int32_t CSyncFileDriver::StartSync(const std::vector<std::wstring>& files,
-                                        const std::vector<std::wstring>& folders, std::int32_t type, bool withBackup)
+void CSyncFileDriver::BeginJob(std::int32_t type, bool withBackup, RunChecks runChecks)
 {
     busy.store(true);
     keepRunning.store(true);
     yieldCounter.store(0);
     items.clear();
     dirIds.clear();
-    writer.BeginRun();
+    probe.Forget();
     // Every mode other than Mir200Only places files like SameLevel.
     syncType = type == Mir200Only ? Mir200Only : SameLevel;
     backup = withBackup;
+    checks = runChecks;
     progress.store(0);
     successCount.store(0);
+    skippedCount.store(0);
+}
 
+std::int32_t CSyncFileDriver::StartSync(const std::vector<std::wstring>& files,
+                                        const std::vector<std::wstring>& folders, std::int32_t type, bool withBackup,
+                                        RunChecks runChecks)
+{
+    BeginJob(type, withBackup, runChecks);
+    writer.BeginRun();
     PrepareItems(files);
 
     if (!items.empty() && keepRunning.load() && !folders.empty()) {
@@ -120,6 +128,28 @@ void CSyncFileDriver::KeepJournalIn(const std::wstring& folder)
     journalFolder = folder;
     journal = std::make_unique<CRunJournal>(folder);
     writer.SetCommitRecorder([this](const PairWrite& pair) { return journal->Record(pair); });
+}
+
+std::vector<PlanRow> CSyncFileDriver::ComputePlan(const std::vector<std::wstring>& files,
+                                                  const std::vector<std::wstring>& folders, std::int32_t type,
+                                                  bool withBackup, RunChecks runChecks)
+{
+    BeginJob(type, withBackup, runChecks);
+    // Every source is planned, also those a run leaves out or cannot read.
+    std::vector<SyncFileItem> all;
+    all.reserve(files.size());
+    for (const std::wstring& file : files) {
+        std::uint32_t error = 0;
+        all.push_back(PrepareItem(file, error));
+    }
+    const PlanProbes probes{[this](const std::wstring& target) { return probe.ProbeListed(target); },
+                            [this](const SyncFileItem& item, const std::wstring& target) {
+                                return IsSourceItself(item, target);
+                            }};
+    std::vector<PlanRow> rows = BuildPlan(all, folders, backup, checks, probes);
+    busy.store(false);
+    keepRunning.store(false);
+    return rows;
 }
 
 void CSyncFileDriver::PrepareItems(const std::vector<std::wstring>& files)
@@ -177,7 +207,13 @@ SyncFileItem CSyncFileDriver::PrepareItem(const std::wstring& path, std::uint32_
         error = GetLastError();
         return item;
     }
+    FILETIME written{};
+    if (!GetFileTime(file.Get(), nullptr, nullptr, &written)) {
+        error = GetLastError();
+        return item;
+    }
     item.size = size.QuadPart;
+    item.lastWrite = FileTimeValue(written);
     item.status = ItemStatus::Ready;
     item.hasFileId = ReadFileIndex(file.Get(), item.fileIndex) && ReadLinkCount(file.Get(), item.linkCount);
     return item;
@@ -249,15 +285,29 @@ bool CSyncFileDriver::SyncOnePair(const SyncFileItem& item, const std::wstring& 
     if (IsSourceItself(item, target))
         return false;
 
-    const std::uint32_t error = writer.Write(item.sourcePath, target, backup);
-    if (error == ERROR_SUCCESS) {
+    if (checks.skipSame && LooksLikeSource(item, target)) {
+        skippedCount.fetch_add(1);
         if (sink)
-            sink->OnSyncLog(SyncSucceededLine(item.sourcePath, target), LINE_SYNC_SUCCEEDED);
-        return true;
+            sink->OnSyncLog(SameSkippedLine(item.sourcePath, target), LINE_SAME_SKIPPED);
+        return false;
     }
-    if (sink)
-        sink->OnSyncError(SyncFailedLine(item.sourcePath, target), error, LINE_SYNC_FAILED);
-    return false;
+
+    const WriteResult result = writer.Write(item.sourcePath, target, backup, checks.verifyCopy);
+    if (!sink)
+        return result.Written();
+    if (result.Written())
+        sink->OnSyncLog(SyncSucceededLine(item.sourcePath, target), LINE_SYNC_SUCCEEDED);
+    else if (result.failure == WriteResult::Verify)
+        sink->OnSyncError(VerifyFailedLine(item.sourcePath, target), result.error, LINE_VERIFY_FAILED);
+    else
+        sink->OnSyncError(SyncFailedLine(item.sourcePath, target), result.error, LINE_SYNC_FAILED);
+    return result.Written();
+}
+
+bool CSyncFileDriver::LooksLikeSource(const SyncFileItem& item, const std::wstring& target)
+{
+    const TargetState state = probe.Probe(target);
+    return state.kind == TargetState::File && LooksSame(item.size, item.lastWrite, state.size, state.lastWrite);
 }
 
 void CSyncFileDriver::YieldStep()

@@ -74,6 +74,16 @@ std::wstring SyncFailedLine(const std::wstring& source, const std::wstring& targ
     return L"同步文件失败:" + source + L" >> " + target;
 }
 
+std::wstring SameSkippedLine(const std::wstring& source, const std::wstring& target)
+{
+    return L"文件相同,已跳过:" + source + L" >> " + target;
+}
+
+std::wstring VerifyFailedLine(const std::wstring& source, const std::wstring& target)
+{
+    return L"校验失败:" + source + L" >> " + target;
+}
+
 static int BackupYearBase(int year)
 {
     if (year >= 3000 && year < 6000)

@@ -27,8 +27,9 @@ struct SyncFileItem {
     std::wstring sourceDir;  // GetParentPath(sourcePath)
     std::wstring fileName;   // the file-name part of sourcePath
     ItemStatus status = ItemStatus::Unreadable;
-    std::int64_t size = 0;       // in bytes, when Ready
-    std::int16_t mir200Pos = 0;  // backslash that opens the last \mir200 component; 0 = none
+    std::int64_t size = 0;        // in bytes, when Ready
+    std::uint64_t lastWrite = 0;  // last-write time in FILETIME units, when Ready
+    std::int16_t mir200Pos = 0;   // backslash that opens the last \mir200 component; 0 = none
 
     // Identity of the file read during preparation, to recognise it under another spelling.
     bool hasFileId = false;
@@ -40,6 +41,8 @@ struct SyncFileItem {
 inline constexpr std::uint32_t LINE_SOURCE_UNREADABLE = 64;
 inline constexpr std::uint32_t LINE_SYNC_SUCCEEDED = 136;
 inline constexpr std::uint32_t LINE_SYNC_FAILED = 139;
+inline constexpr std::uint32_t LINE_SAME_SKIPPED = 140;
+inline constexpr std::uint32_t LINE_VERIFY_FAILED = 141;
 
 // Index of the backslash that opens the last "\mir200" component of `dir` (letter case
 // ignored), or -1 when the last occurrence of "\mir200" is not a whole component.
@@ -63,6 +66,8 @@ std::wstring MapTargetPath(const SyncFileItem& item, const std::wstring& folder)
 std::wstring SourceUnreadableLine(const std::wstring& source);
 std::wstring SyncSucceededLine(const std::wstring& source, const std::wstring& target);
 std::wstring SyncFailedLine(const std::wstring& source, const std::wstring& target);
+std::wstring SameSkippedLine(const std::wstring& source, const std::wstring& target);
+std::wstring VerifyFailedLine(const std::wstring& source, const std::wstring& target);
 
 // Local time stamp of a backup name: two-digit year, month, day, hour, minute and second,
 // then the letter a (one-second resolution): 2025-12-19 14:30:05 -> 251219143005a.

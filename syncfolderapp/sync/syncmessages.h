@@ -23,3 +23,10 @@ inline constexpr unsigned int UNDO_END = 9;
 inline constexpr unsigned int UM_LOG_NOTIFY = 0x2403;
 inline constexpr unsigned int LOG_NOTIFY_SYNC = 0;
 inline constexpr unsigned int LOG_NOTIFY_ERROR = 1;
+
+// The plan of a preview is computed (worker; lParam: the std::vector<PlanRow>, which the
+// window may move from, or 0 when the task was refused; sent synchronously), or more of
+// its rows are to go into the list (window thread; posted).
+inline constexpr unsigned int UM_PLAN_NOTIFY = 0x2404;
+inline constexpr unsigned int PLAN_END = 8;
+inline constexpr unsigned int PLAN_FILL = 9;

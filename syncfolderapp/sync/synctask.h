@@ -9,18 +9,21 @@
 
 #include <windows.h>
 
+#include "syncfolderapp/sync/syncplan.h"
+
 class CSyncFileDriver;
 namespace epool {
 class c_epool;
 }
 
 // What the start button hands to a run: checked files and version directories in list
-// order, the placement mode and the backup choice.
+// order, the placement mode, the backup choice and the checks.
 struct SyncJob {
     std::vector<std::wstring> files;
     std::vector<std::wstring> folders;
     std::int32_t syncType = 0;
     bool backup = false;
+    RunChecks checks;
 };
 
 // Posts the run to the pool. On the worker: count = engine.StartSync(job), then
@@ -36,3 +39,9 @@ bool PostSyncTask(epool::c_epool& pool, CSyncFileDriver& engine, HWND window, Sy
 // The same for the undo of the last run (CRunUndo over the engine's journal folder),
 // ending with UNDO_END.
 bool PostUndoTask(epool::c_epool& pool, CSyncFileDriver& engine, HWND window);
+
+// Posts the plan of `job` to the pool. On the worker: rows = engine.ComputePlan(job), then
+// SendMessageW(window, UM_PLAN_NOTIFY, PLAN_END, &rows), the rows living until the window
+// has handled the message. A refused task sends PLAN_END with no rows (lParam 0) at once,
+// on this thread. Returns whether the plan was queued.
+bool PostPlanTask(epool::c_epool& pool, CSyncFileDriver& engine, HWND window, SyncJob job);

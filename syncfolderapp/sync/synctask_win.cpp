@@ -37,7 +37,7 @@ bool PostSyncTask(epool::c_epool& pool, CSyncFileDriver& engine, HWND window, Sy
 {
     CSyncFileDriver* driver = &engine;
     return PostEngineTask(pool, window, SYNC_END, [driver, job = std::move(job)] {
-        return driver->StartSync(job.files, job.folders, job.syncType, job.backup);
+        return driver->StartSync(job.files, job.folders, job.syncType, job.backup, job.checks);
     });
 }
 
@@ -46,4 +46,22 @@ bool PostUndoTask(epool::c_epool& pool, CSyncFileDriver& engine, HWND window)
     CSyncFileDriver* driver = &engine;
     return PostEngineTask(pool, window, UNDO_END,
                           [driver] { return CRunUndo(*driver).StartUndo(driver->JournalFolder()); });
+}
+
+bool PostPlanTask(epool::c_epool& pool, CSyncFileDriver& engine, HWND window, SyncJob job)
+{
+    auto ran = std::make_shared<bool>(false);
+    CSyncFileDriver* driver = &engine;
+
+    auto work = [driver, window, ran, job = std::move(job)](std::uint16_t, void*) -> std::int32_t {
+        *ran = true;
+        std::vector<PlanRow> rows = driver->ComputePlan(job.files, job.folders, job.syncType, job.backup, job.checks);
+        SendMessageW(window, UM_PLAN_NOTIFY, PLAN_END, reinterpret_cast<LPARAM>(&rows));
+        return 1;
+    };
+    auto done = [window, ran](std::uint16_t, void*) {
+        if (!*ran)
+            SendMessageW(window, UM_PLAN_NOTIFY, PLAN_END, 0);
+    };
+    return pool.Post(std::move(work), std::move(done));
 }

@@ -4,7 +4,8 @@
 // name holds its old or its new contents, and old contents to keep are secured under a
 // backup name before the target changes:
 //   1. the source is copied into a temporary file beside the target (the target's
-//      directory is made when the copy shows it missing);
+//      directory is made when the copy shows it missing); when asked, the temporary file
+//      is then read back and compared byte for byte with the source;
 //   2. with a backup, the old contents get a free backup name: a hard link to the target,
 //      or, where linking is refused, a copy made through a temporary file and a rename;
 //   3. the temporary file is renamed over the target.
@@ -33,6 +34,15 @@ enum class WriteStep {
     Link,    // a backup name is about to be linked to the target
     Commit,  // the old contents are secured; the new file is about to take the target name
     Undo,    // a backup is about to take the target name back, or a created target to go
+};
+
+// How one write ended. A failed write has left the target as it was.
+struct WriteResult {
+    enum Failure { None, Write, Verify } failure = None;
+    // System error code of the step that failed; 0 when the read-back differed.
+    std::uint32_t error = 0;
+
+    bool Written() const { return failure == None; }
 };
 
 // The files of one write, as far as they are known at a step.
@@ -93,9 +103,10 @@ public:
     void BeginRun() { cleanedDirs_.clear(); }
 
     // Writes the contents of `source` over `target`, securing the old contents under a
-    // backup name first when `keepBackup` and the target is an existing file. Returns 0,
-    // or the system error code of the step that failed.
-    std::uint32_t Write(const std::wstring& source, const std::wstring& target, bool keepBackup);
+    // backup name first when `keepBackup` and the target is an existing file, and
+    // comparing the new contents with the source before anything else changes when
+    // `verify`.
+    WriteResult Write(const std::wstring& source, const std::wstring& target, bool keepBackup, bool verify);
 
     // Undo of a committed pair: `backup` takes the name `target` in one rename, replacing
     // the run's file. Returns 0 or the system error code.
@@ -110,8 +121,10 @@ public:
     void SetCommitRecorder(CommitRecorder recorder) { commitRecorder_ = std::move(recorder); }
 
 private:
+    std::uint32_t PutInPlace(const std::wstring& dir, PairWrite& pair, MadeFile& temp, bool keepBackup) const;
     std::uint32_t Step(WriteStep step, const PairWrite& pair) const;
-    std::uint32_t Commit(const PairWrite& pair) const;
+    // The step hook, then the commit recorder, just before the rename that commits a pair.
+    std::uint32_t BeforeCommit(const PairWrite& pair) const;
     void RemoveLeftovers(const std::wstring& dir);
     std::uint32_t SecureBackup(const std::wstring& dir, PairWrite& pair, MadeFile& backup) const;
     std::uint32_t RenameAway(PairWrite& pair, MadeFile& temp) const;

@@ -1,5 +1,6 @@
 #include "syncfolderapp/sync/targetwriter.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cstddef>
 #include <cstring>
@@ -101,6 +102,64 @@ std::uint32_t CopyToNewTemp(const std::wstring& from, const std::wstring& dir, M
         }
     }
     return ERROR_FILE_EXISTS;
+}
+
+// Reads on from the file's position until `into` is full or the file ends; `got` tells
+// how much came.
+bool ReadChunk(HANDLE file, std::vector<unsigned char>& into, DWORD& got)
+{
+    got = 0;
+    while (got < into.size()) {
+        DWORD read = 0;
+        if (!ReadFile(file, into.data() + got, static_cast<DWORD>(into.size()) - got, &read, nullptr))
+            return false;
+        if (read == 0)
+            break;
+        got += read;
+    }
+    return true;
+}
+
+// True when both files hold the same bytes. False with `error` 0 when they differ, or
+// with the system error code of an open or read that failed.
+bool SameContents(const std::wstring& a, const std::wstring& b, std::uint32_t& error)
+{
+    constexpr DWORD kChunk = 1u << 20;
+    error = ERROR_SUCCESS;
+    const auto open = [](const std::wstring& path) {
+        return FileHandle(CreateFileW(path.c_str(), GENERIC_READ,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                      FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    };
+    LARGE_INTEGER sizeA{};
+    LARGE_INTEGER sizeB{};
+    FileHandle fileA = open(a);
+    if (!fileA || !GetFileSizeEx(fileA.Get(), &sizeA)) {
+        error = GetLastError();
+        return false;
+    }
+    FileHandle fileB = open(b);
+    if (!fileB || !GetFileSizeEx(fileB.Get(), &sizeB)) {
+        error = GetLastError();
+        return false;
+    }
+    if (sizeA.QuadPart != sizeB.QuadPart)
+        return false;
+    const auto chunk = static_cast<std::size_t>(std::min<LONGLONG>(kChunk, std::max<LONGLONG>(sizeA.QuadPart, 1)));
+    std::vector<unsigned char> bufA(chunk);
+    std::vector<unsigned char> bufB(chunk);
+    for (;;) {
+        DWORD gotA = 0;
+        DWORD gotB = 0;
+        if (!ReadChunk(fileA.Get(), bufA, gotA) || !ReadChunk(fileB.Get(), bufB, gotB)) {
+            error = GetLastError();
+            return false;
+        }
+        if (gotA != gotB || std::memcmp(bufA.data(), bufB.data(), gotA) != 0)
+            return false;
+        if (gotA < bufA.size())
+            return true;
+    }
 }
 
 // Renames `from` to the first free backup name of `target` from `attempt` on, never
@@ -222,7 +281,7 @@ void MadeFile::Remove()
     path_.clear();
 }
 
-std::uint32_t CTargetWriter::Write(const std::wstring& source, const std::wstring& target, bool keepBackup)
+WriteResult CTargetWriter::Write(const std::wstring& source, const std::wstring& target, bool keepBackup, bool verify)
 {
     const std::wstring dir = GetParentPath(target);
     RemoveLeftovers(dir);
@@ -237,29 +296,42 @@ std::uint32_t CTargetWriter::Write(const std::wstring& source, const std::wstrin
         pair.createdDirs = CreateMissingDirs(dir);
         error = CopyToNewTemp(source, dir, temp);
     }
+    if (error == ERROR_SUCCESS) {
+        pair.tempPath = temp.Path();
+        error = Step(WriteStep::Copied, pair);
+    }
     if (error != ERROR_SUCCESS)
-        return error;
-    pair.tempPath = temp.Path();
-    if ((error = Step(WriteStep::Copied, pair)) != ERROR_SUCCESS)
-        return error;
+        return {WriteResult::Write, error};
+
+    // STEP 2: the new contents read back, before anything at the target changes.
+    if (verify && !SameContents(source, temp.Path(), error))
+        return {WriteResult::Verify, error};
     if (commitRecorder_) {
         pair.old = ReadFileStamp(target);
         pair.written = ReadFileStamp(pair.tempPath);
     }
 
-    // STEP 2: the old contents secured under a backup name, when there are any to keep.
-    const DWORD attrs = keepBackup ? GetFileAttributesW(target.c_str()) : INVALID_FILE_ATTRIBUTES;
+    if ((error = PutInPlace(dir, pair, temp, keepBackup)) != ERROR_SUCCESS)
+        return {WriteResult::Write, error};
+    return {};
+}
+
+std::uint32_t CTargetWriter::PutInPlace(const std::wstring& dir, PairWrite& pair, MadeFile& temp, bool keepBackup) const
+{
+    // STEP 3: the old contents secured under a backup name, when there are any to keep.
+    const DWORD attrs = keepBackup ? GetFileAttributesW(pair.target.c_str()) : INVALID_FILE_ATTRIBUTES;
     const bool keepOld = attrs != INVALID_FILE_ATTRIBUTES && (attrs & FILE_ATTRIBUTE_DIRECTORY) == 0;
     if (keepOld && (attrs & FILE_ATTRIBUTE_READONLY) != 0)
         return RenameAway(pair, temp);  // a read-only file is never replaced
     MadeFile backup;
+    std::uint32_t error = ERROR_SUCCESS;
     if (keepOld && (error = SecureBackup(dir, pair, backup)) != ERROR_SUCCESS)
         return error;
 
-    // STEP 3: the new file takes the target name in one rename.
-    if ((error = Commit(pair)) != ERROR_SUCCESS)
+    // STEP 4: the new file takes the target name in one rename.
+    if ((error = BeforeCommit(pair)) != ERROR_SUCCESS)
         return error;
-    error = ErrorOf(MoveFileExW(temp.Path().c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING));
+    error = ErrorOf(MoveFileExW(temp.Path().c_str(), pair.target.c_str(), MOVEFILE_REPLACE_EXISTING));
     if (error == ERROR_SUCCESS) {
         temp.Keep();
         backup.Keep();
@@ -277,7 +349,7 @@ std::uint32_t CTargetWriter::Step(WriteStep step, const PairWrite& pair) const
     return stepHook_ ? stepHook_(step, pair) : ERROR_SUCCESS;
 }
 
-std::uint32_t CTargetWriter::Commit(const PairWrite& pair) const
+std::uint32_t CTargetWriter::BeforeCommit(const PairWrite& pair) const
 {
     std::uint32_t error = Step(WriteStep::Commit, pair);
     if (error == ERROR_SUCCESS && commitRecorder_)
@@ -375,7 +447,7 @@ std::uint32_t CTargetWriter::RenameAway(PairWrite& pair, MadeFile& temp) const
     std::uint32_t error = MoveToFreeBackupName(pair.target, pair.target, NowStamp(), 1, pair.backupPath);
     if (error != ERROR_SUCCESS)
         return error;
-    error = Commit(pair);
+    error = BeforeCommit(pair);
     if (error == ERROR_SUCCESS)
         error = ErrorOf(MoveFileExW(temp.Path().c_str(), pair.target.c_str(), 0));
     if (error != ERROR_SUCCESS) {

@@ -61,6 +61,9 @@ TEST_F(MainWindow, EveryNamedControlExistsWithItsKind)
                                                             {"radio_sync_mir200_file", "radio"},
                                                             {"img_sync_mir200_file", "img"},
                                                             {"check_sync_backup", "check"},
+                                                            {"check_skip_same", "check"},
+                                                            {"check_verify_copy", "check"},
+                                                            {"btn_preview", "button"},
                                                             {"btn_startsync", "button"},
                                                             {"but_sync_log", "button"},
                                                             {"text_ing", "text"},
@@ -85,7 +88,11 @@ TEST_F(MainWindow, EveryNamedControlExistsWithItsKind)
                                                             {"but_add_file", "button"},
                                                             {"but_back", "button"},
                                                             {"lv_log", "listbox"},
-                                                            {"lv_errorlog", "listbox"}};
+                                                            {"lv_errorlog", "listbox"},
+                                                            {"txt_plan_summary", "text"},
+                                                            {"lv_plan", "listctrl"},
+                                                            {"but_cancel_preview", "button"},
+                                                            {"but_confirm_sync", "button"}};
     for (const auto& [name, kind] : expected) {
         SControl* control = host->FindControl(name, kind);
         ASSERT_NE(control, nullptr) << name << " as " << kind;
@@ -191,6 +198,33 @@ TEST_F(MainWindow, CannotBeMadeSmallerThan680By300)
     EXPECT_LE(ClientRectOf(*host, *host->FindControl("but_sync_log")).right, 680 - 1);
     EXPECT_EQ(ClientRectOf(*host, *host->FindControl("tt_bar_version")).bottom, 300 - 1);
     EXPECT_TRUE(Snapshot(host->Hwnd(), "layouts_main_680x300"));
+}
+
+// The idle bar at the usual and at the minimum size: every choice at its full width,
+// left of the buttons, and nothing outside the bar.
+TEST_F(MainWindow, IdleBarShowsEveryChoiceAndButtonUnclipped)
+{
+    for (const auto& [cx, cy] : {std::pair{900, 600}, std::pair{680, 300}}) {
+        Resize(cx, cy);
+        const RECT bar = ClientRectOf(*host, *host->FindControl("tab_sync_bar"));
+        const RECT preview = ClientRectOf(*host, *host->FindControl("btn_preview"));
+        for (const char* name : {"radio_sync_level_file", "img_sync_level_file", "radio_sync_mir200_file",
+                                 "img_sync_mir200_file", "check_sync_backup", "check_skip_same", "check_verify_copy"}) {
+            SControl* control = host->FindControl(name);
+            const RECT rect = ClientRectOf(*host, *control);
+            EXPECT_GE(Width(rect), control->Measure(0).cx) << name << " at " << cx;
+            EXPECT_GE(Height(rect), control->Measure(0).cy) << name << " at " << cx;
+            EXPECT_LT(rect.right, preview.left) << name << " at " << cx;
+            EXPECT_GT(rect.top, bar.top) << name << " at " << cx;
+            EXPECT_LT(rect.bottom, bar.bottom) << name << " at " << cx;
+        }
+        const RECT start = ClientRectOf(*host, *host->FindControl("btn_startsync"));
+        const RECT log = ClientRectOf(*host, *host->FindControl("but_sync_log"));
+        EXPECT_LE(preview.right, start.left) << cx;
+        EXPECT_LE(start.right, log.left) << cx;
+        EXPECT_LT(log.right, bar.right) << cx;
+        EXPECT_TRUE(Snapshot(host->Hwnd(), "layouts_main_bar_" + std::to_string(cx) + "x" + std::to_string(cy)));
+    }
 }
 
 TEST_F(MainWindow, SplitterKeepsBothPanesAtTheirMinimum)

@@ -143,8 +143,9 @@ TEST(UiDefinition, EveryStyleClassExistsAndItsColoursAndSkinsResolve)
 TEST(Layouts, EveryReferenceResolves)
 {
     const uikit::UiDefinition& ui = App().Ui();
-    for (const char* id : {"LAYOUT:XML_MAINWND", "LAYOUT:XML_LIST_NULL", "LAYOUT:XML_LIST_FILE", "LAYOUT:XML_LIST_LOG",
-                           "LAYOUT:XML_SELDRIVE", "LAYOUT:XML_TOAST", "LAYOUT:XML_TOOLTIP"}) {
+    for (const char* id :
+         {"LAYOUT:XML_MAINWND", "LAYOUT:XML_LIST_NULL", "LAYOUT:XML_LIST_FILE", "LAYOUT:XML_LIST_LOG",
+          "LAYOUT:XML_LIST_PREVIEW", "LAYOUT:XML_SELDRIVE", "LAYOUT:XML_TOAST", "LAYOUT:XML_TOOLTIP"}) {
         std::string xml;
         ASSERT_TRUE(App().LoadResource(id, xml)) << id;
         pugi::xml_document doc;

@@ -308,7 +308,7 @@ TEST_F(RunTest, ClosingDuringARunFinishesTheRunFirst)
         [] { return ReadLogFiles().find(L"文件同步完成,共同步了 300 个文件!") != std::wstring::npos; }));
 }
 
-TEST_F(RunTest, SavedChoicesSetTheRadiosAndTheBackupBox)
+TEST_F(RunTest, SavedChoicesSetTheRadiosAndTheCheckBoxes)
 {
     OpenWindow();  // no settings file yet: same level, no backup
     EXPECT_TRUE(Control<uikit::SRadio>("radio_sync_level_file")->IsChecked());
@@ -316,11 +316,13 @@ TEST_F(RunTest, SavedChoicesSetTheRadiosAndTheBackupBox)
     EXPECT_FALSE(Control<uikit::SCheck>("check_sync_backup")->IsChecked());
     CloseWindow();
 
-    WriteText(ConfigPath(), "OpenDefaultDir: \"\"\nSyncType: 0\nBackUp: true\n");
+    WriteText(ConfigPath(), "OpenDefaultDir: \"\"\nSyncType: 0\nBackUp: true\nSkipSame: true\n");
     OpenWindow();
     EXPECT_TRUE(Control<uikit::SRadio>("radio_sync_mir200_file")->IsChecked());
     EXPECT_FALSE(Control<uikit::SRadio>("radio_sync_level_file")->IsChecked());
     EXPECT_TRUE(Control<uikit::SCheck>("check_sync_backup")->IsChecked());
+    EXPECT_TRUE(Control<uikit::SCheck>("check_skip_same")->IsChecked());
+    EXPECT_FALSE(Control<uikit::SCheck>("check_verify_copy")->IsChecked());
 }
 
 TEST_F(RunTest, MaximiseAndRestoreSwapTheirButtons)

@@ -36,9 +36,25 @@ std::string Nested(int depth, const std::string& open, const std::string& inner,
 
 }  // namespace
 
-TEST(SettingsEmit, DefaultsGiveExactlySyncTypeAndBackUp)
+TEST(SettingsEmit, DefaultsGiveExactlySyncTypeBackUpAndTheSwitches)
 {
-    EXPECT_EQ(EmitSettingsText(SettingsFields{}), "SyncType: 1\nBackUp: false");
+    EXPECT_EQ(EmitSettingsText(SettingsFields{}), "SyncType: 1\nBackUp: false\nSkipSame: false\nVerifyCopy: false");
+}
+
+TEST(SettingsParse, SwitchesAreOffWhenAbsentAndReadWhenPresent)
+{
+    const SettingsFields old = Parse("SyncType: 0\nBackUp: true\n");
+    EXPECT_FALSE(old.skipSame);
+    EXPECT_FALSE(old.verifyCopy);
+    EXPECT_TRUE(old.backUp);
+    const SettingsFields both = Parse("SyncType: 0\nBackUp: false\nSkipSame: true\nVerifyCopy: yes\n");
+    EXPECT_TRUE(both.skipSame);
+    EXPECT_TRUE(both.verifyCopy);
+    EXPECT_EQ(both.syncType, 0);
+    // A text with keys this reader does not know keeps the values of the keys it knows.
+    const SettingsFields later = Parse("SyncType: 0\nBackUp: true\nSkipSame: true\nNextKey: [1, 2]\n");
+    EXPECT_TRUE(later.backUp);
+    EXPECT_TRUE(later.skipSame);
 }
 
 TEST(SettingsRoundTrip, EmittedTextReadsBackToTheSameValues)
@@ -50,11 +66,14 @@ TEST(SettingsRoundTrip, EmittedTextReadsBackToTheSameValues)
         fields.openDefaultDir = dir;
         fields.syncType = -7;
         fields.backUp = true;
+        fields.verifyCopy = true;
         const std::string text = EmitSettingsText(fields);
         const SettingsFields back = Parse(text);
         EXPECT_EQ(back.openDefaultDir, dir) << text;
         EXPECT_EQ(back.syncType, -7) << text;
         EXPECT_TRUE(back.backUp) << text;
+        EXPECT_FALSE(back.skipSame) << text;
+        EXPECT_TRUE(back.verifyCopy) << text;
     }
 }
 

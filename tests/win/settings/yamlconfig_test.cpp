@@ -17,7 +17,7 @@ using testsupport::WriteFile;
 
 namespace {
 
-const char kDefaultsText[] = "SyncType: 1\nBackUp: false";
+const char kDefaultsText[] = "SyncType: 1\nBackUp: false\nSkipSame: false\nVerifyCopy: false";
 
 class YamlConfigTest : public ::testing::Test {
 protected:
@@ -49,6 +49,8 @@ protected:
         EXPECT_EQ(config.savedOpenDefaultDir, L"");
         EXPECT_EQ(config.SyncType, 1);
         EXPECT_FALSE(config.BackUp);
+        EXPECT_FALSE(config.SkipSame);
+        EXPECT_FALSE(config.VerifyCopy);
     }
 
     TempDir temp;
@@ -72,10 +74,10 @@ TEST_F(YamlConfigTest, EmptyFile_GivesDefaultsAndStaysEmptyUntilAChange)
     ExpectDefaults(config);
     EXPECT_EQ(ReadFile(ConfigFile()), "");
 
-    config.UpdateChoices(1, false);
+    config.UpdateChoices(1, false, false, false);
     EXPECT_EQ(ReadFile(ConfigFile()), "");
-    config.UpdateChoices(0, false);
-    EXPECT_EQ(ReadFile(ConfigFile()), "SyncType: 0\nBackUp: false");
+    config.UpdateChoices(0, false, false, false);
+    EXPECT_EQ(ReadFile(ConfigFile()), "SyncType: 0\nBackUp: false\nSkipSame: false\nVerifyCopy: false");
 }
 
 TEST_F(YamlConfigTest, StoredChoices_AreReadAndTheSameChoicesDoNotRewrite)
@@ -86,12 +88,31 @@ TEST_F(YamlConfigTest, StoredChoices_AreReadAndTheSameChoicesDoNotRewrite)
     EXPECT_EQ(config.SyncType, 0);
     EXPECT_TRUE(config.BackUp);
 
-    config.UpdateChoices(0, true);
+    config.UpdateChoices(0, true, false, false);
     EXPECT_EQ(ReadFile(ConfigFile()), handWritten);
 
-    config.UpdateChoices(0, false);
-    EXPECT_EQ(ReadFile(ConfigFile()), "SyncType: 0\nBackUp: false");
+    config.UpdateChoices(0, false, false, false);
+    EXPECT_EQ(ReadFile(ConfigFile()), "SyncType: 0\nBackUp: false\nSkipSame: false\nVerifyCopy: false");
     EXPECT_FALSE(config.BackUp);
+}
+
+TEST_F(YamlConfigTest, SkipAndVerifySwitches_AreSavedAfterBackUpAndReadBack)
+{
+    // A file of the release before the switches: both off, and written only on a change.
+    WriteConfig("SyncType: 0\nBackUp: true\n");
+    CYamlConfig config = Loaded();
+    EXPECT_FALSE(config.SkipSame);
+    EXPECT_FALSE(config.VerifyCopy);
+
+    config.UpdateChoices(0, true, true, false);
+    EXPECT_EQ(ReadFile(ConfigFile()), "SyncType: 0\nBackUp: true\nSkipSame: true\nVerifyCopy: false");
+    config.UpdateChoices(0, true, true, true);
+    EXPECT_EQ(ReadFile(ConfigFile()), "SyncType: 0\nBackUp: true\nSkipSame: true\nVerifyCopy: true");
+    const CYamlConfig reloaded = Loaded();
+    EXPECT_EQ(reloaded.SyncType, 0);
+    EXPECT_TRUE(reloaded.BackUp);
+    EXPECT_TRUE(reloaded.SkipSame);
+    EXPECT_TRUE(reloaded.VerifyCopy);
 }
 
 TEST_F(YamlConfigTest, UnknownSyncType_StaysInMemoryUntilTheNextRunStores)
@@ -100,7 +121,7 @@ TEST_F(YamlConfigTest, UnknownSyncType_StaysInMemoryUntilTheNextRunStores)
     CYamlConfig config = Loaded();
     EXPECT_EQ(config.SyncType, 5);
 
-    config.UpdateChoices(1, false);
+    config.UpdateChoices(1, false, false, false);
     EXPECT_EQ(config.SyncType, 1);
     // Unknown keys are not carried over.
     EXPECT_EQ(ReadFile(ConfigFile()), kDefaultsText);
@@ -113,7 +134,7 @@ TEST_F(YamlConfigTest, OpenDefaultDirNull_ReadsAsNullAndIsWrittenBackAsSuch)
     EXPECT_EQ(config.OpenDefaultDir, L"null");
     EXPECT_EQ(config.savedOpenDefaultDir, L"null");
 
-    config.UpdateChoices(0, false);
+    config.UpdateChoices(0, false, false, false);
     const std::string text = ReadFile(ConfigFile());
     EXPECT_EQ(text.rfind("OpenDefaultDir: ", 0), 0u) << text;
     EXPECT_NE(text.find("null"), std::string::npos) << text;
@@ -126,8 +147,9 @@ TEST_F(YamlConfigTest, NonAsciiOpenDefaultDir_IsReadAndRewrittenUnchanged)
     CYamlConfig config = Loaded();
     EXPECT_EQ(config.OpenDefaultDir, L"D:\\游戏\\传奇服务端");
 
-    config.UpdateChoices(0, true);
-    EXPECT_EQ(ReadFile(ConfigFile()), "OpenDefaultDir: D:\\游戏\\传奇服务端\nSyncType: 0\nBackUp: true");
+    config.UpdateChoices(0, true, false, false);
+    EXPECT_EQ(ReadFile(ConfigFile()),
+              "OpenDefaultDir: D:\\游戏\\传奇服务端\nSyncType: 0\nBackUp: true\nSkipSame: false\nVerifyCopy: false");
 }
 
 TEST_F(YamlConfigTest, InvalidUtf8InOpenDefaultDir_IsReplacedNotFatal)
@@ -144,9 +166,10 @@ TEST_F(YamlConfigTest, ChangedOpenDefaultDir_IsSavedWithTheNextRun)
 {
     CYamlConfig config = Loaded();
     config.OpenDefaultDir = L"E:\\servers";
-    config.UpdateChoices(1, false);
+    config.UpdateChoices(1, false, false, false);
     EXPECT_EQ(config.savedOpenDefaultDir, L"E:\\servers");
-    EXPECT_EQ(ReadFile(ConfigFile()), "OpenDefaultDir: E:\\servers\nSyncType: 1\nBackUp: false");
+    EXPECT_EQ(ReadFile(ConfigFile()),
+              "OpenDefaultDir: E:\\servers\nSyncType: 1\nBackUp: false\nSkipSame: false\nVerifyCopy: false");
 }
 
 TEST_F(YamlConfigTest, MalformedOrScalarOrSequenceRoot_GiveDefaultsAndKeepTheFile)
@@ -177,7 +200,7 @@ TEST_F(YamlConfigTest, DataDirectoryCannotBeCreated_DefaultsAndNothingWritten)
     config.SetConfigDir(temp.wpath(L"blocker\\datadb"));
     config.Load();
     ExpectDefaults(config);
-    config.UpdateChoices(0, true);
+    config.UpdateChoices(0, true, false, false);
     EXPECT_EQ(config.SyncType, 0);
     EXPECT_EQ(testsupport::ListNames(temp.path()), std::vector<std::string>{"blocker"});
 }
@@ -187,7 +210,7 @@ TEST_F(YamlConfigTest, ConfigPathIsADirectory_DefaultsAndTheDirectoryStays)
     std::filesystem::create_directories(ConfigFile() / "inside");
     CYamlConfig config = Loaded();
     ExpectDefaults(config);
-    config.UpdateChoices(0, true);
+    config.UpdateChoices(0, true, false, false);
     EXPECT_TRUE(std::filesystem::is_directory(ConfigFile() / "inside"));
     EXPECT_EQ(testsupport::ListNames(temp.path() / "datadb"), std::vector<std::string>{"syncfile.config"});
 }
@@ -205,7 +228,7 @@ TEST_F(YamlConfigTest, FileCannotBeReplaced_OldTextStaysAndNoLeftovers)
     CYamlConfig config = Loaded();
     {
         FileHandle lock = LockFile(ConfigFile());
-        config.UpdateChoices(1, false);
+        config.UpdateChoices(1, false, false, false);
         EXPECT_EQ(config.SyncType, 1);
         EXPECT_FALSE(config.BackUp);
     }
@@ -213,8 +236,8 @@ TEST_F(YamlConfigTest, FileCannotBeReplaced_OldTextStaysAndNoLeftovers)
     EXPECT_EQ(testsupport::ListNames(temp.path() / "datadb"), std::vector<std::string>{"syncfile.config"});
 
     // The next change goes through once the file is free again.
-    config.UpdateChoices(0, false);
-    EXPECT_EQ(ReadFile(ConfigFile()), "SyncType: 0\nBackUp: false");
+    config.UpdateChoices(0, false, false, false);
+    EXPECT_EQ(ReadFile(ConfigFile()), "SyncType: 0\nBackUp: false\nSkipSame: false\nVerifyCopy: false");
 }
 
 TEST_F(YamlConfigTest, Save_ReplacesALeftoverTemporaryFile)

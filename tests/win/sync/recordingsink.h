@@ -29,6 +29,11 @@ public:
         std::lock_guard<std::mutex> lock(mutex_);
         return lines_;
     }
+    void Clear()
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        lines_.clear();
+    }
     std::vector<std::wstring> Texts()
     {
         std::vector<std::wstring> texts;

@@ -73,7 +73,7 @@ protected:
     {
         Put(dir.wpath(L"src\\a.txt"), "a");
         Put(dir.wpath(L"src\\b.txt"), "b");
-        return SyncJob{{dir.wpath(L"src\\a.txt"), dir.wpath(L"src\\b.txt")}, {dir.wpath(L"ver")}, SameLevel, false};
+        return SyncJob{{dir.wpath(L"src\\a.txt"), dir.wpath(L"src\\b.txt")}, {dir.wpath(L"ver")}, SameLevel, false, {}};
     }
 
     testsupport::TempDir dir;

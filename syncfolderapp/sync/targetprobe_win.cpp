@@ -1,0 +1,100 @@
+#include "syncfolderapp/sync/targetprobe.h"
+
+#include <windows.h>
+
+#include "common/pathutil.h"
+#include "common/winhandle.h"
+
+namespace {
+
+std::uint64_t FileTimeValue(const FILETIME& time)
+{
+    return (static_cast<std::uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+}
+
+TargetState StateOf(DWORD attributes, DWORD sizeHigh, DWORD sizeLow, const FILETIME& lastWrite)
+{
+    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
+        return {TargetState::Directory};
+    return {TargetState::File, static_cast<std::int64_t>((static_cast<std::uint64_t>(sizeHigh) << 32) | sizeLow),
+            FileTimeValue(lastWrite)};
+}
+
+// File names compare without regard to letter case, as the file system compares them.
+std::wstring UpperName(const std::wstring& name)
+{
+    std::wstring upper(name);
+    if (!upper.empty())
+        LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_UPPERCASE, name.c_str(), static_cast<int>(name.size()), upper.data(),
+                      static_cast<int>(upper.size()), nullptr, nullptr, 0);
+    return upper;
+}
+
+}  // namespace
+
+void CTargetProbe::Forget()
+{
+    dirStates_.clear();
+    listings_.clear();
+}
+
+TargetState CTargetProbe::Probe(const std::wstring& target)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (GetFileAttributesExW(target.c_str(), GetFileExInfoStandard, &data))
+        return StateOf(data.dwFileAttributes, data.nFileSizeHigh, data.nFileSizeLow, data.ftLastWriteTime);
+    return {DirectoryState(GetParentPath(target))};
+}
+
+TargetState CTargetProbe::ProbeListed(const std::wstring& target)
+{
+    const std::wstring dir = GetParentPath(target);
+    if (DirectoryState(dir) == TargetState::BlockedPath)
+        return {TargetState::BlockedPath};
+    const Listing* listing = ListingOf(dir);
+    if (!listing)
+        return Probe(target);
+    const auto found = listing->find(UpperName(target.substr(dir.size() + 1)));
+    return found == listing->end() ? TargetState{} : found->second;
+}
+
+const CTargetProbe::Listing* CTargetProbe::ListingOf(const std::wstring& dir)
+{
+    if (const auto found = listings_.find(dir); found != listings_.end())
+        return &found->second;
+    WIN32_FIND_DATAW data;
+    FindHandle find(FindFirstFileExW((dir + L"\\*").c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr,
+                                     FIND_FIRST_EX_LARGE_FETCH));
+    Listing listing;
+    if (!find) {
+        // A directory that is not there yet holds nothing; any other refusal is asked
+        // target by target.
+        const DWORD error = GetLastError();
+        if (error != ERROR_PATH_NOT_FOUND && error != ERROR_FILE_NOT_FOUND)
+            return nullptr;
+        return &listings_.emplace(dir, std::move(listing)).first->second;
+    }
+    do {
+        listing.emplace(UpperName(data.cFileName),
+                        StateOf(data.dwFileAttributes, data.nFileSizeHigh, data.nFileSizeLow, data.ftLastWriteTime));
+    } while (FindNextFileW(find.Get(), &data));
+    return &listings_.emplace(dir, std::move(listing)).first->second;
+}
+
+TargetState::Kind CTargetProbe::DirectoryState(const std::wstring& dir)
+{
+    if (dir.empty())
+        return TargetState::Missing;
+    if (const auto found = dirStates_.find(dir); found != dirStates_.end())
+        return found->second;
+    const DWORD attrs = GetFileAttributesW(dir.c_str());
+    TargetState::Kind kind = TargetState::Missing;
+    if (attrs == INVALID_FILE_ATTRIBUTES) {
+        const std::wstring parent = GetParentPath(dir);
+        kind = parent == dir ? TargetState::Missing : DirectoryState(parent);
+    } else if ((attrs & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+        kind = TargetState::BlockedPath;
+    }
+    dirStates_.emplace(dir, kind);
+    return kind;
+}
