@@ -48,7 +48,7 @@ TEST(Accessibility, SkinnedButtonsAreButtonsWithTheirTextAndListColumnsHaveNames
             EXPECT_EQ(text, control.GetText()) << control.Name();
         }
     });
-    EXPECT_EQ(buttons, 22);
+    EXPECT_EQ(buttons, 26);
     // The buttons that show only a picture are named too.
     EXPECT_EQ(names["btn_min"], L"最小化");
     EXPECT_EQ(names["btn_restore"], L"还原");

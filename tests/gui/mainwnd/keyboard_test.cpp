@@ -74,7 +74,7 @@ TEST_F(KeyboardTest, TabGoesThroughTheWindowInLayoutOrderAndTheArrowsChooseTheMo
     DropOnFileArea({L"D:\\1.txt"});
     SetFocus(wnd->Hwnd());
     Names order;
-    for (int i = 0; i < 25; ++i) {
+    for (int i = 0; i < 28; ++i) {
         PressKey(VK_TAB);
         order.push_back(Focused());
     }
@@ -100,6 +100,9 @@ TEST_F(KeyboardTest, TabGoesThroughTheWindowInLayoutOrderAndTheArrowsChooseTheMo
                             "but_addengine_folder",
                             "radio_sync_level_file",
                             "check_sync_backup",
+                            "check_skip_same",
+                            "check_verify_copy",
+                            "btn_preview",
                             "btn_startsync",
                             "but_sync_log",
                             "link_qq",
