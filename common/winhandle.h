@@ -50,37 +50,19 @@ struct FileHandleTraits {
     static Type Invalid() noexcept { return INVALID_HANDLE_VALUE; }
     static void Close(Type h) noexcept { ::CloseHandle(h); }
 };
-struct KernelHandleTraits {
-    using Type = HANDLE;
+// Handle kinds whose empty value is null, closed by `CloseFn`.
+template <typename T, auto CloseFn>
+struct NullHandleTraits {
+    using Type = T;
     static Type Invalid() noexcept { return nullptr; }
-    static void Close(Type h) noexcept { ::CloseHandle(h); }
+    static void Close(Type h) noexcept { CloseFn(h); }
 };
-struct WindowHandleTraits {
-    using Type = HWND;
-    static Type Invalid() noexcept { return nullptr; }
-    static void Close(Type h) noexcept { ::DestroyWindow(h); }
-};
-struct GdiObjectTraits {
-    using Type = HGDIOBJ;
-    static Type Invalid() noexcept { return nullptr; }
-    static void Close(Type h) noexcept { ::DeleteObject(h); }
-};
-
-struct MemoryDcTraits {
-    using Type = HDC;
-    static Type Invalid() noexcept { return nullptr; }
-    static void Close(Type h) noexcept { ::DeleteDC(h); }
-};
-struct ModuleTraits {
-    using Type = HMODULE;
-    static Type Invalid() noexcept { return nullptr; }
-    static void Close(Type h) noexcept { ::FreeLibrary(h); }
-};
-struct ImageListTraits {
-    using Type = HIMAGELIST;
-    static Type Invalid() noexcept { return nullptr; }
-    static void Close(Type h) noexcept { ::ImageList_Destroy(h); }
-};
+using KernelHandleTraits = NullHandleTraits<HANDLE, ::CloseHandle>;
+using WindowHandleTraits = NullHandleTraits<HWND, ::DestroyWindow>;
+using GdiObjectTraits = NullHandleTraits<HGDIOBJ, ::DeleteObject>;
+using MemoryDcTraits = NullHandleTraits<HDC, ::DeleteDC>;
+using ModuleTraits = NullHandleTraits<HMODULE, ::FreeLibrary>;
+using ImageListTraits = NullHandleTraits<HIMAGELIST, ::ImageList_Destroy>;
 
 using FindHandle = UniqueHandle<FindHandleTraits>;      // FindFirstFileW
 using FileHandle = UniqueHandle<FileHandleTraits>;      // CreateFileW
