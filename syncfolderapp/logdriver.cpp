@@ -1,7 +1,11 @@
 #include "syncfolderapp/logdriver.h"
 
+#include <atomic>
 #include <cstdio>
+#include <mutex>
+#include <system_error>
 #include <string_view>
+#include <thread>
 
 #include "logengine/defaultconfig.h"
 #include "logengine/logger.h"
@@ -10,6 +14,23 @@ namespace {
 
 constexpr int kLogChannel = 0;
 constexpr size_t kInitialBuffer = 1024;
+
+struct BackgroundStart {
+    ~BackgroundStart()
+    {
+        if (thread.joinable())
+            thread.join();
+    }
+    std::mutex mutex;
+    std::thread thread;
+    std::atomic<bool> pending{false};
+};
+
+BackgroundStart& TheBackgroundStart()
+{
+    static BackgroundStart start;
+    return start;
+}
 
 }  // namespace
 
@@ -34,6 +55,7 @@ void CLogDriver::PushLog(const std::wstring& message, uint32_t errorCode, uint32
 
 void CLogDriver::Write(int priority, const std::wstring& message, const uint32_t* errorCode, uint32_t line)
 {
+    AwaitBackgroundStart();
     int length = ConvertLogText(message, conversionBuffer);
     if (length < 0)
         return;
@@ -58,8 +80,34 @@ int CLogDriver::StartLogEngine()
     return ret;
 }
 
+void CLogDriver::StartLogEngineInBackground()
+{
+    BackgroundStart& start = TheBackgroundStart();
+    const std::lock_guard<std::mutex> lock(start.mutex);
+    if (start.pending.load())
+        return;
+    try {
+        start.thread = std::thread([] { StartLogEngine(); });
+        start.pending.store(true);
+    } catch (const std::system_error&) {
+        StartLogEngine();  // no thread to spare: start here and now
+    }
+}
+
+void CLogDriver::AwaitBackgroundStart()
+{
+    BackgroundStart& start = TheBackgroundStart();
+    if (!start.pending.load())
+        return;
+    const std::lock_guard<std::mutex> lock(start.mutex);
+    if (start.thread.joinable())
+        start.thread.join();
+    start.pending.store(false);
+}
+
 void CLogDriver::StopLogEngine()
 {
+    AwaitBackgroundStart();
     if (FNLog::DefaultLogger().state() == FNLog::LOGGER_STATE_RUNNING)
         FNLog::StopLogger();
 }

@@ -26,11 +26,17 @@ public:
     // Starts the process-wide engine from the embedded configuration. A failure is
     // printed to standard output and returned; the program then runs without log files.
     static int StartLogEngine();
+    // StartLogEngine on a thread of its own, so that the caller goes on while the engine
+    // waits for its channel thread to come up (in steps of 10 ms). A line pushed, or a
+    // stop asked for, before that start has ended waits for it: no line is lost.
+    static void StartLogEngineInBackground();
     // Stops the process-wide engine when it runs, after every queued line has reached its
     // files. Called when the program ends, which would otherwise cut the queue off.
     static void StopLogEngine();
 
 private:
+    // Returns once a start begun by StartLogEngineInBackground has ended.
+    static void AwaitBackgroundStart();
     void Write(int priority, const std::wstring& message, const uint32_t* errorCode, uint32_t line);
 
     FNLog::Logger& logger_;

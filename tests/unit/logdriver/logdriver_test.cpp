@@ -104,3 +104,25 @@ TEST(LogDriverStart, StartsTheProcessWideEngineOnce)
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_EQ(lines[0].substr(23), " through the process-wide engine, LINE:9");
 }
+
+TEST(LogDriverStart, LinesPushedWhileTheEngineStartsInTheBackgroundAllLand)
+{
+    logtest::WorkDir dir;
+    CLogDriver::StartLogEngineInBackground();
+    CLogDriver driver;
+    constexpr int kLines = 40;
+    for (int i = 0; i < kLines; ++i)
+        driver.PushLog(L"early line", static_cast<uint32_t>(i));
+    CLogDriver::StopLogEngine();
+    EXPECT_NE(FNLog::DefaultLogger().state(), FNLog::LOGGER_STATE_RUNNING);
+    auto names = testsupport::ListNames("datadb/log");
+    ASSERT_EQ(names.size(), 1u);
+    auto lines = testsupport::ReadLines("datadb/log/" + names[0]);
+    ASSERT_EQ(lines.size(), static_cast<size_t>(kLines));
+    EXPECT_EQ(lines.back().substr(23), " early line, LINE:39");
+
+    // A stop asked for while the background start is still going waits for it too.
+    CLogDriver::StartLogEngineInBackground();
+    CLogDriver::StopLogEngine();
+    EXPECT_NE(FNLog::DefaultLogger().state(), FNLog::LOGGER_STATE_RUNNING);
+}
