@@ -4,6 +4,13 @@
 
 namespace uikit {
 
+bool SWindow::Create(HWND parentHwnd)
+{
+    const bool plainGroup = node_.kind == "window" && node_.name.empty() && node_.box.visible && !style_.back &&
+                            !style_.skin && !style_.borderSkin && !style_.cursor && !node_.Attr("tip");
+    return plainGroup || SControl::Create(parentHwnd);
+}
+
 LRESULT SWindow::WndProc(UINT msg, WPARAM wParam, LPARAM lParam)
 {
     if (msg == WM_NCHITTEST) {

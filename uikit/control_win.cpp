@@ -59,30 +59,31 @@ void SControl::Attach(HWND hwnd, SControl* control)
 bool SControl::CreateCustom(HWND parentHwnd, DWORD style, DWORD exStyle)
 {
     id_ = host_.AllocateId(node_.name);
+    const RECT place = PlacedRect();
     HWND hwnd =
-        CreateWindowExW(exStyle, kControlClassName, text_.c_str(), BaseStyle() | style, 0, 0, 0, 0, parentHwnd,
+        CreateWindowExW(exStyle, kControlClassName, text_.c_str(), BaseStyle() | style, place.left, place.top,
+                        place.right - place.left, place.bottom - place.top, parentHwnd,
                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id_)), SApplication::Get()->Instance(), this);
+    if (hwnd)
+        placed_ = place;
     return hwnd != nullptr;
 }
 
 bool SControl::CreateNative(HWND parentHwnd, const wchar_t* className, DWORD style, DWORD exStyle)
 {
     id_ = host_.AllocateId(node_.name);
+    const RECT place = PlacedRect();
     hwnd_ =
-        CreateWindowExW(exStyle, className, text_.c_str(), BaseStyle() | style, 0, 0, 0, 0, parentHwnd,
+        CreateWindowExW(exStyle, className, text_.c_str(), BaseStyle() | style, place.left, place.top,
+                        place.right - place.left, place.bottom - place.top, parentHwnd,
                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id_)), SApplication::Get()->Instance(), nullptr);
     if (!hwnd_)
         return false;
+    placed_ = place;
     native_ = true;
     SetPropW(hwnd_, kControlProp, this);
     SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(Font()), FALSE);
     return true;
-}
-
-void SControl::RaiseAboveSiblings() const
-{
-    if (hwnd_)
-        SetWindowPos(hwnd_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
 bool SControl::Create(HWND parentHwnd)
@@ -191,10 +192,8 @@ RECT SControl::ScreenRect() const
     return rc;
 }
 
-void SControl::Move()
+RECT SControl::PlacedRect() const
 {
-    if (!hwnd_)
-        return;
     const Rect& r = node_.rect;
     int ox = 0, oy = 0;
     for (const SControl* p = parent_; p; p = p->parent_) {
@@ -204,13 +203,28 @@ void SControl::Move()
             break;
         }
     }
-    const RECT target{r.left - ox, r.top - oy, r.left - ox + std::max(r.Width(), 0),
-                      r.top - oy + std::max(r.Height(), 0)};
-    // Unchanged places are not applied again: a relayout touches only what moved.
-    if (!EqualRect(&target, &placed_)) {
-        SetWindowPos(hwnd_, nullptr, target.left, target.top, target.right - target.left, target.bottom - target.top,
-                     SWP_NOZORDER | SWP_NOACTIVATE);
+    return RECT{r.left - ox, r.top - oy, r.left - ox + std::max(r.Width(), 0), r.top - oy + std::max(r.Height(), 0)};
+}
+
+void SControl::RemoveChild(const SControl* child)
+{
+    std::erase_if(children_, [child](const auto& owned) { return owned.get() == child; });
+}
+
+void SControl::Move()
+{
+    if (!hwnd_)
+        return;
+    const RECT target = PlacedRect();
+    // Unchanged places are not applied again: a relayout touches only what moved. The
+    // first placement of a window not stacked yet also puts it above its siblings: a new
+    // window starts below them, and the layout places siblings in order, so later ones end
+    // up above earlier ones, as in the layout, without a call of their own.
+    if (!EqualRect(&target, &placed_) || !stacked_) {
+        SetWindowPos(hwnd_, HWND_TOP, target.left, target.top, target.right - target.left, target.bottom - target.top,
+                     SWP_NOACTIVATE | (stacked_ ? SWP_NOZORDER : 0));
         placed_ = target;
+        stacked_ = true;
     }
     const bool shown = IsWindowVisible(hwnd_) || (GetWindowLongW(hwnd_, GWL_STYLE) & WS_VISIBLE);
     if (shown != node_.box.visible)

@@ -36,15 +36,15 @@ public:
     SHostWnd& Host() const { return host_; }
     const std::vector<std::unique_ptr<SControl>>& Children() const { return children_; }
 
-    // Creates the window below `parentHwnd`; false (and nothing created) on failure. A new
-    // window starts below its siblings.
+    // Creates the window below `parentHwnd`, at the control's place in the layout; false
+    // (and nothing created) on failure. A new window starts below its siblings.
     virtual bool Create(HWND parentHwnd);
-    // Puts the window above its siblings.
-    void RaiseAboveSiblings() const;
     // Natural size of the content for "fit" (leaves only).
     virtual Size Measure(int maxWidth) const;
     // Containers hold child controls; their node's children are created below them.
     virtual bool IsContainer() const { return false; }
+    // True for a child whose controls the window builds only when they are needed.
+    virtual bool BuildsOnDemand(const LayoutNode&) const { return false; }
     // A notification or colour request from the native control, passed back by its parent.
     virtual bool Reflect(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
     // Called after the layout moved the control.
@@ -91,6 +91,10 @@ public:
     // Position from the layout, relative to the parent control's window.
     void Move();
     void AddChild(std::unique_ptr<SControl> child) { children_.push_back(std::move(child)); }
+    void RemoveChild(const SControl* child);
+    // Its window already lies where the layout stacks it among its siblings (the host made
+    // them last to first), so its first Move need not raise it.
+    void MarkStacked() { stacked_ = true; }
 
     // Drops the window handle once the window has been destroyed with its host.
     void ForgetWindow() { hwnd_ = nullptr; }
@@ -110,6 +114,8 @@ protected:
     bool CreateCustom(HWND parentHwnd, DWORD style, DWORD exStyle = 0);
     bool CreateNative(HWND parentHwnd, const wchar_t* className, DWORD style, DWORD exStyle = 0);
     DWORD BaseStyle() const;
+    // The layout's place for the window, relative to the nearest ancestor with a window.
+    RECT PlacedRect() const;
     // Container hit testing: the host's frame and caption pass through.
     LRESULT PassThroughHitTest(LPARAM lParam, bool captionPassThrough) const;
 
@@ -124,6 +130,7 @@ protected:
     int id_ = 0;
     std::wstring text_;
     RECT placed_{-1, -1, -1, -1};  // where Move last put the window
+    bool stacked_ = false;         // stacked among its siblings (MarkStacked, or its first Move)
 };
 
 // Sends a child's notification back to its control; true when the control handled it.

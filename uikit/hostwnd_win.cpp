@@ -245,11 +245,19 @@ HWND SHostWnd::Create(HWND parent, int x, int y, int cx, int cy)
         SetDpi(actual);
     }
     SetIcons();
-    BuildControls(*root_, nullptr, hwnd);
+    // Laid out before their windows exist, so that each window is made at its place.
+    ConstructControls(*root_, nullptr);
+    ArrangeNodes();
+    CreateWindows(controls_, hwnd, true);
     building_ = false;
     UpdateFocusCueState();
     Relayout();
     return hwnd;
+}
+
+void SHostWnd::ShowNormal() const
+{
+    SetWindowPos(hwnd_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW | SWP_DEFERERASE);
 }
 
 int SHostWnd::AllocateId(const std::string& name)
@@ -258,33 +266,85 @@ int SHostWnd::AllocateId(const std::string& name)
     return named ? named : nextId_++;
 }
 
-void SHostWnd::BuildControls(LayoutNode& node, SControl* parentControl, HWND parentHwnd)
+void SHostWnd::ConstructControls(LayoutNode& node, SControl* parentControl)
 {
-    // Later siblings lie above earlier ones, as in the layout. A new window starts below
-    // its siblings, so each but the first is raised (one call less per parent window).
-    bool raise = false;
     for (auto& child : node.children) {
-        if (!child->IsBox())
-            continue;
-        std::unique_ptr<SControl> control = CreateControlFor(*this, *child, parentControl);
-        if (!control)
-            continue;  // a spacer: layout only
-        if (!control->Create(parentHwnd)) {
-            DiagLog(L"control \"" + FromUtf8(child->name) + L"\" of kind \"" + FromUtf8(child->kind) +
-                    L"\" cannot be created");
-            continue;
-        }
-        if (raise)
-            control->RaiseAboveSiblings();
-        raise = true;
-        SControl* raw = control.get();
-        if (parentControl)
-            parentControl->AddChild(std::move(control));
-        else
-            controls_.push_back(std::move(control));
-        if (raw->IsContainer())
-            BuildControls(*child, raw, raw->Hwnd() ? raw->Hwnd() : parentHwnd);
+        if (child->IsBox() && !(parentControl && parentControl->BuildsOnDemand(*child)))
+            ConstructControl(*child, parentControl);
     }
+}
+
+SControl* SHostWnd::ConstructControl(LayoutNode& node, SControl* parentControl)
+{
+    std::unique_ptr<SControl> control = CreateControlFor(*this, node, parentControl);
+    if (!control)
+        return nullptr;  // a spacer: layout only
+    SControl* raw = control.get();
+    if (parentControl)
+        parentControl->AddChild(std::move(control));
+    else
+        controls_.push_back(std::move(control));
+    if (raw->IsContainer())
+        ConstructControls(node, raw);
+    return raw;
+}
+
+void SHostWnd::CreateWindows(const std::vector<std::unique_ptr<SControl>>& controls, HWND parentHwnd, bool fresh)
+{
+    std::vector<SControl*> lastFirst;
+    for (auto it = controls.rbegin(); it != controls.rend(); ++it)
+        lastFirst.push_back(it->get());
+    for (SControl* control : lastFirst)
+        CreateWindowTree(*control, parentHwnd, fresh);
+}
+
+bool SHostWnd::CreateWindowTree(SControl& control, HWND parentHwnd, bool fresh)
+{
+    if (!control.Create(parentHwnd)) {
+        DiagLog(L"control \"" + FromUtf8(control.Name()) + L"\" of kind \"" + FromUtf8(control.Kind()) +
+                L"\" cannot be created");
+        if (SControl* parent = control.Parent())
+            parent->RemoveChild(&control);
+        else
+            std::erase_if(controls_, [&control](const auto& owned) { return owned.get() == &control; });
+        return false;
+    }
+    if (!control.Hwnd()) {
+        CreateWindows(control.Children(), parentHwnd, fresh);  // a plain group: no window of its own
+        return true;
+    }
+    if (fresh)
+        control.MarkStacked();
+    CreateWindows(control.Children(), control.Hwnd(), true);
+    if (!control.Name().empty()) {
+        EventArgs created{EventKind::Created, &control, control.Name()};
+        FireEvent(created);
+    }
+    return true;
+}
+
+bool SHostWnd::BuildControl(LayoutNode& node, SControl* parentControl, HWND parentHwnd)
+{
+    // Among the windows there already, the new one is raised by its first placement.
+    SControl* control = ConstructControl(node, parentControl);
+    return control && CreateWindowTree(*control, parentHwnd, false);
+}
+
+SControl* SHostWnd::BuildOnDemand(LayoutNode& node)
+{
+    if (SControl* built = ControlOf(&node))
+        return built;
+    if (!hwnd_ || !node.IsBox() || !node.parent || node.parent == root_.get())
+        return nullptr;
+    SControl* container = BuildOnDemand(*node.parent);
+    if (SControl* built = ControlOf(&node))
+        return built;  // built with its container
+    if (!container || !container->BuildsOnDemand(node))
+        return nullptr;
+    if (!BuildControl(node, container, container->Hwnd() ? container->Hwnd() : hwnd_))
+        return nullptr;
+    UpdateFocusCueState();
+    return ControlOf(&node);
 }
 
 SControl* SHostWnd::CreateChildren(SControl* container, std::string_view markup)
@@ -305,17 +365,8 @@ SControl* SHostWnd::CreateChildren(SControl* container, std::string_view markup)
         target.AddChild(std::move(node));
     // Build just the new nodes; the rest of the tree is untouched.
     const size_t before = container->Children().size();
-    for (size_t i = firstNew; i < target.children.size(); ++i) {
-        LayoutNode& node = *target.children[i];
-        std::unique_ptr<SControl> control = CreateControlFor(*this, node, container);
-        if (!control || !control->Create(container->Hwnd()))
-            continue;
-        control->RaiseAboveSiblings();
-        SControl* raw = control.get();
-        container->AddChild(std::move(control));
-        if (raw->IsContainer())
-            BuildControls(node, raw, raw->Hwnd());
-    }
+    for (size_t i = firstNew; i < target.children.size(); ++i)
+        BuildControl(*target.children[i], container, container->Hwnd());
     UpdateFocusCueState();
     Relayout();
     return container->Children().size() > before ? container->Children()[before].get() : nullptr;
@@ -329,7 +380,24 @@ SControl* SHostWnd::ControlOf(const LayoutNode* node) const
 
 SControl* SHostWnd::FindControl(std::string_view name, std::string_view kind) const
 {
-    return name.empty() ? nullptr : FindIn(controls_, name, kind);
+    if (name.empty())
+        return nullptr;
+    if (SControl* found = FindIn(controls_, name, kind))
+        return found;
+    if (!root_ || !const_cast<SHostWnd*>(this)->BuildNamedOnDemand(name, *root_))
+        return nullptr;
+    return FindIn(controls_, name, kind);
+}
+
+bool SHostWnd::BuildNamedOnDemand(std::string_view name, LayoutNode& node)
+{
+    for (auto& child : node.children) {
+        if (child->name == name && !ControlOf(child.get()) && BuildOnDemand(*child))
+            return true;
+        if (BuildNamedOnDemand(name, *child))
+            return true;
+    }
+    return false;
 }
 
 void SHostWnd::ForEachControl(const std::function<void(SControl&)>& visit) const
@@ -368,6 +436,11 @@ void SHostWnd::OnLeave(std::string name, std::function<void()> handler)
     Subscribe(EventKind::Leave, std::move(name), [h = std::move(handler)](EventArgs&) { h(); });
 }
 
+void SHostWnd::OnCreated(std::string name, std::function<void()> handler)
+{
+    Subscribe(EventKind::Created, std::move(name), [h = std::move(handler)](EventArgs&) { h(); });
+}
+
 void SHostWnd::FireEvent(EventArgs& args)
 {
     OnEvent(args);
@@ -395,10 +468,22 @@ void SHostWnd::OnEvent(EventArgs& args)
         ShowWindow(hwnd_, SW_RESTORE);
 }
 
+SHostWnd::LayoutBatch::~LayoutBatch()
+{
+    if (--host_.layoutHeld_ == 0 && host_.layoutPending_) {
+        host_.layoutPending_ = false;
+        host_.Relayout();
+    }
+}
+
 void SHostWnd::Relayout()
 {
     if (!hwnd_ || building_ || !root_)
         return;
+    if (layoutHeld_ > 0) {
+        layoutPending_ = true;
+        return;
+    }
     if (fitWidth_ || fitHeight_) {
         const auto measure = [this](const LayoutNode& n, int maxWidth) {
             SControl* c = ControlOf(&n);
@@ -418,7 +503,7 @@ void SHostWnd::Relayout()
     Arrange();
 }
 
-void SHostWnd::Arrange()
+void SHostWnd::ArrangeNodes()
 {
     RECT client;
     GetClientRect(hwnd_, &client);
@@ -427,10 +512,17 @@ void SHostWnd::Arrange()
         return c ? c->Measure(maxWidth) : Size{};
     };
     ArrangeNode(*root_, Rect{0, 0, client.right, client.bottom}, measure);
+}
+
+void SHostWnd::Arrange()
+{
+    ArrangeNodes();
     MoveAll(controls_);
     if (translucent_) {
         // Shape the popup by its background skin: fully transparent corners are cut off.
         if (rootStyle_.skin) {
+            RECT client;
+            GetClientRect(hwnd_, &client);
             HRGN region = RegionFromSkin(*rootStyle_.skin, client.right, client.bottom, dpi_);
             if (region)
                 SetWindowRgn(hwnd_, region, TRUE);  // the window owns the region from now on

@@ -29,7 +29,9 @@
 
 namespace uikit {
 
-enum class EventKind { Command, CheckChanged, Hover, Leave };
+// Created: a control built after its window was made (a page built on demand) has its
+// window now; what a pane keeps for such a control is applied to it then.
+enum class EventKind { Command, CheckChanged, Hover, Leave, Created };
 
 struct EventArgs {
     EventKind kind = EventKind::Command;
@@ -56,6 +58,11 @@ public:
     HWND Create(HWND parent, int x = 0, int y = 0, int cx = 0, int cy = 0);
     HWND Hwnd() const { return hwnd_; }
     void CenterWindow(HWND relativeTo = nullptr) const;
+    // Shows and activates a new window, as ShowWindow(SW_SHOWNORMAL) does for a window
+    // that is neither minimised nor maximised, but leaves erasing the controls'
+    // backgrounds to their own painting: ShowWindow erases every control on the spot, with
+    // a device context each, which was most of the time showing the main window took.
+    void ShowNormal() const;
     // Content scale in percent on top of the screen's density; the toolkit draws at 100 %
     // only, so other values are refused.
     bool SetScale(int percent) const { return percent == 100; }
@@ -79,10 +86,16 @@ public:
     void OnCheckChanged(std::string name, std::function<void(bool)> handler);
     void OnHover(std::string name, std::function<void()> handler);
     void OnLeave(std::string name, std::function<void()> handler);
+    void OnCreated(std::string name, std::function<void()> handler);
 
     // The control of that name below the window; with a kind, only a control of that kind
-    // ("button" also finds image buttons and hyperlinks).
+    // ("button" also finds image buttons and hyperlinks). A control on a page not built
+    // yet is built for the search (BuildOnDemand): the window is the same, only sooner real.
     SControl* FindControl(std::string_view name, std::string_view kind = {}) const;
+    // The control of `node`, built now, with everything below it, when its container left
+    // it to be built when needed (a tab control's pages other than the shown one); null for
+    // a node without a control (a spacer, a column) or one that cannot be created.
+    SControl* BuildOnDemand(LayoutNode& node);
     // Visits every control, parents before children.
     void ForEachControl(const std::function<void(SControl&)>& visit) const;
     template <typename T>
@@ -97,6 +110,18 @@ public:
 
     // Arranges the controls again (self-sizing windows first take their content's size).
     void Relayout();
+    // While one lives, Relayout only notes that it was asked for; the last one to end
+    // arranges once. For a run of changes that would each arrange the whole window.
+    class LayoutBatch {
+    public:
+        explicit LayoutBatch(SHostWnd& host) : host_(host) { ++host_.layoutHeld_; }
+        ~LayoutBatch();
+        LayoutBatch(const LayoutBatch&) = delete;
+        LayoutBatch& operator=(const LayoutBatch&) = delete;
+
+    private:
+        SHostWnd& host_;
+    };
     void FireEvent(EventArgs& args);
 
     UINT_PTR SetTimer(UINT_PTR id, UINT milliseconds) const { return ::SetTimer(hwnd_, id, milliseconds, nullptr); }
@@ -125,7 +150,23 @@ protected:
     virtual LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam);
 
     bool LoadLayout();
-    void BuildControls(LayoutNode& node, SControl* parentControl, HWND parentHwnd);
+    // Makes the control objects for the children of `node` and below, without windows;
+    // the pages a container builds on demand are left out.
+    void ConstructControls(LayoutNode& node, SControl* parentControl);
+    SControl* ConstructControl(LayoutNode& node, SControl* parentControl);
+    // Creates the windows of `controls` and of the controls below them, last sibling
+    // first. With `fresh` (no other window lies in `parentHwnd`) each then lies where the
+    // layout stacks it, above the siblings before it, without being raised. A control
+    // whose window cannot be created is dropped with the controls below it.
+    void CreateWindows(const std::vector<std::unique_ptr<SControl>>& controls, HWND parentHwnd, bool fresh);
+    bool CreateWindowTree(SControl& control, HWND parentHwnd, bool fresh);
+    // Builds the control of `node`, with the controls below it, into a window that has
+    // controls already; false when the node has no control or it cannot be created.
+    bool BuildControl(LayoutNode& node, SControl* parentControl, HWND parentHwnd);
+    // Builds the first control named `name` below `node` that is not built yet.
+    bool BuildNamedOnDemand(std::string_view name, LayoutNode& node);
+    // Computes every node's place for the current client area.
+    void ArrangeNodes();
     void Arrange();
     void PaintRoot(HDC dc, const RECT& client) const;
     // Lays the window out for a screen of `dpi`: layout, appearance, controls.
@@ -151,6 +192,8 @@ protected:
     std::map<std::pair<EventKind, std::string>, std::vector<EventHandler>> handlers_;
     HWND hwnd_ = nullptr;
     bool building_ = false;
+    int layoutHeld_ = 0;          // LayoutBatch objects alive
+    bool layoutPending_ = false;  // Relayout asked for while held
     bool autoDelete_ = false;
     int callDepth_ = 0;           // messages of this window being handled right now
     bool deletePending_ = false;  // auto-delete once the outermost message returns

@@ -1,6 +1,7 @@
 #include "uikit/render_win.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <vector>
 
@@ -56,6 +57,29 @@ void Blend(HDC dst, int dx, int dy, int dw, int dh, HDC src, int sx, int sy, int
     BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
     // gdi32's own entry point: msimg32 would be one more library to load at start-up.
     GdiAlphaBlend(dst, dx, dy, dw, dh, src, sx, sy, sw, sh, blend);
+}
+
+// The colour of the image's block [x0, x1) x [y0, y1) when every pixel of it is that one
+// opaque colour; nothing otherwise.
+std::optional<Color> SolidColour(const Dib32& image, int x0, int y0, int x1, int y1)
+{
+    if (x0 >= x1 || y0 >= y1)
+        return std::nullopt;
+    const auto pixel = [&image](int x, int y) {
+        const unsigned char* p = image.Bits() + (static_cast<size_t>(y) * image.Width() + x) * 4;
+        return static_cast<std::uint32_t>(p[0]) | p[1] << 8 | p[2] << 16 | static_cast<std::uint32_t>(p[3]) << 24;
+    };
+    const std::uint32_t first = pixel(x0, y0);
+    if (first >> 24 != 255)
+        return std::nullopt;
+    for (int y = y0; y < y1; ++y) {
+        for (int x = x0; x < x1; ++x) {
+            if (pixel(x, y) != first)
+                return std::nullopt;
+        }
+    }
+    return Color{static_cast<std::uint8_t>(first >> 16), static_cast<std::uint8_t>(first >> 8),
+                 static_cast<std::uint8_t>(first), 255};
 }
 
 std::string FontKey(const FontDesc& f, int pixels)
@@ -130,8 +154,16 @@ void SSkin::Draw(HDC dc, const RECT& rect, int frame, int dpi) const
     const int ys[4] = {rect.top, rect.top + t, rect.bottom - b, rect.bottom};
     const int sxs[4] = {sx, sx + sl, sx + fw - sr, sx + fw};
     const int sys[4] = {0, st, fh - sb, fh};
+    // The middle is most of the area: a middle of one opaque colour (a dialog's or panel's
+    // fill) is filled rather than stretched and blended.
+    const std::optional<Color> middle = SolidColour(*image, sxs[1], sys[1], sxs[2], sys[2]);
     for (int row = 0; row < 3; ++row) {
         for (int col = 0; col < 3; ++col) {
+            if (row == 1 && col == 1 && middle) {
+                const RECT cell{xs[1], ys[1], xs[2], ys[2]};
+                FillColor(dc, cell, *middle);
+                continue;
+            }
             Blend(dc, xs[col], ys[row], xs[col + 1] - xs[col], ys[row + 1] - ys[row], memory.Get(), sxs[col], sys[row],
                   sxs[col + 1] - sxs[col], sys[row + 1] - sys[row]);
         }

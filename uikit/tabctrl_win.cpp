@@ -44,6 +44,7 @@ bool STabCtrl::SetCurSel(int index)
         return false;
     if (index == current_)
         return true;
+    host_.BuildOnDemand(*pages[static_cast<size_t>(index)]);
     current_ = index;
     for (size_t i = 0; i < pages.size(); ++i)
         pages[i]->box.visible = static_cast<int>(i) == index;

@@ -16,6 +16,8 @@ public:
     int GetCurSel() const { return current_; }
     // Shows page `index`; false for an index out of range.
     bool SetCurSel(int index);
+    // The pages not shown are built when first shown or looked up.
+    bool BuildsOnDemand(const LayoutNode& child) const override { return !child.box.visible; }
 
 protected:
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;

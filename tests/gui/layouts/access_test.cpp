@@ -9,6 +9,7 @@
 #include <oleacc.h>
 
 #include "tests/gui/layouts/layoutsenv.h"
+#include "tests/gui/support/toolkitenv.h"
 #include "uikit/listctrl_win.h"
 
 namespace layoutstest {
@@ -31,6 +32,7 @@ TEST(Accessibility, SkinnedButtonsAreButtonsWithTheirTextAndListColumnsHaveNames
 {
     auto host = OpenMainWindow();
     ASSERT_TRUE(host);
+    testsupport::BuildEveryPage(*host);
     int buttons = 0;
     std::map<std::string, std::wstring> names;
     host->ForEachControl([&](SControl& control) {

@@ -9,6 +9,7 @@
 #include "tests/gui/mainwnd/mainwndenv.h"
 #include "tests/gui/support/keys.h"
 #include "tests/gui/support/modalstep.h"
+#include "tests/gui/support/toolkitenv.h"
 #include "tests/support/pump.h"
 #include "uikit/button_win.h"
 #include "uikit/checkbox_win.h"
@@ -249,6 +250,7 @@ bool PostFromAnotherProcess(HWND window, UINT message)
 TEST_F(KeyboardTest, BmClickPostedByAnotherProgramDoesWhatAClickDoesOnEveryButton)
 {
     std::map<std::string, int> commands;
+    testsupport::BuildEveryPage(*wnd);
     wnd->ForEachControl([&](uikit::SControl& control) {
         if (control.Kind() == "button" || control.Kind() == "imgbtn")
             wnd->OnCommand(control.Name(), [&commands, name = control.Name()] { ++commands[name]; });

@@ -1,5 +1,6 @@
 #include "tests/gui/support/toolkitenv.h"
 
+#include <functional>
 #include <memory>
 
 #include "tests/support/pump.h"
@@ -17,6 +18,17 @@ uikit::SApplication& ToolkitApp(const std::vector<std::pair<std::string, int>>& 
         return started;
     }();
     return toolkit->App();
+}
+
+void BuildEveryPage(uikit::SHostWnd& host)
+{
+    const std::function<void(uikit::LayoutNode&)> visit = [&](uikit::LayoutNode& node) {
+        host.BuildOnDemand(node);
+        for (auto& child : node.children)
+            visit(*child);
+    };
+    for (auto& child : host.Root()->children)
+        visit(*child);
 }
 
 }  // namespace testsupport

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "uikit/application_win.h"
+#include "uikit/hostwnd_win.h"
 
 namespace testsupport {
 
@@ -13,5 +14,9 @@ namespace testsupport {
 // call, the toolkit's resources and the UI definition "uidef:xml_init". The tests' message
 // pump then runs each message through the toolkit's loop turn, keyboard included.
 uikit::SApplication& ToolkitApp(const std::vector<std::pair<std::string, int>>& namedIds);
+
+// Builds the pages the window builds only when first needed, so that a test visiting every
+// control (ForEachControl) finds them all.
+void BuildEveryPage(uikit::SHostWnd& host);
 
 }  // namespace testsupport

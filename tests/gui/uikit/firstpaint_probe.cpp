@@ -105,7 +105,7 @@ int wmain(int argc, wchar_t** argv)
     std::printf("built in %.1f ms\n", std::chrono::duration<double, std::milli>(built - start).count());
     SendMessageW(host.Hwnd(), WM_INITDIALOG, 0, 0);
     host.CenterWindow();
-    ShowWindow(host.Hwnd(), SW_SHOWNORMAL);
+    host.ShowNormal();
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
         TranslateMessage(&msg);

@@ -7,6 +7,7 @@
 #include "uikit/diaglog_win.h"
 #include "uikit/hostdialog_win.h"
 #include "uikit/messagebox_win.h"
+#include "uikit/tabctrl_win.h"
 #include "uikit/toolkit_win.h"
 
 namespace uikittest {
@@ -28,6 +29,86 @@ TEST(HostWindow, MalformedOrMissingLayoutsAreRefusedAndReported)
     ASSERT_EQ(lines.size(), 3u);
     EXPECT_NE(lines[1].find(L"LAYOUT:NOWHERE"), std::wstring::npos);
     EXPECT_NE(lines[2].find(L"LAYOUT:NOT_THERE"), std::wstring::npos);
+}
+
+// True when `upper` lies above `lower` among the windows of one parent.
+bool Above(HWND upper, HWND lower)
+{
+    for (HWND w = GetWindow(upper, GW_HWNDNEXT); w; w = GetWindow(w, GW_HWNDNEXT)) {
+        if (w == lower)
+            return true;
+    }
+    return false;
+}
+
+RECT PlaceIn(HWND window, HWND parent)
+{
+    RECT rect;
+    GetWindowRect(window, &rect);
+    MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+TEST(HostWindow, PlainGroupsPagesOnDemandStackingAndOneLayoutPerBatch)
+{
+    App();
+    TestHost host("LAYOUT:TEST_INLINE", R"(<window size="300,200" colorBkgnd="#FFFFFF">
+      <window pos="10,10,-10,60" layout="hbox" gap="4">
+        <button name="b1" size="60,24" text="one"/>
+        <window width="fit" layout="vbox"><button name="b2" size="60,24" text="two"/></window>
+        <text name="fit" width="fit" text="x"/>
+      </window>
+      <button name="under" pos="10,10" size="40,40" text="u"/>
+      <tabctrl name="tabs" pos="10,70,-10,-10" cursel="0">
+        <page><text name="t0" pos="0,0" size="50,20" text="page 0"/></page>
+        <page><button name="p1" pos="5,5" size="50,20" text="p1"/><button name="p2" pos="5,5" size="50,20" text="p2"/></page>
+      </tabctrl>
+    </window>)");
+    const HWND hwnd = host.Create(nullptr);
+    ASSERT_NE(hwnd, nullptr);
+    host.ShowNormal();
+    testsupport::PumpFor(std::chrono::milliseconds(50));
+    EXPECT_TRUE(IsWindowVisible(hwnd));
+    EXPECT_EQ(GetActiveWindow(), hwnd);
+
+    // Groups that show nothing have no window: their controls lie in the host, in place.
+    SControl* b1 = host.FindControl("b1");
+    SControl* b2 = host.FindControl("b2");
+    ASSERT_TRUE(b1 && b2 && b1->Hwnd() && b2->Hwnd());
+    EXPECT_EQ(GetParent(b1->Hwnd()), hwnd);
+    EXPECT_EQ(GetParent(b2->Hwnd()), hwnd);
+    EXPECT_EQ(b1->Parent()->Hwnd(), nullptr);
+    EXPECT_EQ(PlaceIn(b1->Hwnd(), hwnd).left, 10);
+    EXPECT_EQ(PlaceIn(b2->Hwnd(), hwnd).left, 74);
+    // Later controls lie above earlier ones, as in the layout, through the groups too.
+    SControl* under = host.FindControl("under");
+    EXPECT_TRUE(Above(b2->Hwnd(), b1->Hwnd()));
+    EXPECT_TRUE(Above(under->Hwnd(), b2->Hwnd()));
+
+    // The hidden page is built when looked up, not before, and stacked like the rest.
+    auto* tabs = host.FindControlAs<STabCtrl>("tabs");
+    ASSERT_NE(tabs, nullptr);
+    LayoutNode& page1 = *tabs->Node().children[1];
+    EXPECT_EQ(host.ControlOf(&page1), nullptr);
+    SControl* p2 = host.FindControl("p2");
+    ASSERT_TRUE(p2 && p2->Hwnd());
+    EXPECT_FALSE(IsWindowVisible(p2->Hwnd()));
+    ASSERT_TRUE(tabs->SetCurSel(1));
+    EXPECT_TRUE(IsWindowVisible(p2->Hwnd()));
+    const RECT p2Place = PlaceIn(p2->Hwnd(), hwnd);
+    EXPECT_EQ(p2Place.left, 15);
+    EXPECT_EQ(p2Place.top, 75);
+    EXPECT_TRUE(Above(p2->Hwnd(), host.FindControl("p1")->Hwnd()));
+
+    // Inside a batch a change that needs a new layout waits for the batch's end.
+    SControl* fit = host.FindControl("fit");
+    const LONG before = PlaceIn(fit->Hwnd(), hwnd).right;
+    {
+        const SHostWnd::LayoutBatch batch(host);
+        fit->SetText(L"a much longer text than before");
+        EXPECT_EQ(PlaceIn(fit->Hwnd(), hwnd).right, before);
+    }
+    EXPECT_GT(PlaceIn(fit->Hwnd(), hwnd).right, before);
 }
 
 TEST(HostWindow, MinimumSizeSizingMarginAndCaptionDrag)
