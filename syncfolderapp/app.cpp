@@ -56,7 +56,7 @@ bool CApp::Run()
         return false;
     SendMessageW(hwnd, WM_INITDIALOG, 0, 0);
     frame->CenterWindow();
-    ShowWindow(hwnd, SW_SHOWNORMAL);
+    frame->ShowNormal();
     return toolkit_->App().Run(hwnd) != 0;
 }
 

@@ -29,9 +29,9 @@ bool IsDirectoryPath(const std::wstring& path)
 CFileListPane::CFileListPane(const uikit::SHostWnd& window, CFileArea& fileArea)
     : host(window),
       area(fileArea),
-      lv_file(FindNamed<uikit::SListCtrl>(window, "lv_file", "listctrl")),
-      chk_def_sel(FindNamed<uikit::SCheck>(window, "chk_def_sel", "check")),
-      chk_file_all(FindNamed<uikit::SCheck>(window, "chk_file_all", "check"))
+      lv_file(window, "lv_file", "listctrl"),
+      chk_def_sel(window, "chk_def_sel", "check"),
+      chk_file_all(window, "chk_file_all", "check")
 {
 }
 

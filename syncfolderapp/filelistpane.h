@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "syncfolderapp/filearea.h"
+#include "syncfolderapp/namedcontrol.h"
 
 namespace uikit {
 class SHostWnd;
@@ -49,9 +50,9 @@ private:
 
     const uikit::SHostWnd& host;
     CFileArea& area;
-    uikit::SListCtrl* lv_file = nullptr;
-    uikit::SCheck* chk_def_sel = nullptr;
-    uikit::SCheck* chk_file_all = nullptr;
+    NamedControl<uikit::SListCtrl> lv_file;
+    NamedControl<uikit::SCheck> chk_def_sel;
+    NamedControl<uikit::SCheck> chk_file_all;
     std::vector<SyncFileEntry> fileEntries;
     // The full paths of fileEntries, for the duplicate check of large adds.
     std::unordered_set<std::wstring> filePaths;

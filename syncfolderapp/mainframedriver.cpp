@@ -1,5 +1,7 @@
 #include "syncfolderapp/mainframedriver.h"
 
+#include <system_error>
+
 #include <shellapi.h>
 
 #include "common/appversion.h"
@@ -26,6 +28,11 @@
 CMainFrameDriver::CMainFrameDriver(uikit::SHostWnd& window, MainFrameSeams testSeams)
     : host(window), seams(std::move(testSeams))
 {
+    try {
+        startupDrives = std::async(std::launch::async, seams.fixedDrives);
+    } catch (const std::system_error&) {
+        startupDrives = std::async(std::launch::deferred, seams.fixedDrives);  // no thread to spare: asked then
+    }
 }
 
 CMainFrameDriver::~CMainFrameDriver() = default;
@@ -34,6 +41,8 @@ void CMainFrameDriver::InitDriver(const std::wstring& dataDir)
 {
     hwnd = host.Hwnd();
     timerMgr.SetTimerOwner(hwnd);
+    // The steps below change several controls' texts and visibility: one layout at the end.
+    const uikit::SHostWnd::LayoutBatch batch(host);
 
     config = std::make_shared<CYamlConfig>();
     logDriver = std::make_shared<CLogDriver>();
@@ -41,7 +50,7 @@ void CMainFrameDriver::InitDriver(const std::wstring& dataDir)
     syncEngine = std::make_shared<CSyncFileDriver>();
     config->SetConfigDir(dataDir);
     config->Load();
-    CLogDriver::StartLogEngine();
+    CLogDriver::StartLogEngineInBackground();
     pool->Start();
     syncEngine->sink = this;
     syncEngine->KeepJournalIn(dataDir + L"\\journal");
@@ -53,14 +62,13 @@ void CMainFrameDriver::InitDriver(const std::wstring& dataDir)
     enginePane = std::make_unique<CEngineFolderPane>(host, *pool, timerMgr);
     runPanel = std::make_unique<CRunPanel>(host, *fileArea);
     undoButton = std::make_unique<CUndoButton>(host, syncEngine->JournalFolder());
-    undoButton->Refresh();
     previewPane = std::make_unique<CPreviewPane>(host, *fileArea);
     if (auto* title2 = FindNamed<uikit::SText>(host, "txt_title2", "text"))
         title2->SetVisible(false);
     DragAcceptFiles(hwnd, TRUE);
     SubscribeEvents();
 
-    enginePane->SelectStartupDrives(seams.fixedDrives());
+    enginePane->SelectStartupDrives(startupDrives.get());
     if (auto* version = FindNamed<uikit::SText>(host, "tt_bar_version", "text"))
         version->SetText(kVersionPrefix + GetAppVersion());
     runPanel->ApplyChoices(config->SyncType, config->BackUp, RunChecks{config->SkipSame, config->VerifyCopy});
@@ -85,6 +93,8 @@ void CMainFrameDriver::SubscribeEvents()
     OnGuardedCommand("but_refresh_drive", [this] { enginePane->StartEngineScan(); });
     host.OnCheckChanged("chk_engine_all", [this](bool checked) { enginePane->CheckAll(checked); });
 
+    // The undo button lies on the log page, which is built when first shown.
+    host.OnCreated("but_undo_sync", [this] { undoButton->Refresh(); });
     host.OnCommand("btn_startsync", [this] { StartRun(); });
     host.OnCommand("btn_preview", [this] { StartPreview(); });
     host.OnCommand("but_confirm_sync", [this] { ConfirmPreview(); });

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <future>
 #include <memory>
 #include <optional>
 #include <string>
@@ -113,6 +114,9 @@ private:
     uikit::SHostWnd& host;
     HWND hwnd = nullptr;
     MainFrameSeams seams;
+    // The fixed disks, asked for when the controller is made: the query (slow under Wine)
+    // runs beside the building of the window and is taken at its initialisation.
+    std::future<std::vector<std::wstring>> startupDrives;
     CTimerMgr timerMgr;
     LogLineQueue logLines;
     bool runFinished = false;

@@ -14,9 +14,7 @@ constexpr int kTargetColumn = 2;
 }  // namespace
 
 CPreviewPane::CPreviewPane(const uikit::SHostWnd& window, CFileArea& fileArea)
-    : area(fileArea),
-      lv_plan(FindNamed<uikit::SListCtrl>(window, "lv_plan", "listctrl")),
-      txt_plan_summary(FindNamed<uikit::SText>(window, "txt_plan_summary", "text"))
+    : area(fileArea), lv_plan(window, "lv_plan", "listctrl"), txt_plan_summary(window, "txt_plan_summary", "text")
 {
 }
 
@@ -63,10 +61,13 @@ std::optional<SyncJob> CPreviewPane::TakeJob()
 
 void CPreviewPane::Discard()
 {
+    const bool planShown = shown;
     job.reset();
     shown = false;
     pendingRows = {};
     filledRows = 0;
+    if (!planShown)
+        return;  // the page holds no plan (and may not be built yet)
     if (lv_plan && lv_plan->GetItemCount() > 0)
         lv_plan->DeleteAllItems();
     if (txt_plan_summary)

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "syncfolderapp/filearea.h"
+#include "syncfolderapp/namedcontrol.h"
 #include "syncfolderapp/sync/syncplan.h"
 #include "syncfolderapp/sync/synctask.h"
 
@@ -41,8 +42,8 @@ public:
 
 private:
     CFileArea& area;
-    uikit::SListCtrl* lv_plan = nullptr;
-    uikit::SText* txt_plan_summary = nullptr;
+    NamedControl<uikit::SListCtrl> lv_plan;
+    NamedControl<uikit::SText> txt_plan_summary;
     std::optional<SyncJob> job;
     bool shown = false;
     std::vector<PlanRow> pendingRows;

@@ -30,11 +30,10 @@ void ScrollToEndIfPending(bool& pending, uikit::SListBox* list)
 CRunPanel::CRunPanel(const uikit::SHostWnd& window, CFileArea& fileArea)
     : area(fileArea),
       tab_sync_bar(FindNamed<uikit::STabCtrl>(window, "tab_sync_bar", "tabctrl")),
-      text_ing(FindNamed<uikit::SText>(window, "text_ing", "text")),
-      syncingCaption(text_ing ? text_ing->GetText() : std::wstring()),
-      pro_ing(FindNamed<uikit::SProgress>(window, "pro_ing", "progress")),
-      lv_log(FindNamed<uikit::SListBox>(window, "lv_log", "listbox")),
-      lv_errorlog(FindNamed<uikit::SListBox>(window, "lv_errorlog", "listbox")),
+      text_ing(window, "text_ing", "text"),
+      pro_ing(window, "pro_ing", "progress"),
+      lv_log(window, "lv_log", "listbox"),
+      lv_errorlog(window, "lv_errorlog", "listbox"),
       radio_sync_mir200_file(FindNamed<uikit::SRadio>(window, "radio_sync_mir200_file", "radio")),
       radio_sync_level_file(FindNamed<uikit::SRadio>(window, "radio_sync_level_file", "radio")),
       img_sync_mir200_file(FindNamed<uikit::SImage>(window, "img_sync_mir200_file", "img")),
@@ -79,8 +78,11 @@ void CRunPanel::ShowBar(Bar bar)
 {
     if (pro_ing)
         pro_ing->SetValue(0);
-    if (text_ing && bar != IdleBar)
+    if (text_ing && bar != IdleBar) {
+        if (syncingCaption.empty())
+            syncingCaption = text_ing->GetText();
         text_ing->SetText(bar == UndoingBar ? std::wstring(kUndoingCaption) : syncingCaption);
+    }
     if (tab_sync_bar)
         tab_sync_bar->SetCurSel(bar == IdleBar ? IdleBar : RunningBar);
 }

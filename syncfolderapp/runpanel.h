@@ -7,6 +7,7 @@
 
 #include "syncfolderapp/filearea.h"
 #include "syncfolderapp/loglinequeue.h"
+#include "syncfolderapp/namedcontrol.h"
 #include "syncfolderapp/sync/syncmap.h"
 #include "syncfolderapp/sync/syncplan.h"
 
@@ -64,11 +65,11 @@ private:
 
     CFileArea& area;
     uikit::STabCtrl* tab_sync_bar = nullptr;
-    uikit::SText* text_ing = nullptr;
-    std::wstring syncingCaption;  // the layout's caption of the running bar
-    uikit::SProgress* pro_ing = nullptr;
-    uikit::SListBox* lv_log = nullptr;
-    uikit::SListBox* lv_errorlog = nullptr;
+    NamedControl<uikit::SText> text_ing;
+    std::wstring syncingCaption;  // the layout's caption of the running bar, read when first shown
+    NamedControl<uikit::SProgress> pro_ing;
+    NamedControl<uikit::SListBox> lv_log;
+    NamedControl<uikit::SListBox> lv_errorlog;
     uikit::SRadio* radio_sync_mir200_file = nullptr;
     uikit::SRadio* radio_sync_level_file = nullptr;
     uikit::SImage* img_sync_mir200_file = nullptr;

@@ -7,7 +7,7 @@
 #include "uikit/messagebox_win.h"
 
 CUndoButton::CUndoButton(const uikit::SHostWnd& window, std::wstring journalFolder)
-    : but_undo_sync(FindNamed<uikit::SButton>(window, "but_undo_sync", "button")), folder(std::move(journalFolder))
+    : but_undo_sync(window, "but_undo_sync", "button"), folder(std::move(journalFolder))
 {
 }
 

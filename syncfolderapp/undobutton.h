@@ -8,6 +8,8 @@
 
 #include <windows.h>
 
+#include "syncfolderapp/namedcontrol.h"
+
 namespace uikit {
 class SHostWnd;
 class SButton;
@@ -23,6 +25,6 @@ public:
     bool Confirmed(HWND owner) const;
 
 private:
-    uikit::SButton* but_undo_sync = nullptr;
+    NamedControl<uikit::SButton> but_undo_sync;
     std::wstring folder;
 };

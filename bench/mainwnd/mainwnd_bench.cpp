@@ -83,7 +83,7 @@ CMainFrameWnd* OpenWindow(const std::wstring& dataDir)
     auto* wnd = new CMainFrameWnd(dataDir);
     wnd->Create(nullptr);
     SendMessageW(wnd->Hwnd(), WM_INITDIALOG, 0, 0);
-    ShowWindow(wnd->Hwnd(), SW_SHOWNORMAL);
+    wnd->ShowNormal();
     // Let the start-up scan end.
     const auto* overlay = wnd->FindControlAs<uikit::SWindow>("win_loading");
     const auto start = Clock::now();

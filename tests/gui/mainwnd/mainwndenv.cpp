@@ -183,7 +183,7 @@ void MainWindowTest::OpenWindow()
     ASSERT_NE(wnd->Create(nullptr), nullptr);
     SendMessageW(wnd->Hwnd(), WM_INITDIALOG, 0, 0);
     wnd->CenterWindow();
-    ShowWindow(wnd->Hwnd(), SW_SHOWNORMAL);
+    wnd->ShowNormal();
     ASSERT_TRUE(WaitForScanEnd());
 }
 
