@@ -258,6 +258,9 @@ HWND SHostWnd::Create(HWND parent, int x, int y, int cx, int cy)
 void SHostWnd::ShowNormal() const
 {
     SetWindowPos(hwnd_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW | SWP_DEFERERASE);
+    // Changes nothing more for a shown window, except that a program's first call takes the
+    // show command its starter asked for (a shortcut set to start it minimised).
+    ShowWindow(hwnd_, SW_SHOWNORMAL);
 }
 
 int SHostWnd::AllocateId(const std::string& name)
