@@ -251,7 +251,11 @@ HWND SHostWnd::Create(HWND parent, int x, int y, int cx, int cy)
     CreateWindows(controls_, hwnd, true);
     building_ = false;
     UpdateFocusCueState();
-    Relayout();
+    // A self-sizing window takes its content's size now; any other is laid out already.
+    if (fitWidth_ || fitHeight_)
+        Relayout();
+    else
+        PlaceControls();
     return hwnd;
 }
 
@@ -520,6 +524,11 @@ void SHostWnd::ArrangeNodes()
 void SHostWnd::Arrange()
 {
     ArrangeNodes();
+    PlaceControls();
+}
+
+void SHostWnd::PlaceControls()
+{
     MoveAll(controls_);
     if (translucent_) {
         // Shape the popup by its background skin: fully transparent corners are cut off.

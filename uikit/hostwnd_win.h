@@ -167,6 +167,8 @@ protected:
     bool BuildNamedOnDemand(std::string_view name, LayoutNode& node);
     // Computes every node's place for the current client area.
     void ArrangeNodes();
+    // Puts the controls' windows where the nodes are (ArrangeNodes) and repaints.
+    void PlaceControls();
     void Arrange();
     void PaintRoot(HDC dc, const RECT& client) const;
     // Lays the window out for a screen of `dpi`: layout, appearance, controls.
