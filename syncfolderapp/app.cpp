@@ -3,7 +3,7 @@
 #include "common/modulepath.h"
 #include "syncfolderapp/appdirs.h"
 #include "syncfolderapp/logdriver.h"
-#include "syncfolderapp/mainframewnd.h"
+#include "syncfolderapp/mainwnd/mainframewnd.h"
 #include "syncfolderapp/namedids.h"
 #include "syncfolderapp/popups/popuplayouts.h"
 #include "uikit/toolkit_win.h"

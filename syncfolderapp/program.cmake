@@ -1,10 +1,3 @@
-# The main window, its controller and the panes it holds.
-sf_add_library(mainframe
-  SOURCES mainframewnd.cpp mainframedriver.cpp filearea.cpp filelistpane.cpp enginefolderpane.cpp runpanel.cpp
-          previewpane.cpp undobutton.cpp
-  PUBLIC_LIBS sf::uikit sf::popups sf::sync sf::settings sf::logdriver sf::epool sf::discovery sf::seldrive sf::common
-  PRIVATE_LIBS shlwapi shell32)
-
 # syncfolder.exe: the Windows program (GUI subsystem, Unicode entry point, static runtime).
 sf_add_library(appshell SOURCES app.cpp PUBLIC_LIBS sf::common sf::appdirs sf::uikit sf::popups sf::mainframe)
 target_link_libraries(appshell PUBLIC ole32)

@@ -24,7 +24,7 @@
 
 #include "common/fileutil.h"
 #include "syncfolderapp/discovery/scanmessages.h"
-#include "syncfolderapp/mainframewnd.h"
+#include "syncfolderapp/mainwnd/mainframewnd.h"
 #include "syncfolderapp/namedids.h"
 #include "syncfolderapp/popups/popuplayouts.h"
 #include "tests/gui/support/toolkitenv.h"

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "common/textutil.h"
-#include "syncfolderapp/uitexts.h"
+#include "syncfolderapp/mainwnd/uitexts.h"
 #include "uikit/checkbox_win.h"
 #include "uikit/messagebox_win.h"
 

@@ -3,7 +3,7 @@
 
 #include "common/drives.h"
 #include "syncfolderapp/discovery/seldrivedlg.h"
-#include "syncfolderapp/enginefolderpane.h"
+#include "syncfolderapp/mainwnd/enginefolderpane.h"
 #include "syncfolderapp/sync/ctimermgr.h"
 #include "syncfolderapp/sync/syncmessages.h"
 #include "tests/gui/mainwnd/mainwndenv.h"

@@ -7,7 +7,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include "syncfolderapp/mainframewnd.h"
+#include "syncfolderapp/mainwnd/mainframewnd.h"
 #include "tests/gui/mainwnd/workerhold.h"
 #include "uikit/control_win.h"
 

@@ -1,4 +1,4 @@
-#include "syncfolderapp/loglinequeue.h"
+#include "syncfolderapp/mainwnd/loglinequeue.h"
 
 #include <gtest/gtest.h>
 

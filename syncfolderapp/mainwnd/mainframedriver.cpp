@@ -1,4 +1,4 @@
-#include "syncfolderapp/mainframedriver.h"
+#include "syncfolderapp/mainwnd/mainframedriver.h"
 
 #include <system_error>
 
@@ -6,22 +6,22 @@
 
 #include "common/appversion.h"
 #include "epool/c_epool.h"
-#include "syncfolderapp/enginefolderpane.h"
-#include "syncfolderapp/filearea.h"
-#include "syncfolderapp/filelistpane.h"
+#include "syncfolderapp/mainwnd/enginefolderpane.h"
+#include "syncfolderapp/mainwnd/filearea.h"
+#include "syncfolderapp/mainwnd/filelistpane.h"
 #include "syncfolderapp/logdriver.h"
-#include "syncfolderapp/namedcontrol.h"
-#include "syncfolderapp/previewpane.h"
+#include "syncfolderapp/mainwnd/namedcontrol.h"
+#include "syncfolderapp/mainwnd/previewpane.h"
 #include "syncfolderapp/popups/toastwnd.h"
 #include "syncfolderapp/popups/tooltipdlg.h"
-#include "syncfolderapp/runpanel.h"
+#include "syncfolderapp/mainwnd/runpanel.h"
 #include "syncfolderapp/settings/yamlconfig.h"
 #include "syncfolderapp/sync/runundo.h"
 #include "syncfolderapp/sync/syncfiledriver.h"
 #include "syncfolderapp/sync/syncmessages.h"
 #include "syncfolderapp/sync/synctask.h"
-#include "syncfolderapp/undobutton.h"
-#include "syncfolderapp/uitexts.h"
+#include "syncfolderapp/mainwnd/undobutton.h"
+#include "syncfolderapp/mainwnd/uitexts.h"
 #include "uikit/messagebox_win.h"
 #include "uikit/text_win.h"
 

@@ -1,11 +1,11 @@
-#include "syncfolderapp/runpanel.h"
+#include "syncfolderapp/mainwnd/runpanel.h"
 
 #include <algorithm>
 #include <utility>
 
-#include "syncfolderapp/namedcontrol.h"
+#include "syncfolderapp/mainwnd/namedcontrol.h"
 #include "syncfolderapp/popups/tooltipdlg.h"
-#include "syncfolderapp/uitexts.h"
+#include "syncfolderapp/mainwnd/uitexts.h"
 #include "uikit/checkbox_win.h"
 #include "uikit/image_win.h"
 #include "uikit/listbox_win.h"

@@ -1,8 +1,8 @@
-#include "syncfolderapp/previewpane.h"
+#include "syncfolderapp/mainwnd/previewpane.h"
 
 #include <algorithm>
 
-#include "syncfolderapp/namedcontrol.h"
+#include "syncfolderapp/mainwnd/namedcontrol.h"
 #include "uikit/listctrl_win.h"
 #include "uikit/text_win.h"
 

@@ -1,7 +1,7 @@
-#include "syncfolderapp/filearea.h"
+#include "syncfolderapp/mainwnd/filearea.h"
 
-#include "syncfolderapp/namedcontrol.h"
-#include "syncfolderapp/uitexts.h"
+#include "syncfolderapp/mainwnd/namedcontrol.h"
+#include "syncfolderapp/mainwnd/uitexts.h"
 #include "uikit/button_win.h"
 #include "uikit/tabctrl_win.h"
 

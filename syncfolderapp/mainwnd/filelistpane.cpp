@@ -1,11 +1,11 @@
-#include "syncfolderapp/filelistpane.h"
+#include "syncfolderapp/mainwnd/filelistpane.h"
 
 #include <shlwapi.h>
 
 #include "common/fileutil.h"
 #include "common/pickers.h"
-#include "syncfolderapp/namedcontrol.h"
-#include "syncfolderapp/uitexts.h"
+#include "syncfolderapp/mainwnd/namedcontrol.h"
+#include "syncfolderapp/mainwnd/uitexts.h"
 #include "uikit/checkbox_win.h"
 #include "uikit/listctrl_win.h"
 #include "uikit/messagebox_win.h"

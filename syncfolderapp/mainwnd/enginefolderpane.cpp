@@ -1,4 +1,4 @@
-#include "syncfolderapp/enginefolderpane.h"
+#include "syncfolderapp/mainwnd/enginefolderpane.h"
 
 #include "common/drives.h"
 #include "common/pickers.h"
@@ -6,9 +6,9 @@
 #include "syncfolderapp/discovery/enginefolders.h"
 #include "syncfolderapp/discovery/enginescan.h"
 #include "syncfolderapp/discovery/seldrivedlg.h"
-#include "syncfolderapp/namedcontrol.h"
+#include "syncfolderapp/mainwnd/namedcontrol.h"
 #include "syncfolderapp/sync/ctimermgr.h"
-#include "syncfolderapp/uitexts.h"
+#include "syncfolderapp/mainwnd/uitexts.h"
 #include "uikit/button_win.h"
 #include "uikit/containers_win.h"
 #include "uikit/image_win.h"

@@ -1,8 +1,8 @@
-#include "syncfolderapp/undobutton.h"
+#include "syncfolderapp/mainwnd/undobutton.h"
 
-#include "syncfolderapp/namedcontrol.h"
+#include "syncfolderapp/mainwnd/namedcontrol.h"
 #include "syncfolderapp/sync/runjournal.h"
-#include "syncfolderapp/uitexts.h"
+#include "syncfolderapp/mainwnd/uitexts.h"
 #include "uikit/button_win.h"
 #include "uikit/messagebox_win.h"
 

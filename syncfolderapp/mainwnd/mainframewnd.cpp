@@ -1,4 +1,4 @@
-#include "syncfolderapp/mainframewnd.h"
+#include "syncfolderapp/mainwnd/mainframewnd.h"
 
 #include "syncfolderapp/app.h"
 #include "syncfolderapp/sync/syncmessages.h"

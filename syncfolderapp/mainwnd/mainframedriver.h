@@ -11,7 +11,7 @@
 #include <windows.h>
 
 #include "common/drives.h"
-#include "syncfolderapp/loglinequeue.h"
+#include "syncfolderapp/mainwnd/loglinequeue.h"
 #include "syncfolderapp/sync/ctimermgr.h"
 #include "syncfolderapp/sync/syncfileimpl.h"
 #include "syncfolderapp/sync/synctask.h"

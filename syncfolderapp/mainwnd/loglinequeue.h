@@ -15,7 +15,7 @@
 
 #include "syncfolderapp/sync/syncmessages.h"
 #ifdef _WIN32
-#include "syncfolderapp/criticalsection_win.h"
+#include "syncfolderapp/mainwnd/criticalsection_win.h"
 #endif
 
 // Which log list a line is for; the value is the wParam of UM_LOG_NOTIFY.

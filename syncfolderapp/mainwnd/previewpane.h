@@ -4,8 +4,8 @@
 #include <optional>
 #include <vector>
 
-#include "syncfolderapp/filearea.h"
-#include "syncfolderapp/namedcontrol.h"
+#include "syncfolderapp/mainwnd/filearea.h"
+#include "syncfolderapp/mainwnd/namedcontrol.h"
 #include "syncfolderapp/sync/syncplan.h"
 #include "syncfolderapp/sync/synctask.h"
 

@@ -5,9 +5,9 @@
 #include <string_view>
 #include <vector>
 
-#include "syncfolderapp/filearea.h"
-#include "syncfolderapp/loglinequeue.h"
-#include "syncfolderapp/namedcontrol.h"
+#include "syncfolderapp/mainwnd/filearea.h"
+#include "syncfolderapp/mainwnd/loglinequeue.h"
+#include "syncfolderapp/mainwnd/namedcontrol.h"
 #include "syncfolderapp/sync/syncmap.h"
 #include "syncfolderapp/sync/syncplan.h"
 

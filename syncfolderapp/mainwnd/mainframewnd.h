@@ -6,7 +6,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
-#include "syncfolderapp/mainframedriver.h"
+#include "syncfolderapp/mainwnd/mainframedriver.h"
 #include "uikit/hostwnd_win.h"
 
 // The program's main window: its layout, its own window buttons and its message table;

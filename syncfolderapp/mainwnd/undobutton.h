@@ -8,7 +8,7 @@
 
 #include <windows.h>
 
-#include "syncfolderapp/namedcontrol.h"
+#include "syncfolderapp/mainwnd/namedcontrol.h"
 
 namespace uikit {
 class SHostWnd;

@@ -4,8 +4,8 @@
 #include <unordered_set>
 #include <vector>
 
-#include "syncfolderapp/filearea.h"
-#include "syncfolderapp/namedcontrol.h"
+#include "syncfolderapp/mainwnd/filearea.h"
+#include "syncfolderapp/mainwnd/namedcontrol.h"
 
 namespace uikit {
 class SHostWnd;
