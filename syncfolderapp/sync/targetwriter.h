@@ -36,9 +36,12 @@ enum class WriteStep {
     Undo,    // a backup is about to take the target name back, or a created target to go
 };
 
-// How one write ended. A failed write has left the target as it was.
+// How one write ended. A failed write has left the target as it was, except after a
+// Commit failure: the committing rename failed with a transient network error, which the
+// server may have sent after doing the rename, so the target may hold the new contents; a
+// backup made for that write is then kept.
 struct WriteResult {
-    enum Failure { None, Write, Verify } failure = None;
+    enum Failure { None, Write, Verify, Commit } failure = None;
     // System error code of the step that failed; 0 when the read-back differed.
     std::uint32_t error = 0;
 
@@ -60,6 +63,10 @@ struct PairWrite {
 
 // Size and last-write time of the file at `path`; exists is false when there is none.
 FileStamp ReadFileStamp(const std::wstring& path);
+
+// True when both files hold the same bytes. False with `error` 0 when they differ, or
+// with the system error code of an open or read that failed.
+bool SameContents(const std::wstring& a, const std::wstring& b, std::uint32_t& error);
 
 // A file that one write made (a temporary file, a new backup name): removed when its
 // owner goes, unless kept.
@@ -121,7 +128,8 @@ public:
     void SetCommitRecorder(CommitRecorder recorder) { commitRecorder_ = std::move(recorder); }
 
 private:
-    std::uint32_t PutInPlace(const std::wstring& dir, PairWrite& pair, MadeFile& temp, bool keepBackup) const;
+    std::uint32_t PutInPlace(const std::wstring& dir, PairWrite& pair, MadeFile& temp, bool keepBackup,
+                             bool& commitUncertain) const;
     std::uint32_t Step(WriteStep step, const PairWrite& pair) const;
     // The step hook, then the commit recorder, just before the rename that commits a pair.
     std::uint32_t BeforeCommit(const PairWrite& pair) const;
