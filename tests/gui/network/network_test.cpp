@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -15,10 +16,11 @@
 #include "common/sharekey.h"
 #include "syncfolderapp/discovery/seldrivedlg.h"
 #include "syncfolderapp/sync/syncfiledriver.h"
+#include "common/textutil.h"
 #include "tests/gui/mainwnd/mainwndenv.h"
+#include "tests/gui/support/modalstep.h"
 #include "tests/support/files.h"
 #include "tests/support/pump.h"
-#include "tests/support/screenshot.h"
 #include "tests/win/sync/recordingsink.h"
 #include "uikit/automation_win.h"
 #include "uikit/button_win.h"
@@ -95,50 +97,37 @@ protected:
 
     // Opens the drive dialog from the drive button and answers it from inside its loop:
     // notes the boxes offered (letter -> label), runs `meanwhile`, ticks `tick`, accepts.
-    std::map<std::wstring, std::wstring> ChooseDrives(const std::vector<const char*>& tick,
-                                                      std::function<void()> meanwhile = {})
+    std::map<std::wstring, std::wstring> ChooseDrives(const std::vector<std::wstring>& tick,
+                                                      const std::function<void()>& meanwhile = {})
     {
-        static std::map<std::wstring, std::wstring>* offered = nullptr;
-        static std::vector<std::wstring>* order = nullptr;
-        static const std::vector<const char*>* ticks = nullptr;
-        static std::function<void()>* step = nullptr;
-        std::map<std::wstring, std::wstring> seen;
-        std::vector<std::wstring> letters;
-        offered = &seen;
-        order = &letters;
-        ticks = &tick;
-        step = &meanwhile;
-        SetTimer(nullptr, 0, 100, [](HWND, UINT, UINT_PTR id, DWORD) {
-            auto* dlg = dynamic_cast<CSelDriveDlg*>(uikit::SHostWnd::FromHwnd(GetActiveWindow()));
-            if (!dlg)
+        std::map<std::wstring, std::wstring> offered;
+        std::vector<std::wstring> order;
+        testsupport::WhenDialogRuns([&](uikit::SHostDialog& dialog) {
+            auto* drives = dynamic_cast<CSelDriveDlg*>(&dialog);
+            if (!drives)
                 return;
-            KillTimer(nullptr, id);
-            dlg->ForEachControl([](uikit::SControl& control) {
-                const std::string& name = control.Name();
-                if (auto* box = dynamic_cast<uikit::SCheck*>(&control); box && name.starts_with("ck_")) {
-                    const std::wstring letter(name.begin() + 3, name.end());
-                    (*offered)[letter] = box->GetText();
-                    order->push_back(letter);
-                }
-            });
-            RedrawWindow(dlg->Hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-            testsupport::PumpFor(std::chrono::milliseconds(150));
-            testsupport::SaveScreenshot(dlg->Hwnd(), "network-drive-dialog");
-            if (*step)
-                (*step)();
-            for (const char* box : *ticks) {
-                if (auto* check = dlg->FindControlAs<uikit::SCheck>(box))
-                    check->SetCheck(true);
+            order = drives->allDrives;
+            for (const std::wstring& letter : order) {
+                if (auto* box = drives->FindControlAs<uikit::SCheck>("ck_" + ToUtf8(letter)))
+                    offered[letter] = box->GetText();
             }
-            uikit::ClickControl(*dlg, "but_ok");
+            Snapshot(drives->Hwnd(), "network-drive-dialog");
+            if (meanwhile)
+                meanwhile();
+            for (const std::wstring& letter : tick) {
+                if (auto* box = drives->FindControlAs<uikit::SCheck>("ck_" + ToUtf8(letter)))
+                    box->SetCheck(true);
+            }
+            uikit::ClickControl(*drives, "but_ok");
         });
         EXPECT_TRUE(Click("but_sel_drive"));
+        testsupport::StopDialogSteps();
         EXPECT_TRUE(WaitForScanEnd());
-        EXPECT_FALSE(letters.empty()) << "the dialog did not open";
-        if (!letters.empty()) {
-            EXPECT_EQ(letters.back(), L"N") << "network drives come after the fixed disks";
+        EXPECT_FALSE(order.empty()) << "the dialog did not open";
+        if (!order.empty()) {
+            EXPECT_EQ(order.back(), L"N") << "network drives come after the fixed disks";
         }
-        return seen;
+        return offered;
     }
 
     std::wstring Caption() const { return Control<uikit::SButton>("but_sel_drive")->GetText(); }
@@ -150,7 +139,7 @@ TEST_F(NetworkDriveTest, DialogOffersTheNetworkDriveScansItAfterTheLocalOnesAndA
 {
     OpenWindow();
     ASSERT_EQ(Caption(), L"D:\\");
-    const auto offered = ChooseDrives({"ck_N"});
+    const auto offered = ChooseDrives({L"N"});
     EXPECT_EQ(offered.at(L"N"), L"N盘(网络磁盘)");
     EXPECT_EQ(offered.at(L"D"), L"D盘(本地磁盘)");
     EXPECT_EQ(Caption(), L"[D][N]");
@@ -185,7 +174,7 @@ TEST_F(NetworkDriveTest, OfflineNetworkDriveIsReportedAndTheOtherDrivesAreScanne
 {
     OpenWindow();
     // Listed when the dialog opened, gone by the time the scan reaches it.
-    ChooseDrives({"ck_E", "ck_N"}, [this] { network.Offline(); });
+    ChooseDrives({L"E", L"N"}, [this] { network.Offline(); });
     EXPECT_EQ(Caption(), L"[D][E][N]");
     EXPECT_EQ(EngineRows(), (Paths{L"D:\\games\\srv1", L"D:\\games\\srv2", L"E:\\mir\\s3"}));
     const std::wstring line = L"无法扫描网络磁盘:N:\\";
@@ -197,7 +186,6 @@ TEST_F(NetworkDriveTest, OfflineNetworkDriveIsReportedAndTheOtherDrivesAreScanne
     const std::size_t code = files.rfind(line + L", ERROR:") + line.size() + 8;
     EXPECT_NE(files.substr(code, 2), L"0,") << "the system's error code";
     EXPECT_NE(files.find(L", LINE:150", code), std::wstring::npos);
-
 }
 
 TEST_F(NetworkDriveTest, RememberedNetworkDriveThatIsOfflineAtTheStartIsReported)
@@ -262,9 +250,8 @@ TEST(ShareThatGoes, RestOfItsPairsFailAtOnceWithTheProbesCodeAndOtherSharesGoOn)
         if (line.code == ERROR_NETNAME_DELETED)
             network.Online();
     };
-    const std::int32_t copied =
-        engine.StartSync({L"D:\\src\\Mir200\\a.txt", L"D:\\src\\Mir200\\b.txt"},
-                         {L"N:\\v1", L"N:\\v2", L"D:\\v3", unc}, Mir200Only, false);
+    const std::int32_t copied = engine.StartSync({L"D:\\src\\Mir200\\a.txt", L"D:\\src\\Mir200\\b.txt"},
+                                                 {L"N:\\v1", L"N:\\v2", L"D:\\v3", unc}, Mir200Only, false);
 
     EXPECT_EQ(copied, 4);
     EXPECT_EQ(firstPairAttempts, 4);

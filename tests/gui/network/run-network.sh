@@ -6,8 +6,8 @@
 #   D:, E:  fresh local disks, as for the other tests
 #   N:      a network drive whose share the system does not name
 #   \\srv\share  a UNC share (dosdevices/unc/srv/share)
-# The Linux folders behind N: and the share are passed on as SF_NETWORK_FOLDER and
-# SF_UNC_FOLDER, so that a test can take the drive offline by moving its folder away.
+# The Linux folder behind N: is passed on as SF_NETWORK_FOLDER, so that a test can take
+# the drive offline by moving its folder away.
 #   run-network.sh <program.exe>     (GTEST_OUTPUT and SF_WINEPREFIX from the test's properties)
 set -u
 program=$1
@@ -30,7 +30,6 @@ export SF_NETWORK_FOLDER=${SF_MAPPED_DIRS[2]}
 unc=$(mktemp -d "${TMPDIR:-/tmp}/sf-unc.XXXXXX")
 mkdir -p "$WINEPREFIX/dosdevices/unc/srv"
 ln -sfn "$unc" "$WINEPREFIX/dosdevices/unc/srv/share"
-export SF_UNC_FOLDER=$unc
 cleanup() {
   wineserver -k 2>/dev/null
   sf_wine_unmap_drives
