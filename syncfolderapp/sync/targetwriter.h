@@ -12,8 +12,10 @@
 // A target that refuses to be replaced but may be renamed (read-only, a running program)
 // is, with a backup, renamed to its backup name, and the new file then takes the name.
 // Any failure leaves the target as it was, removes what the write made and gives the
-// system error code of the step that failed. Temporary files of an interrupted run are
-// removed the first time a later run writes into their directory.
+// system error code of the step that failed; only a commit that failed with a transient
+// network error keeps its backup, as the server may have renamed all the same. Temporary
+// files of an interrupted run are removed the first time a later run writes into their
+// directory.
 //
 // The undo of a run goes through the same class: a backup takes the target name back in
 // one rename, a file the run created is deleted, and the directories it created go when
@@ -99,8 +101,10 @@ class CTargetWriter {
 public:
     // Called at each step. A non-zero result fails the step with that system error code,
     // as if the system had refused it: the write is undone and reported, except that a
-    // refused link falls back to copying the backup. Commit comes a second time for a
-    // target that refused the replace and was renamed away, naming its backup then.
+    // refused link falls back to copying the backup, and that a transient network code at
+    // Commit stands for a rename whose answer was lost (WriteResult::Commit). Commit comes
+    // a second time for a target that refused the replace and was renamed away, naming its
+    // backup then.
     using StepHook = std::function<std::uint32_t(WriteStep step, const PairWrite& pair)>;
     // Called at each commit after the step hook let it pass, just before the rename; a
     // non-zero result fails the commit like a refused step. A run's journal line goes here.

@@ -14,9 +14,9 @@
 
 #include "common/drives.h"
 #include "common/sharekey.h"
+#include "common/textutil.h"
 #include "syncfolderapp/discovery/seldrivedlg.h"
 #include "syncfolderapp/sync/syncfiledriver.h"
-#include "common/textutil.h"
 #include "tests/gui/mainwnd/mainwndenv.h"
 #include "tests/gui/support/modalstep.h"
 #include "tests/support/files.h"
@@ -46,9 +46,7 @@ std::wstring FolderFromEnvironment(const char* variable)
     return path;
 }
 
-// N: goes offline: its folder moves away and a file takes its place. A mapped drive whose
-// server is offline stays in the system's list of drives, and Wine lists a letter only
-// while something stands behind it; a file keeps N: listed and makes it unreadable.
+// N: goes offline when the folder behind it moves away, and comes back with it.
 class NetworkDrive {
 public:
     NetworkDrive() : folder_(FolderFromEnvironment("SF_NETWORK_FOLDER")) {}
@@ -57,18 +55,8 @@ public:
     NetworkDrive& operator=(const NetworkDrive&) = delete;
 
     bool Known() const { return !folder_.empty(); }
-    void Offline() const
-    {
-        EXPECT_TRUE(MoveFileExW(folder_.c_str(), Away().c_str(), 0)) << GetLastError();
-        testsupport::WriteFile(std::filesystem::path(folder_), "offline");
-    }
-    void Online() const
-    {
-        if (GetFileAttributesW(Away().c_str()) == INVALID_FILE_ATTRIBUTES)
-            return;
-        DeleteFileW(folder_.c_str());
-        MoveFileExW(Away().c_str(), folder_.c_str(), 0);
-    }
+    void Offline() const { EXPECT_TRUE(MoveFileExW(folder_.c_str(), Away().c_str(), 0)) << GetLastError(); }
+    void Online() const { MoveFileExW(Away().c_str(), folder_.c_str(), 0); }
 
 private:
     std::wstring Away() const { return folder_ + L".offline"; }
