@@ -19,9 +19,8 @@ std::wstring DriveLetterOf(const std::wstring& path)
     return letter;
 }
 
-}  // namespace
-
-std::vector<std::wstring> GetFixedDrives()
+// The letters of the drives the system reports as `type`, in its order (A to Z).
+std::vector<std::wstring> DrivesOfType(UINT type)
 {
     std::vector<std::wstring> drives;
     wchar_t buffer[256] = {};
@@ -34,13 +33,25 @@ std::vector<std::wstring> GetFixedDrives()
     for (const wchar_t* root = buffer; root < end && *root != 0;) {
         const std::wstring text(root);
         root += text.size() + 1;
-        if (text.size() <= 1 || GetDriveTypeW(text.c_str()) != DRIVE_FIXED)
+        if (text.size() <= 1 || GetDriveTypeW(text.c_str()) != type)
             continue;
         std::wstring letter = DriveLetterOf(text);
         if (!letter.empty())
             drives.push_back(std::move(letter));
     }
     return drives;
+}
+
+}  // namespace
+
+std::vector<std::wstring> GetFixedDrives()
+{
+    return DrivesOfType(DRIVE_FIXED);
+}
+
+std::vector<std::wstring> GetNetworkDrives()
+{
+    return DrivesOfType(DRIVE_REMOTE);
 }
 
 std::wstring GetSystemDrive()

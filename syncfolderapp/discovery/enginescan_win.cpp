@@ -1,5 +1,6 @@
 #include "syncfolderapp/discovery/enginescan.h"
 
+#include <algorithm>
 #include <string_view>
 
 #include <shlwapi.h>
@@ -109,6 +110,18 @@ private:
     std::wstring path_;
 };
 
+// False for a network drive of the scan whose root does not answer in time or cannot be
+// listed; that drive has then been reported. True for every other drive.
+bool NetworkDriveAnswers(const NetworkScan& network, const std::wstring& letter, const std::wstring& root)
+{
+    if (std::find(network.drives.begin(), network.drives.end(), letter) == network.drives.end())
+        return true;
+    const std::uint32_t error = ProbeRootListing(root, network.probeLimitMs);
+    if (error != ERROR_SUCCESS && network.reports)
+        network.reports->OnSyncError(kNetworkScanFailedText + root, error, LINE_NETWORK_SCAN_FAILED);
+    return error == ERROR_SUCCESS;
+}
+
 }  // namespace
 
 void FindMarkedFolders(const std::wstring& directory, ScanResultList& results, const std::wstring& marker, int depth,
@@ -120,10 +133,12 @@ void FindMarkedFolders(const std::wstring& directory, ScanResultList& results, c
     search.Search(SeparatorAfter(directory), depth);
 }
 
-void ScanEngineFolders(HWND notifyWindow, const std::vector<std::wstring>& scanDrives)
+void ScanEngineFolders(HWND notifyWindow, const std::vector<std::wstring>& scanDrives, const NetworkScan& network)
 {
     for (const std::wstring& letter : scanDrives) {
         const std::wstring root = letter + L":\\";
+        if (!NetworkDriveAnswers(network, letter, root))
+            continue;
         ScanResultList results;
         uint64_t counter = 0;
         FindMarkedFolders(root, results, kEngineMarkerPath, 0, counter);

@@ -8,7 +8,8 @@
 
 #include "uikit/hostdialog_win.h"
 
-// The modal dialog in which the operator ticks the local disks to scan.
+// The modal dialog in which the operator ticks the disks to scan: the fixed disks, then the
+// network drives.
 
 inline constexpr char kSelDriveLayout[] = "LAYOUT:XML_SELDRIVE";
 inline constexpr wchar_t kNoDriveCheckedText[] = L"请至少勾选一个盘符!";
@@ -26,10 +27,12 @@ public:
     // The grid the check boxes are created in, while the window exists.
     uikit::SControl* wnd_drive = nullptr;
     // Filled by the caller before the dialog runs: the letters offered (one box each),
-    // those whose boxes start checked, and the one labelled as the system disk.
+    // those whose boxes start checked, the one labelled as the system disk and those
+    // labelled as network drives.
     std::vector<std::wstring> allDrives;
     std::vector<std::wstring> preCheckedDrives;
     std::wstring systemDrive;
+    std::vector<std::wstring> networkDrives;
 
     // Finds the grid, makes the dialog tall enough for two boxes per row and creates one
     // check box "ck_" + letter per letter of allDrives, in order.
@@ -50,12 +53,17 @@ private:
     void OnOk();
 };
 
-// The markup of one drive's check box: named "ck_" + letter, labelled as the system or a
-// local disk, checked or not. The letter is escaped, so any text yields well-formed markup.
-std::string DriveCheckMarkup(const std::wstring& letter, bool isSystemDrive, bool checked);
+// How a drive's box is labelled: L + "盘(本地磁盘)", "盘(系统磁盘)" or "盘(网络磁盘)".
+enum class DriveLabel { Local, System, Network };
 
-// Runs the dialog owned by `owner`, offering `fixedDrives` with the boxes of `scanDrives`
-// checked; the letters chosen when the operator accepts, nothing when they cancel.
+// The markup of one drive's check box: named "ck_" + letter, labelled by its kind, checked
+// or not. The letter is escaped, so any text yields well-formed markup.
+std::string DriveCheckMarkup(const std::wstring& letter, DriveLabel label, bool checked);
+
+// Runs the dialog owned by `owner`, offering `fixedDrives` and then those of
+// `networkDrives` that are not fixed, with the boxes of `scanDrives` checked; the letters
+// chosen when the operator accepts, in the order offered, nothing when they cancel.
 std::optional<std::vector<std::wstring>> ChooseScanDrives(HWND owner, const std::vector<std::wstring>& fixedDrives,
                                                           const std::wstring& systemDrive,
-                                                          const std::vector<std::wstring>& scanDrives);
+                                                          const std::vector<std::wstring>& scanDrives,
+                                                          const std::vector<std::wstring>& networkDrives = {});

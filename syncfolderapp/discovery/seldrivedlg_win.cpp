@@ -57,11 +57,13 @@ std::string CheckName(const std::wstring& letter)
 
 }  // namespace
 
-std::string DriveCheckMarkup(const std::wstring& letter, bool isSystemDrive, bool checked)
+std::string DriveCheckMarkup(const std::wstring& letter, DriveLabel label, bool checked)
 {
     const std::string text = EscapeAttribute(ToUtf8(letter));
     std::string markup = "<check name=\"ck_" + text + "\" text=\"" + text;
-    markup += isSystemDrive ? "盘(系统磁盘)\" " : "盘(本地磁盘)\" ";
+    markup += label == DriveLabel::System    ? "盘(系统磁盘)\" "
+              : label == DriveLabel::Network ? "盘(网络磁盘)\" "
+                                             : "盘(本地磁盘)\" ";
     if (checked)
         markup += "checked=\"true\"";
     markup += "/>";
@@ -81,9 +83,12 @@ void CSelDriveDlgDriver::BuildDriveChecks()
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
 
-    for (const std::wstring& letter : allDrives)
-        hostWnd->CreateChildren(wnd_drive,
-                                DriveCheckMarkup(letter, letter == systemDrive, Contains(preCheckedDrives, letter)));
+    for (const std::wstring& letter : allDrives) {
+        const DriveLabel label = letter == systemDrive             ? DriveLabel::System
+                                 : Contains(networkDrives, letter) ? DriveLabel::Network
+                                                                   : DriveLabel::Local;
+        hostWnd->CreateChildren(wnd_drive, DriveCheckMarkup(letter, label, Contains(preCheckedDrives, letter)));
+    }
 }
 
 bool CSelDriveDlgDriver::CollectSelectedDrives()
@@ -132,10 +137,17 @@ void CSelDriveDlg::OnOk()
 
 std::optional<std::vector<std::wstring>> ChooseScanDrives(HWND owner, const std::vector<std::wstring>& fixedDrives,
                                                           const std::wstring& systemDrive,
-                                                          const std::vector<std::wstring>& scanDrives)
+                                                          const std::vector<std::wstring>& scanDrives,
+                                                          const std::vector<std::wstring>& networkDrives)
 {
     CSelDriveDlg dialog;
     dialog.allDrives = fixedDrives;
+    for (const std::wstring& letter : networkDrives) {
+        if (!Contains(fixedDrives, letter)) {
+            dialog.allDrives.push_back(letter);
+            dialog.networkDrives.push_back(letter);
+        }
+    }
     dialog.preCheckedDrives = scanDrives;
     dialog.systemDrive = systemDrive;
     if (dialog.DoModal(owner) != IDOK)

@@ -1,5 +1,7 @@
 #include "syncfolderapp/mainwnd/enginefolderpane.h"
 
+#include <algorithm>
+
 #include "common/drives.h"
 #include "common/pickers.h"
 #include "epool/c_epool.h"
@@ -24,12 +26,32 @@ constexpr int kLoadingFrames = 8;
 // over its buttons.
 constexpr int kDropZoneExtra = 36;
 
+bool Contains(const std::vector<std::wstring>& drives, const std::wstring& drive)
+{
+    return std::find(drives.begin(), drives.end(), drive) != drives.end();
+}
+
+// The drives of `drives` that `wanted` names, in the order of `drives`.
+std::vector<std::wstring> Among(const std::vector<std::wstring>& drives, const std::vector<std::wstring>& wanted)
+{
+    std::vector<std::wstring> found;
+    for (const std::wstring& drive : drives) {
+        if (Contains(wanted, drive))
+            found.push_back(drive);
+    }
+    return found;
+}
+
 }  // namespace
 
-CEngineFolderPane::CEngineFolderPane(const uikit::SHostWnd& window, epool::c_epool& worker, CTimerMgr& timers)
+CEngineFolderPane::CEngineFolderPane(const uikit::SHostWnd& window, epool::c_epool& worker, CTimerMgr& timers,
+                                     std::function<std::vector<std::wstring>()> listNetworkDrives,
+                                     SyncFileImpl& reports)
     : host(window),
       pool(worker),
       timerMgr(timers),
+      readNetworkDrives(std::move(listNetworkDrives)),
+      scanReports(reports),
       lv_engine_folder(FindNamed<uikit::SListCtrl>(window, "lv_engine_folder", "listctrl")),
       but_sel_drive(FindNamed<uikit::SButton>(window, "but_sel_drive", "button")),
       win_loading(FindNamed<uikit::SWindow>(window, "win_loading", "window")),
@@ -48,12 +70,21 @@ std::wstring CEngineFolderPane::DriveCaption(const std::vector<std::wstring>& dr
     return caption;
 }
 
-void CEngineFolderPane::SelectStartupDrives(std::vector<std::wstring> fixed)
+void CEngineFolderPane::SelectStartupDrives(std::vector<std::wstring> fixed,
+                                            const std::vector<std::wstring>& remembered)
 {
     knownEngineFolders.clear();
     fixedDrives = std::move(fixed);
-    scanDrives.clear();
-    if (!fixedDrives.empty())
+    scanDrives = Among(fixedDrives, remembered);
+    // The network drives are asked for only when a remembered drive may be one.
+    if (scanDrives.size() < remembered.size()) {
+        networkDrives = readNetworkDrives();
+        for (const std::wstring& drive : Among(networkDrives, remembered)) {
+            if (!Contains(scanDrives, drive))
+                scanDrives.push_back(drive);
+        }
+    }
+    if (scanDrives.empty() && !fixedDrives.empty())
         scanDrives.push_back(fixedDrives.size() >= 2 ? fixedDrives[1] : fixedDrives[0]);
     ShowScanDrives();
     systemDrive = GetSystemDrive();
@@ -74,8 +105,9 @@ void CEngineFolderPane::StartEngineScan()
     SendMessageW(window, UM_SCAN_NOTIFY, SCAN_BEGIN, 0);
     // The task gets its own copy of the drives, so a later drive choice cannot change
     // them under a running scan.
-    const bool queued = pool.Post([window, drives = scanDrives](std::uint16_t, void*) {
-        ScanEngineFolders(window, drives);
+    NetworkScan network{Among(networkDrives, scanDrives), &scanReports};
+    const bool queued = pool.Post([window, drives = scanDrives, network = std::move(network)](std::uint16_t, void*) {
+        ScanEngineFolders(window, drives, network);
         return 0;
     });
     // A refused scan would leave the overlay up for good: end it here instead.
@@ -185,19 +217,21 @@ void CEngineFolderPane::Clear()
     knownEngineFolders.clear();
 }
 
-void CEngineFolderPane::ChooseDrivesByDialog()
+bool CEngineFolderPane::ChooseDrivesByDialog()
 {
-    if (fixedDrives.empty()) {
+    networkDrives = readNetworkDrives();
+    if (fixedDrives.empty() && networkDrives.empty()) {
         uikit::MessageBox(host.Hwnd(), kNoFixedDriveText, kTipCaption, MB_OK | MB_ICONWARNING);
-        return;
+        return false;
     }
-    const auto chosen = ChooseScanDrives(host.Hwnd(), fixedDrives, systemDrive, scanDrives);
+    const auto chosen = ChooseScanDrives(host.Hwnd(), fixedDrives, systemDrive, scanDrives, networkDrives);
     if (!chosen || chosen->empty())
-        return;
+        return false;
     scanDrives = *chosen;
     ShowScanDrives();
     systemDrive = GetSystemDrive();
     StartEngineScan();
+    return true;
 }
 
 std::vector<std::wstring> CEngineFolderPane::CheckedFolders() const

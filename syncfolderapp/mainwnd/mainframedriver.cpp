@@ -59,7 +59,7 @@ void CMainFrameDriver::InitDriver(const std::wstring& dataDir)
 
     fileArea = std::make_unique<CFileArea>(host);
     filePane = std::make_unique<CFileListPane>(host, *fileArea);
-    enginePane = std::make_unique<CEngineFolderPane>(host, *pool, timerMgr);
+    enginePane = std::make_unique<CEngineFolderPane>(host, *pool, timerMgr, seams.networkDrives, *this);
     runPanel = std::make_unique<CRunPanel>(host, *fileArea);
     undoButton = std::make_unique<CUndoButton>(host, syncEngine->JournalFolder());
     previewPane = std::make_unique<CPreviewPane>(host, *fileArea);
@@ -68,7 +68,7 @@ void CMainFrameDriver::InitDriver(const std::wstring& dataDir)
     DragAcceptFiles(hwnd, TRUE);
     SubscribeEvents();
 
-    enginePane->SelectStartupDrives(startupDrives.get());
+    enginePane->SelectStartupDrives(startupDrives.get(), config->ScanDrives);
     if (auto* version = FindNamed<uikit::SText>(host, "tt_bar_version", "text"))
         version->SetText(kVersionPrefix + GetAppVersion());
     runPanel->ApplyChoices(config->SyncType, config->BackUp, RunChecks{config->SkipSame, config->VerifyCopy});
@@ -88,8 +88,12 @@ void CMainFrameDriver::SubscribeEvents()
     OnGuardedCommand("but_addengine_folder", [this] { enginePane->AddFolderByDialog(); });
     OnGuardedCommand("but_remove_engine", [this] { enginePane->RemoveChecked(); });
     OnGuardedCommand("but_clear_engine", [this] { enginePane->Clear(); });
-    for (const char* name : {"but_sel_drive", "but_drop_drive"})
-        OnGuardedCommand(name, [this] { enginePane->ChooseDrivesByDialog(); });
+    for (const char* name : {"but_sel_drive", "but_drop_drive"}) {
+        OnGuardedCommand(name, [this] {
+            if (enginePane->ChooseDrivesByDialog())
+                config->RememberScanDrives(enginePane->ScanDrives());
+        });
+    }
     OnGuardedCommand("but_refresh_drive", [this] { enginePane->StartEngineScan(); });
     host.OnCheckChanged("chk_engine_all", [this](bool checked) { enginePane->CheckAll(checked); });
 
@@ -221,8 +225,10 @@ void CMainFrameDriver::StartRun()
 void CMainFrameDriver::RunJob(SyncJob job)
 {
     config->UpdateChoices(job.syncType, job.backup, job.checks.skipSame, job.checks.verifyCopy);
-    // A run the worker refuses ends at once, and must not show the skips of the last one.
+    // A run the worker refuses ends at once, and must not show the skips or the unfinished
+    // version directories of the last one.
     syncEngine->skippedCount.store(0);
+    syncEngine->unfinishedFolders.clear();
     SendMessageW(hwnd, UM_SYNC_NOTIFY, SYNC_BEGIN, 0);
     // A refused task has already ended the run through SYNC_END with 0.
     PostSyncTask(*pool, *syncEngine, hwnd, std::move(job));
@@ -302,6 +308,10 @@ void CMainFrameDriver::OnSyncEnd(std::int32_t count)
     AppendSyncLog(kRunSummaryHead + std::to_wstring(count) + kRunSummaryTail, kRunSummaryLine);
     if (const std::int32_t skipped = syncEngine->skippedCount.load(); skipped > 0)
         AppendSyncLog(kSkippedSummaryHead + std::to_wstring(skipped) + kSkippedSummaryTail, kSkippedSummaryLine);
+    for (const UnfinishedFolder& unfinished : syncEngine->unfinishedFolders)
+        AppendErrorLog(kUnfinishedFolderHead + unfinished.folder + kUnfinishedFolderMiddle +
+                           std::to_wstring(unfinished.failed) + kUnfinishedFolderTail,
+                       kUnfinishedFolderLine);
 }
 
 void CMainFrameDriver::OnUndoEnd(std::int32_t restored)
@@ -369,6 +379,13 @@ void CMainFrameDriver::AppendSyncLog(const std::wstring& text, std::uint32_t lin
     logDriver->PushLog(text, line);
     if (const auto held = logLines.TryHold())
         runPanel->AddOwnLine(text);
+}
+
+void CMainFrameDriver::AppendErrorLog(const std::wstring& text, std::uint32_t line)
+{
+    logDriver->PushLog(text, 0, line);
+    if (const auto held = logLines.TryHold())
+        runPanel->AddOwnLine(text, LogKind::Error);
 }
 
 void CMainFrameDriver::CloseMainWindow()

@@ -34,8 +34,9 @@ class CPreviewPane;
 
 // What a test may put between the main window and the machine.
 struct MainFrameSeams {
-    // The fixed disks the version directory list offers to scan.
+    // The fixed disks and the network drives the version directory list offers to scan.
     std::function<std::vector<std::wstring>()> fixedDrives = GetFixedDrives;
+    std::function<std::vector<std::wstring>()> networkDrives = GetNetworkDrives;
     // Called on the worker after each result line of a run has been queued and announced.
     std::function<void()> afterWorkerLine;
 };
@@ -110,6 +111,8 @@ private:
     // A line of the window's own: to the log files, and to the sync log unless the worker
     // holds the lock just then.
     void AppendSyncLog(const std::wstring& text, std::uint32_t line);
+    // An error report of the window's own, with code 0: to the log files and the error log.
+    void AppendErrorLog(const std::wstring& text, std::uint32_t line);
 
     uikit::SHostWnd& host;
     HWND hwnd = nullptr;

@@ -109,16 +109,18 @@ void CRunPanel::AddDrainedLines(LogKind kind, const std::vector<std::wstring>& l
         list->EnsureVisible(last);
 }
 
-void CRunPanel::AddOwnLine(const std::wstring& text)
+void CRunPanel::AddOwnLine(const std::wstring& text, LogKind kind)
 {
-    const int last = AddLogLines(lv_log, {text});
+    uikit::SListBox* list = LogList(kind);
+    bool& scrollPending = kind == LogKind::Sync ? syncLogScrollPending : errorLogScrollPending;
+    const int last = AddLogLines(list, {text});
     if (!area.Shows(CFileArea::LogPage)) {
-        syncLogScrollPending = true;
+        scrollPending = true;
         return;
     }
     if (last >= 0)
-        lv_log->EnsureVisible(last);
-    syncLogScrollPending = false;
+        list->EnsureVisible(last);
+    scrollPending = false;
 }
 
 void CRunPanel::ClearLogs()

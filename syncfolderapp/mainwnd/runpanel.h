@@ -50,9 +50,9 @@ public:
     // Lines a drain took from the worker, into the list of their kind, which then shows
     // its last line.
     void AddDrainedLines(LogKind kind, const std::vector<std::wstring>& lines);
-    // A line of the window's own into the sync log, scrolled to at once when the log page
-    // is shown and else when it next is.
-    void AddOwnLine(const std::wstring& text);
+    // A line of the window's own into the log of `kind`, scrolled to at once when the log
+    // page is shown and else when it next is.
+    void AddOwnLine(const std::wstring& text, LogKind kind = LogKind::Sync);
     void ClearLogs();
 
     // The mode tooltip over the question-mark icon named `iconName`.

@@ -23,6 +23,12 @@ inline constexpr unsigned kRunSummaryLine = 418;
 inline constexpr wchar_t kSkippedSummaryHead[] = L"相同文件 ";
 inline constexpr wchar_t kSkippedSummaryTail[] = L" 个,已跳过";
 inline constexpr unsigned kSkippedSummaryLine = 419;
+// Then, as error reports with code 0, each version directory in which pairs failed, in
+// list order: "未完成的版本目录:" + directory + " (失败 N 个)".
+inline constexpr wchar_t kUnfinishedFolderHead[] = L"未完成的版本目录:";
+inline constexpr wchar_t kUnfinishedFolderMiddle[] = L" (失败 ";
+inline constexpr wchar_t kUnfinishedFolderTail[] = L" 个)";
+inline constexpr unsigned kUnfinishedFolderLine = 422;
 
 // The undo of the last run: its question, the running bar's caption meanwhile, its
 // summary line and the message for a journal that cannot be read.

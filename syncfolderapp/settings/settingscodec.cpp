@@ -12,6 +12,7 @@ const char kKeySyncType[] = "SyncType";
 const char kKeyBackUp[] = "BackUp";
 const char kKeySkipSame[] = "SkipSame";
 const char kKeyVerifyCopy[] = "VerifyCopy";
+const char kKeyScanDrives[] = "ScanDrives";
 
 bool IsBlank(char c)
 {
@@ -47,6 +48,27 @@ std::size_t CommentStart(std::string_view line)
         }
     }
     return line.size();
+}
+
+// The drive letters of a ScanDrives value: each entry that is one ASCII letter, upper-cased,
+// once; anything else in the list, or a value that is no list, adds nothing.
+std::vector<std::string> ReadDriveLetters(const YAML::Node& value)
+{
+    std::vector<std::string> letters;
+    // An absent key gives a node that only answers IsDefined.
+    if (!value.IsDefined() || !value.IsSequence())
+        return letters;
+    for (const YAML::Node& entry : value) {
+        const std::string text = entry.IsScalar() ? entry.Scalar() : std::string();
+        const char c = text.size() == 1 ? text[0] : '\0';
+        const char upper = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+        if (upper < 'A' || upper > 'Z')
+            continue;
+        const std::string letter(1, upper);
+        if (std::find(letters.begin(), letters.end(), letter) == letters.end())
+            letters.push_back(letter);
+    }
+    return letters;
 }
 
 }  // namespace
@@ -117,6 +139,7 @@ bool ParseSettingsText(std::string_view text, SettingsFields& fields)
         fields.backUp = root[kKeyBackUp].as<bool>(false);
         fields.skipSame = root[kKeySkipSame].as<bool>(false);
         fields.verifyCopy = root[kKeyVerifyCopy].as<bool>(false);
+        fields.scanDrives = ReadDriveLetters(root[kKeyScanDrives]);
         return true;
     } catch (const YAML::Exception&) {
     } catch (const std::exception&) {
@@ -136,6 +159,12 @@ std::string EmitSettingsText(const SettingsFields& fields)
     out << YAML::Key << kKeyBackUp << YAML::Value << fields.backUp;
     out << YAML::Key << kKeySkipSame << YAML::Value << fields.skipSame;
     out << YAML::Key << kKeyVerifyCopy << YAML::Value << fields.verifyCopy;
+    if (!fields.scanDrives.empty()) {
+        out << YAML::Key << kKeyScanDrives << YAML::Value << YAML::Flow << YAML::BeginSeq;
+        for (const std::string& letter : fields.scanDrives)
+            out << letter;
+        out << YAML::EndSeq;
+    }
     out << YAML::EndMap;
     return std::string(out.c_str(), out.size());
 }

@@ -2,11 +2,12 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 // The operator's choices kept between runs in syncfile.config in the data directory.
 // Used on the window thread only. No failure is ever reported: every problem with the
 // file ends in the defaults (SyncType 1, BackUp, SkipSame and VerifyCopy false, no
-// OpenDefaultDir).
+// OpenDefaultDir, no scan drives).
 class CYamlConfig {
 public:
     // Points the settings at `dir` (the data directory, without trailing separator).
@@ -18,6 +19,8 @@ public:
     void Save();
     // Records the choices of a starting run and saves when anything changed.
     void UpdateChoices(int32_t syncType, bool backUp, bool skipSame, bool verifyCopy);
+    // Records the drives accepted in the drive dialog and saves when they changed.
+    void RememberScanDrives(const std::vector<std::wstring>& drives);
 
     std::wstring configDir;
     std::wstring configPath;
@@ -31,4 +34,7 @@ public:
     // Leave targets alone that look like their source; read every copy back.
     bool SkipSame = false;
     bool VerifyCopy = false;
+    // The drive letters the scan walks, as last accepted in the drive dialog; empty until
+    // then, which leaves the scan its default drive.
+    std::vector<std::wstring> ScanDrives;
 };

@@ -91,6 +91,7 @@ void CYamlConfig::Load()
     BackUp = false;
     SkipSame = false;
     VerifyCopy = false;
+    ScanDrives.clear();
 
     // STEP 2: no file yet (or something else in its place): write the defaults.
     if (!IsReadableFile(configPath))
@@ -114,6 +115,8 @@ void CYamlConfig::Load()
     BackUp = fields.backUp;
     SkipSame = fields.skipSame;
     VerifyCopy = fields.verifyCopy;
+    for (const std::string& letter : fields.scanDrives)
+        ScanDrives.push_back(FromUtf8(letter));
 }
 
 void CYamlConfig::Save()
@@ -129,6 +132,8 @@ void CYamlConfig::Save()
     fields.backUp = BackUp;
     fields.skipSame = SkipSame;
     fields.verifyCopy = VerifyCopy;
+    for (const std::wstring& letter : ScanDrives)
+        fields.scanDrives.push_back(ToUtf8(letter));
     const std::string text = EmitSettingsText(fields);
 
     // Write beside the file and rename over it, so that a write cut short (full disk,
@@ -158,4 +163,12 @@ void CYamlConfig::UpdateChoices(int32_t syncType, bool backUp, bool skipSame, bo
     }
     if (changed)
         Save();
+}
+
+void CYamlConfig::RememberScanDrives(const std::vector<std::wstring>& drives)
+{
+    if (drives == ScanDrives)
+        return;
+    ScanDrives = drives;
+    Save();
 }

@@ -11,12 +11,19 @@
 #include <unordered_map>
 #include <vector>
 
+#include "syncfolderapp/sync/networkretry.h"
 #include "syncfolderapp/sync/runjournal.h"
 #include "syncfolderapp/sync/syncfileimpl.h"
 #include "syncfolderapp/sync/syncmap.h"
 #include "syncfolderapp/sync/syncplan.h"
 #include "syncfolderapp/sync/targetprobe.h"
 #include "syncfolderapp/sync/targetwriter.h"
+
+// A version directory in which pairs of a run failed, and how many.
+struct UnfinishedFolder {
+    std::wstring folder;
+    std::int32_t failed = 0;
+};
 
 class CSyncFileDriver {
 public:
@@ -40,14 +47,17 @@ public:
     std::int32_t SyncToFolder(const std::wstring& folder, std::int32_t step);
 
     // One (source, target) pair: nothing at all when the target is the source itself;
-    // otherwise the write (with a backup when the run asks for one), or the skip of a
-    // target that looks like the source when the run asks for that, and exactly one
-    // result line. True when the target holds the new contents.
+    // otherwise the write (with a backup when the run asks for one, again after a
+    // transient network error), or the skip of a target that looks like the source when
+    // the run asks for that, and exactly one result line. True when the target holds the
+    // new contents.
     bool SyncOnePair(const SyncFileItem& item, const std::wstring& target);
 
     // What writes every target of a run; its step hook is the place for checks before a
     // commit.
     CTargetWriter& Writer() { return writer; }
+    // What writes a pair again after a transient network error; its waits can be set.
+    CNetworkRetry& Retry() { return retry; }
 
     // From now on each run leaves its journal in `folder`, from which it can be undone.
     void KeepJournalIn(const std::wstring& folder);
@@ -59,6 +69,9 @@ public:
     SyncFileImpl* sink = nullptr;
     std::atomic<std::int32_t> successCount{0};
     std::atomic<std::int32_t> skippedCount{0};
+    // The version directories of the last run in which pairs failed, in job order. Written
+    // by the run; read by the window once the run has ended.
+    std::vector<UnfinishedFolder> unfinishedFolders;
     SyncType syncType = Mir200Only;
     std::atomic<bool> keepRunning{false};
     std::atomic<std::int32_t> progress{0};
@@ -75,6 +88,9 @@ private:
     // Identities of the directories looked at during the current run, by path text.
     std::unordered_map<std::wstring, FileId> dirIds;
     CTargetWriter writer;
+    CNetworkRetry retry;
+    // Pairs whose write failed, counted by SyncOnePair for the version directory at hand.
+    std::int32_t failedPairs = 0;
     std::wstring journalFolder;
     std::unique_ptr<CRunJournal> journal;
     CTargetProbe probe;

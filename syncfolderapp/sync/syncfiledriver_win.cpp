@@ -101,6 +101,8 @@ std::int32_t CSyncFileDriver::StartSync(const std::vector<std::wstring>& files,
 {
     BeginJob(type, withBackup, runChecks);
     writer.BeginRun();
+    retry.BeginRun();
+    unfinishedFolders.clear();
     PrepareItems(files);
 
     if (!items.empty() && keepRunning.load() && !folders.empty()) {
@@ -225,6 +227,7 @@ std::int32_t CSyncFileDriver::SyncToFolder(const std::wstring& folder, std::int3
     const std::size_t count = items.size();
     const std::int32_t base = progress.load();
     std::int32_t copied = 0;
+    failedPairs = 0;
     for (std::size_t k = 0; k < count; ++k) {
         const SyncFileItem& item = items[k];
         const std::wstring rel = RelativeTarget(item, folderPieces);
@@ -234,6 +237,8 @@ std::int32_t CSyncFileDriver::SyncToFolder(const std::wstring& folder, std::int3
                                                         static_cast<std::int64_t>(count)));
         YieldStep();
     }
+    if (failedPairs > 0)
+        unfinishedFolders.push_back({folder, failedPairs});
     return copied;
 }
 
@@ -292,7 +297,9 @@ bool CSyncFileDriver::SyncOnePair(const SyncFileItem& item, const std::wstring& 
         return false;
     }
 
-    const WriteResult result = writer.Write(item.sourcePath, target, backup, checks.verifyCopy);
+    const WriteResult result = retry.Write(writer, item.sourcePath, target, backup, checks.verifyCopy);
+    if (!result.Written())
+        ++failedPairs;
     if (!sink)
         return result.Written();
     if (result.Written())

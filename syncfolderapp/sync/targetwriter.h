@@ -12,8 +12,10 @@
 // A target that refuses to be replaced but may be renamed (read-only, a running program)
 // is, with a backup, renamed to its backup name, and the new file then takes the name.
 // Any failure leaves the target as it was, removes what the write made and gives the
-// system error code of the step that failed. Temporary files of an interrupted run are
-// removed the first time a later run writes into their directory.
+// system error code of the step that failed; only a commit that failed with a transient
+// network error keeps its backup, as the server may have renamed all the same. Temporary
+// files of an interrupted run are removed the first time a later run writes into their
+// directory.
 //
 // The undo of a run goes through the same class: a backup takes the target name back in
 // one rename, a file the run created is deleted, and the directories it created go when
@@ -36,9 +38,12 @@ enum class WriteStep {
     Undo,    // a backup is about to take the target name back, or a created target to go
 };
 
-// How one write ended. A failed write has left the target as it was.
+// How one write ended. A failed write has left the target as it was, except after a
+// Commit failure: the committing rename failed with a transient network error, which the
+// server may have sent after doing the rename, so the target may hold the new contents; a
+// backup made for that write is then kept.
 struct WriteResult {
-    enum Failure { None, Write, Verify } failure = None;
+    enum Failure { None, Write, Verify, Commit } failure = None;
     // System error code of the step that failed; 0 when the read-back differed.
     std::uint32_t error = 0;
 
@@ -60,6 +65,10 @@ struct PairWrite {
 
 // Size and last-write time of the file at `path`; exists is false when there is none.
 FileStamp ReadFileStamp(const std::wstring& path);
+
+// True when both files hold the same bytes. False with `error` 0 when they differ, or
+// with the system error code of an open or read that failed.
+bool SameContents(const std::wstring& a, const std::wstring& b, std::uint32_t& error);
 
 // A file that one write made (a temporary file, a new backup name): removed when its
 // owner goes, unless kept.
@@ -92,8 +101,10 @@ class CTargetWriter {
 public:
     // Called at each step. A non-zero result fails the step with that system error code,
     // as if the system had refused it: the write is undone and reported, except that a
-    // refused link falls back to copying the backup. Commit comes a second time for a
-    // target that refused the replace and was renamed away, naming its backup then.
+    // refused link falls back to copying the backup, and that a transient network code at
+    // Commit stands for a rename whose answer was lost (WriteResult::Commit). Commit comes
+    // a second time for a target that refused the replace and was renamed away, naming its
+    // backup then.
     using StepHook = std::function<std::uint32_t(WriteStep step, const PairWrite& pair)>;
     // Called at each commit after the step hook let it pass, just before the rename; a
     // non-zero result fails the commit like a refused step. A run's journal line goes here.
@@ -121,7 +132,8 @@ public:
     void SetCommitRecorder(CommitRecorder recorder) { commitRecorder_ = std::move(recorder); }
 
 private:
-    std::uint32_t PutInPlace(const std::wstring& dir, PairWrite& pair, MadeFile& temp, bool keepBackup) const;
+    std::uint32_t PutInPlace(const std::wstring& dir, PairWrite& pair, MadeFile& temp, bool keepBackup,
+                             bool& commitUncertain) const;
     std::uint32_t Step(WriteStep step, const PairWrite& pair) const;
     // The step hook, then the commit recorder, just before the rename that commits a pair.
     std::uint32_t BeforeCommit(const PairWrite& pair) const;

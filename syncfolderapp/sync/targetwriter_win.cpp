@@ -11,6 +11,7 @@
 
 #include "common/pathutil.h"
 #include "common/winhandle.h"
+#include "syncfolderapp/sync/neterrors.h"
 #include "syncfolderapp/sync/syncmap.h"
 #include "syncfolderapp/sync/tempname.h"
 
@@ -120,8 +121,8 @@ bool ReadChunk(HANDLE file, std::vector<unsigned char>& into, DWORD& got)
     return true;
 }
 
-// True when both files hold the same bytes. False with `error` 0 when they differ, or
-// with the system error code of an open or read that failed.
+}  // namespace
+
 bool SameContents(const std::wstring& a, const std::wstring& b, std::uint32_t& error)
 {
     constexpr DWORD kChunk = 1u << 20;
@@ -161,6 +162,8 @@ bool SameContents(const std::wstring& a, const std::wstring& b, std::uint32_t& e
             return true;
     }
 }
+
+namespace {
 
 // Renames `from` to the first free backup name of `target` from `attempt` on, never
 // replacing an earlier backup.
@@ -311,12 +314,14 @@ WriteResult CTargetWriter::Write(const std::wstring& source, const std::wstring&
         pair.written = ReadFileStamp(pair.tempPath);
     }
 
-    if ((error = PutInPlace(dir, pair, temp, keepBackup)) != ERROR_SUCCESS)
-        return {WriteResult::Write, error};
+    bool commitUncertain = false;
+    if ((error = PutInPlace(dir, pair, temp, keepBackup, commitUncertain)) != ERROR_SUCCESS)
+        return {commitUncertain ? WriteResult::Commit : WriteResult::Write, error};
     return {};
 }
 
-std::uint32_t CTargetWriter::PutInPlace(const std::wstring& dir, PairWrite& pair, MadeFile& temp, bool keepBackup) const
+std::uint32_t CTargetWriter::PutInPlace(const std::wstring& dir, PairWrite& pair, MadeFile& temp, bool keepBackup,
+                                        bool& commitUncertain) const
 {
     // STEP 3: the old contents secured under a backup name, when there are any to keep.
     const DWORD attrs = keepBackup ? GetFileAttributesW(pair.target.c_str()) : INVALID_FILE_ATTRIBUTES;
@@ -329,12 +334,19 @@ std::uint32_t CTargetWriter::PutInPlace(const std::wstring& dir, PairWrite& pair
         return error;
 
     // STEP 4: the new file takes the target name in one rename.
-    if ((error = BeforeCommit(pair)) != ERROR_SUCCESS)
+    error = BeforeCommit(pair);
+    if (error == ERROR_SUCCESS)
+        error = ErrorOf(MoveFileExW(temp.Path().c_str(), pair.target.c_str(), MOVEFILE_REPLACE_EXISTING));
+    else if (!IsTransientNetworkError(error))
         return error;
-    error = ErrorOf(MoveFileExW(temp.Path().c_str(), pair.target.c_str(), MOVEFILE_REPLACE_EXISTING));
     if (error == ERROR_SUCCESS) {
         temp.Keep();
         backup.Keep();
+    } else if (IsTransientNetworkError(error)) {
+        // The server may have done the rename before the error reached us: the backup may
+        // now hold the only copy of the old contents.
+        backup.Keep();
+        commitUncertain = true;
     } else if (error == ERROR_ACCESS_DENIED && keepOld) {
         // Refused as a running program's file is: the old file moves away instead.
         backup.Remove();

@@ -246,6 +246,28 @@ TEST_F(SelDriveDialogTest, ChooseScanDrives_ReturnsTheChoiceOnOkAndNothingOnCanc
     EXPECT_EQ(ChooseScanDrives(nullptr, fixed, L"C", {L"D"}), std::nullopt);
 }
 
+TEST_F(SelDriveDialogTest, ChooseScanDrives_OffersNetworkDrivesAfterTheFixedOnesLabelledAsSuch)
+{
+    DialogSeen seen;
+    WhenOpen([&](CSelDriveDlg& d) {
+        seen = Look(d);
+        uikit::ClickControl(d, "ck_N");
+        RedrawWindow(d.Hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+        testsupport::PumpFor(std::chrono::milliseconds(150));
+        testsupport::SaveScreenshot(d.Hwnd(), "discovery_seldrive_network");
+        uikit::ClickControl(d, "but_ok");
+    });
+    // A letter the system reports as both is offered once, as the fixed disk it was first.
+    EXPECT_EQ(ChooseScanDrives(nullptr, {L"C", L"D"}, L"C", {L"D"}, {L"D", L"N", L"Z"}), (Letters{L"D", L"N"}));
+    ASSERT_EQ(seen.boxes.size(), 4u);
+    EXPECT_EQ(seen.boxes[0].label, L"C盘(系统磁盘)");
+    EXPECT_EQ(seen.boxes[1].label, L"D盘(本地磁盘)");
+    EXPECT_EQ(seen.boxes[2].label, L"N盘(网络磁盘)");
+    EXPECT_EQ(seen.boxes[3].label, L"Z盘(网络磁盘)");
+    EXPECT_FALSE(seen.boxes[2].checked);
+    EXPECT_EQ(seen.boxes[2].rect.top, seen.boxes[3].rect.top) << "two per row, as the fixed disks";
+}
+
 std::string FocusedName()
 {
     const uikit::SControl* control = uikit::SControl::FromHwnd(GetFocus());
@@ -282,10 +304,12 @@ TEST_F(SelDriveDialogTest, KeysTickBoxesTabThroughTheDialogAcceptWithEnterAndCan
 
 TEST(DriveCheckMarkup, NamesLabelsAndChecksTheBox)
 {
-    EXPECT_EQ(DriveCheckMarkup(L"C", true, false), "<check name=\"ck_C\" text=\"C盘(系统磁盘)\" />");
-    EXPECT_EQ(DriveCheckMarkup(L"D", false, true), "<check name=\"ck_D\" text=\"D盘(本地磁盘)\" checked=\"true\"/>");
-    EXPECT_EQ(DriveCheckMarkup(L"a&\"", false, false),
+    EXPECT_EQ(DriveCheckMarkup(L"C", DriveLabel::System, false), "<check name=\"ck_C\" text=\"C盘(系统磁盘)\" />");
+    EXPECT_EQ(DriveCheckMarkup(L"D", DriveLabel::Local, true),
+              "<check name=\"ck_D\" text=\"D盘(本地磁盘)\" checked=\"true\"/>");
+    EXPECT_EQ(DriveCheckMarkup(L"a&\"", DriveLabel::Local, false),
               "<check name=\"ck_a&amp;&quot;\" text=\"a&amp;&quot;盘(本地磁盘)\" />");
+    EXPECT_EQ(DriveCheckMarkup(L"N", DriveLabel::Network, false), "<check name=\"ck_N\" text=\"N盘(网络磁盘)\" />");
 }
 
 }  // namespace

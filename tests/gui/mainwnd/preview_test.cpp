@@ -130,7 +130,8 @@ TEST_F(PreviewTest, PlanShowsEveryActionAndConfirmWritesExactlyTheNewAndOverwrit
     EXPECT_EQ(log.back(), L"相同文件 1 个,已跳过");
     EXPECT_TRUE(Contains(log, L"文件相同,已跳过:" + kSame + L" >> " + Target(kSrv2, kSame)));
     const Paths errors = LogLines(true);
-    EXPECT_EQ(errors.size(), 3u);
+    ASSERT_EQ(errors.size(), 4u);
+    EXPECT_EQ(errors.back(), L"未完成的版本目录:" + kSrv2 + L" (失败 2 个)");
     EXPECT_TRUE(Contains(errors, L"获取文件信息失败:" + kGone));
     EXPECT_TRUE(Contains(errors, L"同步文件失败:" + kDir + L" >> " + Target(kSrv2, kDir)));
     EXPECT_TRUE(testsupport::PumpUntil(

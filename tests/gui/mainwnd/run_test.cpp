@@ -153,6 +153,51 @@ TEST_F(RunTest, SameLevelModeWithoutBackupPlacesEveryFile)
     EXPECT_NE(config.find("BackUp: false"), std::string::npos) << config;
 }
 
+TEST_F(RunTest, VersionDirectoriesWithFailedPairsAreListedAfterTheSummaryAsErrors)
+{
+    // E:\mir\s3 takes neither file (directories stand where they go); in D:\games\srv2 a.txt
+    // is skipped as the same file and b.txt is written.
+    fs::create_directories(L"E:\\mir\\s3\\Mir200\\Envir\\a.txt");
+    fs::create_directories(L"E:\\mir\\s3\\Mir200\\b.txt");
+    fs::create_directories(L"D:\\games\\srv2\\Mir200\\Envir");
+    ASSERT_TRUE(CopyFileW(kA.c_str(), L"D:\\games\\srv2\\Mir200\\Envir\\a.txt", FALSE));
+    WriteText(L"D:\\games\\srv2\\Mir200\\b.txt", "older b");
+    OpenPrepared({kA, kB});
+    ChooseMode(true, false);
+    Control<uikit::SCheck>("check_skip_same")->SetCheck(true);
+    ASSERT_TRUE(Click("btn_startsync"));
+    ASSERT_TRUE(WaitForRunEnd());
+
+    const std::wstring unfinished = L"未完成的版本目录:E:\\mir\\s3 (失败 2 个)";
+    const Paths log = LogLines(false);
+    ASSERT_GE(log.size(), 2u);
+    EXPECT_EQ(log[log.size() - 2], L"文件同步完成,共同步了 1 个文件!");
+    EXPECT_EQ(log.back(), L"相同文件 1 个,已跳过");
+    const Paths errors = LogLines(true);
+    ASSERT_EQ(errors.size(), 3u);
+    EXPECT_TRUE(errors[0].starts_with(L"同步文件失败:"));
+    EXPECT_EQ(errors.back(), unfinished);
+    Snapshot(wnd->Hwnd(), "mainwnd-unfinished-version-directory");
+    ASSERT_TRUE(testsupport::PumpUntil(
+        [&] { return ReadLogFiles().find(unfinished + L", ERROR:0, LINE:422") != std::wstring::npos; }));
+    // In the log files (which earlier tests wrote to as well): this run's start, summary,
+    // skipped line, then the directory.
+    const std::wstring files = ReadLogFiles();
+    const std::size_t listed = files.rfind(unfinished);
+    const std::size_t skipped = files.rfind(L", LINE:419", listed);
+    const std::size_t summary = files.rfind(L", LINE:418", listed);
+    EXPECT_LT(files.rfind(L", LINE:408", listed), summary);
+    EXPECT_LT(summary, skipped);
+    EXPECT_NE(skipped, std::wstring::npos);
+
+    // Once every pair succeeds nothing is added.
+    fs::remove_all(L"E:\\mir\\s3\\Mir200");
+    ASSERT_TRUE(Click("btn_startsync"));
+    ASSERT_TRUE(WaitForRunEnd());
+    EXPECT_EQ(LogLines(false).back(), L"相同文件 2 个,已跳过");
+    EXPECT_EQ(LogLines(true).size(), 3u);
+}
+
 TEST_F(RunTest, StartNeedsACheckedFileAndACheckedVersionDirectory)
 {
     OpenPrepared({});

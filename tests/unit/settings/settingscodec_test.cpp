@@ -1,6 +1,7 @@
 #include "syncfolderapp/settings/settingscodec.h"
 
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -74,6 +75,26 @@ TEST(SettingsRoundTrip, EmittedTextReadsBackToTheSameValues)
         EXPECT_TRUE(back.backUp) << text;
         EXPECT_FALSE(back.skipSame) << text;
         EXPECT_TRUE(back.verifyCopy) << text;
+    }
+}
+
+TEST(SettingsScanDrives, WrittenAsAListAfterTheSwitchesReadBackAndAbsentInOldFiles)
+{
+    SettingsFields fields;
+    fields.scanDrives = {"D", "N", "Y"};
+    const std::string text = EmitSettingsText(fields);
+    EXPECT_EQ(text, "SyncType: 1\nBackUp: false\nSkipSame: false\nVerifyCopy: false\nScanDrives: [D, N, Y]");
+    EXPECT_EQ(Parse(text).scanDrives, fields.scanDrives);
+
+    // Files of earlier releases, and lists with entries that are no drive letter.
+    EXPECT_TRUE(Parse("SyncType: 0\nBackUp: true\n").scanDrives.empty());
+    const std::vector<std::string> letters{"E", "Z"};
+    EXPECT_EQ(Parse("ScanDrives: [e, 'Z', E, DD, 3, D:, [F], {G: 1}, ~, \"\"]\nSyncType: 0").scanDrives, letters);
+    EXPECT_EQ(Parse("ScanDrives:\n  - E\n  - z\n").scanDrives, letters);
+    for (const char* odd : {"ScanDrives: D", "ScanDrives: {D: 1}", "ScanDrives:", "ScanDrives: []"}) {
+        const SettingsFields read = Parse(std::string(odd) + "\nBackUp: true");
+        EXPECT_TRUE(read.scanDrives.empty()) << odd;
+        EXPECT_TRUE(read.backUp) << odd;
     }
 }
 

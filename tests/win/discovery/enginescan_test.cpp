@@ -1,16 +1,20 @@
 #include "syncfolderapp/discovery/enginescan.h"
 
 #include <algorithm>
+#include <atomic>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include "common/winhandle.h"
 #include "syncfolderapp/discovery/enginefolders.h"
 #include "tests/support/files.h"
 #include "tests/support/pump.h"
+#include "tests/win/sync/recordingsink.h"
 
 namespace fs = std::filesystem;
 using Paths = std::vector<std::wstring>;
@@ -78,7 +82,7 @@ LRESULT CALLBACK RecordingProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
 
 // Runs the scan task on a thread of its own, as the worker does, while this thread
 // handles the window's messages.
-ScanRecord RunScan(const std::vector<std::wstring>& drives)
+ScanRecord RunScan(const std::vector<std::wstring>& drives, const NetworkScan& network = {})
 {
     static const wchar_t kClass[] = L"EngineScanTestWindow";
     WNDCLASSW wc{};
@@ -91,7 +95,7 @@ ScanRecord RunScan(const std::vector<std::wstring>& drives)
 
     ScanRecord record;
     g_record = &record;
-    std::thread worker([&] { ScanEngineFolders(window, drives); });
+    std::thread worker([&] { ScanEngineFolders(window, drives, network); });
     const bool ended = testsupport::PumpUntil([&] { return record.ended; }, std::chrono::seconds(60));
     worker.join();
     g_record = nullptr;
@@ -189,6 +193,42 @@ TEST_F(EngineScanTest, DriveWithoutResultsSendsNothing)
     EXPECT_EQ(record.lists[0], (Paths{L"E:\\only"}));
 
     EXPECT_EQ(RunScan({L"D"}).codes, (std::vector<WPARAM>{SCAN_END}));
+}
+
+TEST_F(EngineScanTest, NetworkDrivesAreProbedFirstAndOneThatFailsIsReportedAndLeftOut)
+{
+    MakeEngineFolder(L"D:\\d1");
+    MakeEngineFolder(L"E:\\e1");
+    RecordingSink reports;
+    // D answers the probe; Q, no drive at all, stands for a share that is gone.
+    const ScanRecord record = RunScan({L"D", L"Q", L"E"}, NetworkScan{{L"D", L"Q"}, &reports});
+    EXPECT_EQ(record.lists, (std::vector<Paths>{{L"D:\\d1"}, {L"E:\\e1"}}));
+    const std::vector<ResultLine> lines = reports.Lines();
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_TRUE(lines[0].error);
+    EXPECT_EQ(lines[0].text, L"无法扫描网络磁盘:Q:\\");
+    EXPECT_EQ(lines[0].tag, 150u);
+    EXPECT_NE(lines[0].code, 0u);
+}
+
+TEST(CallWithin, GivesTheCallsResultOrTheTimeOutCodeAndLeavesAStuckCallToEnd)
+{
+    EXPECT_EQ(CallWithin([] { return 7u; }, 10000), 7u);
+    EXPECT_EQ(ProbeRootListing(L"D:\\", 10000), 0u) << "an empty root answers";
+
+    // A call held past the limit, as by an offline server; it ends after the probe gave up.
+    auto release = std::make_shared<KernelHandle>(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    auto ended = std::make_shared<std::atomic<bool>>(false);
+    EXPECT_EQ(CallWithin(
+                  [release, ended] {
+                      WaitForSingleObject(release->Get(), INFINITE);
+                      *ended = true;
+                      return 0u;
+                  },
+                  50),
+              static_cast<std::uint32_t>(ERROR_SEM_TIMEOUT));
+    SetEvent(release->Get());
+    EXPECT_TRUE(testsupport::PumpUntil([&] { return ended->load(); }, std::chrono::seconds(10)));
 }
 
 TEST_F(EngineScanTest, HandAddedFoldersAreCheckedOnDisk)

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <initializer_list>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -51,6 +52,7 @@ protected:
         EXPECT_FALSE(config.BackUp);
         EXPECT_FALSE(config.SkipSame);
         EXPECT_FALSE(config.VerifyCopy);
+        EXPECT_TRUE(config.ScanDrives.empty());
     }
 
     TempDir temp;
@@ -113,6 +115,25 @@ TEST_F(YamlConfigTest, SkipAndVerifySwitches_AreSavedAfterBackUpAndReadBack)
     EXPECT_TRUE(reloaded.BackUp);
     EXPECT_TRUE(reloaded.SkipSame);
     EXPECT_TRUE(reloaded.VerifyCopy);
+}
+
+TEST_F(YamlConfigTest, ScanDrives_AreSavedWhenChangedKeptByRunStartsAndReadBack)
+{
+    WriteConfig("SyncType: 0\nBackUp: true\n");
+    CYamlConfig config = Loaded();
+    EXPECT_TRUE(config.ScanDrives.empty());
+
+    config.RememberScanDrives({L"D", L"N"});
+    const std::string saved = "SyncType: 0\nBackUp: true\nSkipSame: false\nVerifyCopy: false\nScanDrives: [D, N]";
+    EXPECT_EQ(ReadFile(ConfigFile()), saved);
+    // The same choice again writes nothing; a run start with other choices keeps the drives.
+    WriteConfig("SyncType: 0\nBackUp: true\nScanDrives: [D, N]\n# by hand");
+    config.RememberScanDrives({L"D", L"N"});
+    EXPECT_EQ(ReadFile(ConfigFile()), "SyncType: 0\nBackUp: true\nScanDrives: [D, N]\n# by hand");
+    config.UpdateChoices(1, true, false, false);
+    EXPECT_EQ(ReadFile(ConfigFile()),
+              "SyncType: 1\nBackUp: true\nSkipSame: false\nVerifyCopy: false\nScanDrives: [D, N]");
+    EXPECT_EQ(Loaded().ScanDrives, (std::vector<std::wstring>{L"D", L"N"}));
 }
 
 TEST_F(YamlConfigTest, UnknownSyncType_StaysInMemoryUntilTheNextRunStores)
