@@ -2,26 +2,6 @@
 
 #include <string>
 
-namespace {
-
-// The system folder, read with a buffer of the size it asks for; empty on failure.
-std::wstring SystemFolder()
-{
-    std::wstring folder(MAX_PATH, L'\0');
-    UINT length = GetSystemDirectoryW(folder.data(), static_cast<UINT>(folder.size()));
-    if (length >= folder.size()) {
-        // Did not fit: the result is the size needed, terminating zero included.
-        folder.assign(length, L'\0');
-        length = GetSystemDirectoryW(folder.data(), static_cast<UINT>(folder.size()));
-        if (length >= folder.size())
-            return {};
-    }
-    folder.resize(length);
-    return folder;
-}
-
-}  // namespace
-
 Module LoadSystemLibrary(const wchar_t* name, LoadLibraryExFunction firstTry)
 {
     if (HMODULE module = firstTry(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32))
@@ -30,9 +10,11 @@ Module LoadSystemLibrary(const wchar_t* name, LoadLibraryExFunction firstTry)
     // would fail the same way.
     if (GetLastError() != ERROR_INVALID_PARAMETER)
         return {};
-    const std::wstring folder = SystemFolder();
-    if (folder.empty())
+    // Windows cannot be installed in a folder whose path is longer than MAX_PATH.
+    wchar_t folder[MAX_PATH];
+    const UINT length = GetSystemDirectoryW(folder, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH)
         return {};
     // A full path: the loader looks nowhere else.
-    return Module(LoadLibraryW((folder + L'\\' + name).c_str()));
+    return Module(LoadLibraryW((std::wstring(folder, length) + L'\\' + name).c_str()));
 }

@@ -8,10 +8,8 @@
 set -u
 program=$1
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../../.." && pwd)
-export WINEPREFIX="${SF_WINEPREFIX:-$PWD/wineprefix}-win7"
 . "$root/scripts/wine-env.sh"
-export SF_WINE_UNMANAGED=1
-sf_wine_prepare_prefix
+sf_wine_own_test_prefix win7
 wineserver -k 2>/dev/null
 wineserver -w 2>/dev/null
 sf_wine_map_drives D
