@@ -5,6 +5,7 @@
 #include <shobjidl.h>
 
 #include "common/pickerbuffer.h"
+#include "common/systemlibrary.h"
 #include "common/winhandle.h"
 
 namespace {
@@ -52,20 +53,15 @@ struct OpenFileDialogApi {
     decltype(&CommDlgExtendedError) lastError = nullptr;
 };
 
-template <typename Function>
-Function Lookup(const Module& module, const char* name)
-{
-    return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module.Get(), name)));
-}
-
 const OpenFileDialogApi& OpenFileDialog()
 {
     static const OpenFileDialogApi api = [] {
         OpenFileDialogApi loaded;
-        loaded.module.Reset(LoadLibraryExW(L"comdlg32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32));
+        loaded.module = LoadSystemLibrary(L"comdlg32.dll");
         if (loaded.module) {
-            loaded.open = Lookup<decltype(&GetOpenFileNameW)>(loaded.module, "GetOpenFileNameW");
-            loaded.lastError = Lookup<decltype(&CommDlgExtendedError)>(loaded.module, "CommDlgExtendedError");
+            loaded.open = FindFunction<decltype(&GetOpenFileNameW)>(loaded.module.Get(), "GetOpenFileNameW");
+            loaded.lastError =
+                FindFunction<decltype(&CommDlgExtendedError)>(loaded.module.Get(), "CommDlgExtendedError");
         }
         return loaded;
     }();

@@ -2,13 +2,66 @@
 
 #include <process.h>
 
+#include "common/newerapi.h"
+#include "epool/pumpwakemask.h"
+
 namespace epool {
 namespace {
 
-// What wakes WaitThreadPumping besides the thread's end: any input, posted or sent
-// message, timer, paint or hot key (the value of QS_ALLINPUT on Windows 8 and later).
-constexpr UINT kPumpWakeMask = 0x1CFF;
-static_assert(kPumpWakeMask == QS_ALLINPUT, "the pumping wait wakes for every kind of message");
+// The headers describe Windows 7, where QS_TOUCH and QS_POINTER do not exist yet.
+static_assert(kWakeMaskWindows7 == QS_ALLINPUT, "the Windows 7 mask wakes for every kind of message it knows");
+static_assert(kWakeMaskWindows8 == (QS_ALLINPUT | 0x0800 | 0x1000), "the Windows 8 mask adds touch and pointer input");
+
+// How long the wait polls for the thread's end between two pumps when the pumped wait
+// itself fails.
+constexpr DWORD kPollMs = 20;
+
+PumpWaitFunction g_pumpWait = nullptr;
+
+// What wakes WaitThreadPumping besides the thread's end: every kind of message the
+// running system knows, chosen once.
+DWORD PumpWakeMask()
+{
+    static const DWORD mask = [] {
+        const WindowsVersion& version = RunningWindowsVersion();
+        return static_cast<DWORD>(PumpWakeMaskFor(version.major, version.minor));
+    }();
+    return mask;
+}
+
+// A WM_QUIT taken from the queue while waiting, kept for the caller's message loop,
+// which would otherwise never end.
+struct KeptQuit {
+    bool seen = false;
+    WPARAM code = 0;
+};
+
+// Dispatches the calling thread's queued messages (sent ones are served by the peek).
+void PumpMessages(KeptQuit& quit)
+{
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            quit.seen = true;
+            quit.code = msg.wParam;
+            continue;
+        }
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+}
+
+// The wait for a system that refused the pumped wait: the thread's end is polled, and
+// the messages pumped between polls. Returns once the thread has ended, or when even
+// this wait fails.
+void PollThreadPumping(HANDLE thread, KeptQuit& quit)
+{
+    for (;;) {
+        PumpMessages(quit);
+        if (WaitForSingleObject(thread, kPollMs) != WAIT_TIMEOUT)
+            return;
+    }
+}
 
 }  // namespace
 
@@ -140,26 +193,26 @@ void c_epool::DrainQueue()
 
 void WaitThreadPumping(HANDLE thread)
 {
-    bool quitSeen = false;
-    WPARAM quitCode = 0;
+    const PumpWaitFunction wait = g_pumpWait ? g_pumpWait : &MsgWaitForMultipleObjects;
+    KeptQuit quit;
     for (;;) {
-        const DWORD result = MsgWaitForMultipleObjects(1, &thread, FALSE, INFINITE, kPumpWakeMask);
-        if (result != WAIT_OBJECT_0 + 1)
-            break;
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (msg.message == WM_QUIT) {
-                // Kept for the caller's message loop, which would otherwise never end.
-                quitSeen = true;
-                quitCode = msg.wParam;
-                continue;
-            }
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
+        const DWORD result = wait(1, &thread, FALSE, INFINITE, PumpWakeMask());
+        if (result == WAIT_OBJECT_0 + 1) {
+            PumpMessages(quit);
+            continue;
         }
+        // A failed wait says nothing about the thread: it may well be running still.
+        if (result == WAIT_FAILED)
+            PollThreadPumping(thread, quit);
+        break;
     }
-    if (quitSeen)
-        PostQuitMessage(static_cast<int>(quitCode));
+    if (quit.seen)
+        PostQuitMessage(static_cast<int>(quit.code));
+}
+
+void SetPumpWait(PumpWaitFunction wait)
+{
+    g_pumpWait = wait;
 }
 
 }  // namespace epool

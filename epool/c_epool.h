@@ -62,7 +62,14 @@ private:
 
 // Waits until `thread` has ended while dispatching the calling thread's window
 // messages, so that a thread blocked in a synchronous message to one of this thread's
-// windows is served and can end.
+// windows is served and can end. Wakes for every kind of message the running system
+// knows; where the system refuses the wait, it polls for the thread's end instead.
 void WaitThreadPumping(HANDLE thread);
+
+// The wait WaitThreadPumping makes, in MsgWaitForMultipleObjects' shape. A test puts in
+// one that fails, as Windows 7 fails a wake mask with bits it does not know; null puts
+// MsgWaitForMultipleObjects back.
+using PumpWaitFunction = DWORD(WINAPI*)(DWORD count, const HANDLE* handles, BOOL waitAll, DWORD ms, DWORD wakeMask);
+void SetPumpWait(PumpWaitFunction wait);
 
 }  // namespace epool

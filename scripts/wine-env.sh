@@ -1,5 +1,5 @@
 # Sourced by the scripts that run Windows programs: the Wine settings every run shares.
-# Needs WINEPREFIX set by the caller.
+# Needs WINEPREFIX set by the caller, or by sf_wine_own_test_prefix below.
 
 export WINEDEBUG=-all
 export WINEARCH=win64
@@ -38,6 +38,15 @@ sf_wine_prepare_prefix() {
       touch "$WINEPREFIX/.sf-nocrashdialog"
     fi
   ) 9>"$WINEPREFIX.lock"
+}
+
+# A test runner's prefix of its own, named after the build's (SF_WINEPREFIX) with "-$1",
+# for a setting that takes a Wine server of its own (screen density, reported version):
+# exported as WINEPREFIX and made ready.
+sf_wine_own_test_prefix() {
+  export WINEPREFIX="${SF_WINEPREFIX:-$PWD/wineprefix}-$1"
+  export SF_WINE_UNMANAGED=1
+  sf_wine_prepare_prefix
 }
 
 # Maps each drive letter in $1 (for example "D E") to a fresh temporary folder; the

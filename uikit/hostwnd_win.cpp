@@ -4,6 +4,7 @@
 
 #include <commctrl.h>
 
+#include "common/newerapi.h"
 #include "common/textutil.h"
 #include "uikit/application_win.h"
 #include "uikit/button_win.h"
@@ -95,8 +96,7 @@ bool KeyboardCuesAlways()
 // The density a new window starts at: its owner's, or the system's for a window without.
 int InitialDpi(HWND parent)
 {
-    const UINT dpi = parent ? GetDpiForWindow(parent) : GetDpiForSystem();
-    return dpi > 0 ? static_cast<int>(dpi) : kBaseDpi;
+    return parent ? WindowDpi(parent) : SystemDpi();
 }
 
 }  // namespace
@@ -239,7 +239,7 @@ HWND SHostWnd::Create(HWND parent, int x, int y, int cx, int cy)
     if (translucent_)
         SetLayeredWindowAttributes(hwnd, 0, static_cast<BYTE>(std::clamp(w.IntAttr("alpha", 240), 1, 255)), LWA_ALPHA);
     // The window may have come up on a screen of another density than expected.
-    if (const int actual = static_cast<int>(GetDpiForWindow(hwnd)); actual > 0 && actual != dpi_) {
+    if (const int actual = WindowDpi(hwnd); actual != dpi_) {
         SetWindowPos(hwnd, nullptr, 0, 0, RescalePx(cx, dpi_, actual), RescalePx(cy, dpi_, actual),
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
         SetDpi(actual);

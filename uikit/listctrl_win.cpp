@@ -5,6 +5,7 @@
 
 #include <string_view>
 
+#include "common/newerapi.h"
 #include "common/textutil.h"
 #include "uikit/application_win.h"
 #include "uikit/dpiscale.h"
@@ -253,7 +254,7 @@ void SListCtrl::OnLayout()
     if (shares == 0)
         return;
     // Leave room for a vertical scroll bar so that no horizontal one appears.
-    const int scrollBar = GetSystemMetricsForDpi(SM_CXVSCROLL, static_cast<UINT>(host_.Dpi()));
+    const int scrollBar = SystemMetricForDpi(SM_CXVSCROLL, host_.Dpi());
     const int room = std::max<int>(client.right - fixed - scrollBar, Scale(20));
     settingWidths_ = true;
     for (size_t i = 0; i < columns_.size(); ++i) {

@@ -21,6 +21,8 @@ public:
     ChildProcess& operator=(const ChildProcess&) = delete;
 
     bool Started() const { return process_.Valid(); }
+    // The program's process identifier (0 when it did not start).
+    DWORD Id() const { return process_ ? GetProcessId(process_.Get()) : 0; }
     // Waits for the program's end; true (and its exit code) when it ended within the
     // deadline, which only guards against hangs.
     bool Wait(DWORD& exitCode, std::chrono::milliseconds deadline = std::chrono::seconds(120));

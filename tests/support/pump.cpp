@@ -1,5 +1,7 @@
 #include "tests/support/pump.h"
 
+#include <atomic>
+
 namespace testsupport {
 namespace {
 
@@ -45,6 +47,22 @@ bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds dead
 void PumpFor(std::chrono::milliseconds span)
 {
     PumpUntil([] { return false; }, span);
+}
+
+namespace {
+std::atomic<int> g_refusedPumpWaits{0};
+}  // namespace
+
+DWORD WINAPI RefusedPumpWait(DWORD, const HANDLE*, BOOL, DWORD, DWORD)
+{
+    ++g_refusedPumpWaits;
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return WAIT_FAILED;
+}
+
+int RefusedPumpWaitCalls()
+{
+    return g_refusedPumpWaits.load();
 }
 
 }  // namespace testsupport

@@ -18,4 +18,10 @@ bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds dead
 // Dispatches whatever messages are waiting, for about `span`.
 void PumpFor(std::chrono::milliseconds span);
 
+// A pumped wait that fails as Windows 7 fails a wake mask with bits it does not know
+// (WAIT_FAILED, ERROR_INVALID_PARAMETER), to put in place with epool::SetPumpWait.
+DWORD WINAPI RefusedPumpWait(DWORD count, const HANDLE* handles, BOOL waitAll, DWORD ms, DWORD wakeMask);
+// How often RefusedPumpWait has been called in this process.
+int RefusedPumpWaitCalls();
+
 }  // namespace testsupport

@@ -1,6 +1,8 @@
 // The main window, a message box and the drive dialog on a screen of the density the
 // runner chose (run-dpi.sh sets it and names it in SF_EXPECT_DPI): their sizes checked,
-// and screenshots for people to look at.
+// and screenshots for people to look at. Each is laid out twice: with the densities and
+// metrics from the functions of newer systems, and from the fallbacks that Windows 7 and
+// 8.1 take (the lookups forced empty).
 
 #include <gtest/gtest.h>
 
@@ -11,6 +13,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "common/newerapi.h"
 #include "syncfolderapp/discovery/seldrivedlg.h"
 #include "syncfolderapp/namedids.h"
 #include "tests/gui/support/keys.h"
@@ -27,18 +30,30 @@ namespace {
 
 using uikit::ScalePx;
 
-class ScreenDensity : public ::testing::Test {
+const NewerApi kNoLookups{};
+
+// The parameter: whether the lookups are forced empty.
+class ScreenDensity : public ::testing::TestWithParam<bool> {
 protected:
     void SetUp() override
     {
         testsupport::ToolkitApp(NamedControlIds());
+        if (GetParam())
+            OverrideNewerApi(&kNoLookups);
         const char* expected = std::getenv("SF_EXPECT_DPI");
         dpi = expected ? std::atoi(expected) : uikit::kBaseDpi;
-        ASSERT_EQ(static_cast<int>(GetDpiForSystem()), dpi) << "Wine did not take LogPixels";
+        ASSERT_EQ(SystemDpi(), dpi) << "Wine did not take LogPixels";
     }
-    void TearDown() override { testsupport::StopDialogSteps(); }
+    void TearDown() override
+    {
+        testsupport::StopDialogSteps();
+        OverrideNewerApi(nullptr);
+    }
 
-    std::string ShotName(const char* what) const { return "dpi" + std::to_string(dpi) + "-" + what; }
+    std::string ShotName(const char* what) const
+    {
+        return "dpi" + std::to_string(dpi) + (GetParam() ? "-fallback-" : "-") + what;
+    }
     bool Shot(HWND window, const char* what) const
     {
         RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
@@ -56,7 +71,7 @@ SIZE SizeOf(HWND window)
     return {r.right - r.left, r.bottom - r.top};
 }
 
-TEST_F(ScreenDensity, MainWindowIsLaidOutAndLetteredForTheScreen)
+TEST_P(ScreenDensity, MainWindowIsLaidOutAndLetteredForTheScreen)
 {
     uikit::SHostWnd host("LAYOUT:XML_MAINWND");
     ASSERT_TRUE(host.Create(nullptr));
@@ -89,7 +104,7 @@ TEST_F(ScreenDensity, MainWindowIsLaidOutAndLetteredForTheScreen)
     EXPECT_TRUE(Shot(host.Hwnd(), "mainwnd"));
 }
 
-TEST_F(ScreenDensity, MessageBoxIsDrawnForTheScreen)
+TEST_P(ScreenDensity, MessageBoxIsDrawnForTheScreen)
 {
     SIZE box{};
     bool shot = false;
@@ -105,7 +120,7 @@ TEST_F(ScreenDensity, MessageBoxIsDrawnForTheScreen)
     EXPECT_GE(box.cy, ScalePx(135, dpi));
 }
 
-TEST_F(ScreenDensity, DriveDialogIsDrawnForTheScreen)
+TEST_P(ScreenDensity, DriveDialogIsDrawnForTheScreen)
 {
     SIZE size{};
     bool shot = false;
@@ -119,5 +134,10 @@ TEST_F(ScreenDensity, DriveDialogIsDrawnForTheScreen)
     EXPECT_EQ(size.cx, ScalePx(260, dpi));
     EXPECT_EQ(size.cy, ScalePx(134, dpi));
 }
+
+INSTANTIATE_TEST_SUITE_P(Densities, ScreenDensity, ::testing::Values(false, true),
+                         [](const ::testing::TestParamInfo<bool>& lookups) {
+                             return lookups.param ? "FromFallbacks" : "FromNewerFunctions";
+                         });
 
 }  // namespace

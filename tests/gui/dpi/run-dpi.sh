@@ -7,11 +7,9 @@
 set -u
 program=$1
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../../.." && pwd)
-export WINEPREFIX="${SF_WINEPREFIX:-$PWD/wineprefix}-dpi"
 . "$root/scripts/wine-env.sh"
-export SF_WINE_UNMANAGED=1
 . "$root/scripts/xvfb.sh"
-sf_wine_prepare_prefix
+sf_wine_own_test_prefix dpi
 sf_start_xvfb 2048x1536 || exit 1
 trap 'wineserver -k 2>/dev/null; sf_stop_xvfb' EXIT
 

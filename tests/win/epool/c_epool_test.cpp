@@ -210,7 +210,25 @@ TEST(Pool_Stop, RunningTaskFinishesAndQueuedTasksAreDiscardedUnrun)
     pool->Shutdown();  // again: nothing left to do
 }
 
-TEST(Pool_Shutdown, TaskBlockedInASentMessageIsServedWhileWaiting)
+// Each case runs with the system's pumped wait, then with one the system refuses (as
+// Windows 7 refuses a wake mask with bits it does not know), which the wait survives by
+// polling.
+class Pool_Shutdown : public ::testing::TestWithParam<bool> {
+protected:
+    void SetUp() override
+    {
+        refusedBefore = testsupport::RefusedPumpWaitCalls();
+        epool::SetPumpWait(GetParam() ? &testsupport::RefusedPumpWait : nullptr);
+    }
+    void TearDown() override
+    {
+        epool::SetPumpWait(nullptr);
+        EXPECT_EQ(testsupport::RefusedPumpWaitCalls() > refusedBefore, GetParam());
+    }
+    int refusedBefore = 0;
+};
+
+TEST_P(Pool_Shutdown, TaskBlockedInASentMessageIsServedWhileWaiting)
 {
     TestWindow window;
     ASSERT_NE(window.Get(), nullptr);
@@ -233,7 +251,7 @@ TEST(Pool_Shutdown, TaskBlockedInASentMessageIsServedWhileWaiting)
     EXPECT_EQ(reply.load(), 42);
 }
 
-TEST(Pool_Shutdown, QuitMessageSeenWhileWaitingIsKeptForTheMessageLoop)
+TEST_P(Pool_Shutdown, QuitMessageSeenWhileWaitingIsKeptForTheMessageLoop)
 {
     TestWindow window;
     KernelHandle thread(reinterpret_cast<HANDLE>(_beginthreadex(
@@ -251,6 +269,11 @@ TEST(Pool_Shutdown, QuitMessageSeenWhileWaitingIsKeptForTheMessageLoop)
     ASSERT_TRUE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
     EXPECT_EQ(msg.wParam, 3u);
 }
+
+INSTANTIATE_TEST_SUITE_P(Waits, Pool_Shutdown, ::testing::Values(false, true),
+                         [](const ::testing::TestParamInfo<bool>& waits) {
+                             return waits.param ? "WaitRefused" : "SystemWait";
+                         });
 
 TEST(Pool_Lifetime, DestroyingAStartedPoolEndsItsWorker)
 {
