@@ -84,5 +84,7 @@ private:
     SyncFileItem PrepareItem(const std::wstring& path, std::uint32_t& error) const;
     bool IsSourceItself(const SyncFileItem& item, const std::wstring& target);
     bool LooksLikeSource(const SyncFileItem& item, const std::wstring& target);
+    // Whether the item's or the target's volume keeps times in two-second steps.
+    bool CoarseTimes(const SyncFileItem& item, const std::wstring& target);
     void YieldStep();
 };

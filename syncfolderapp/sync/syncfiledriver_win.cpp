@@ -145,6 +145,9 @@ std::vector<PlanRow> CSyncFileDriver::ComputePlan(const std::vector<std::wstring
     const PlanProbes probes{[this](const std::wstring& target) { return probe.ProbeListed(target); },
                             [this](const SyncFileItem& item, const std::wstring& target) {
                                 return IsSourceItself(item, target);
+                            },
+                            [this](const SyncFileItem& item, const std::wstring& target) {
+                                return CoarseTimes(item, target);
                             }};
     std::vector<PlanRow> rows = BuildPlan(all, folders, backup, checks, probes);
     busy.store(false);
@@ -307,7 +310,13 @@ bool CSyncFileDriver::SyncOnePair(const SyncFileItem& item, const std::wstring& 
 bool CSyncFileDriver::LooksLikeSource(const SyncFileItem& item, const std::wstring& target)
 {
     const TargetState state = probe.Probe(target);
-    return state.kind == TargetState::File && LooksSame(item.size, item.lastWrite, state.size, state.lastWrite);
+    return state.kind == TargetState::File &&
+           LooksSame(item.size, item.lastWrite, state.size, state.lastWrite, [&] { return CoarseTimes(item, target); });
+}
+
+bool CSyncFileDriver::CoarseTimes(const SyncFileItem& item, const std::wstring& target)
+{
+    return probe.OnCoarseTimeVolume(item.sourceDir) || probe.OnCoarseTimeVolume(GetParentPath(target));
 }
 
 void CSyncFileDriver::YieldStep()
