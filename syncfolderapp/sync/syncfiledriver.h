@@ -26,9 +26,10 @@ public:
 
     // Runs one whole job on the calling thread; returns the number of successful copies
     // over all folders (skipped pairs are counted in `skippedCount`). A stop request is
-    // honoured only before copying begins.
+    // honoured only before copying begins. Without `withJournal` the run leaves no journal
+    // (the operator chose so when the journal folder could not be written).
     std::int32_t StartSync(const std::vector<std::wstring>& files, const std::vector<std::wstring>& folders,
-                           std::int32_t type, bool withBackup, RunChecks runChecks = {});
+                           std::int32_t type, bool withBackup, RunChecks runChecks = {}, bool withJournal = true);
 
     // What StartSync with the same arguments would do now, pair by pair, on the calling
     // thread; nothing is written and no result line is reported.
@@ -59,6 +60,8 @@ public:
     SyncFileImpl* sink = nullptr;
     std::atomic<std::int32_t> successCount{0};
     std::atomic<std::int32_t> skippedCount{0};
+    // Lines of the journal that the last undo could not read, and so left as they are.
+    std::atomic<std::int32_t> damagedJournalLines{0};
     SyncType syncType = Mir200Only;
     std::atomic<bool> keepRunning{false};
     std::atomic<std::int32_t> progress{0};
@@ -77,6 +80,7 @@ private:
     CTargetWriter writer;
     std::wstring journalFolder;
     std::unique_ptr<CRunJournal> journal;
+    bool journalOn = true;  // the current run writes its journal
     CTargetProbe probe;
 
     void BeginJob(std::int32_t type, bool withBackup, RunChecks runChecks);

@@ -97,9 +97,10 @@ void CSyncFileDriver::BeginJob(std::int32_t type, bool withBackup, RunChecks run
 
 std::int32_t CSyncFileDriver::StartSync(const std::vector<std::wstring>& files,
                                         const std::vector<std::wstring>& folders, std::int32_t type, bool withBackup,
-                                        RunChecks runChecks)
+                                        RunChecks runChecks, bool withJournal)
 {
     BeginJob(type, withBackup, runChecks);
+    journalOn = withJournal;
     writer.BeginRun();
     PrepareItems(files);
 
@@ -127,7 +128,9 @@ void CSyncFileDriver::KeepJournalIn(const std::wstring& folder)
 {
     journalFolder = folder;
     journal = std::make_unique<CRunJournal>(folder);
-    writer.SetCommitRecorder([this](const PairWrite& pair) { return journal->Record(pair); });
+    writer.SetCommitRecorder([this](const PairWrite& pair) {
+        return journalOn ? journal->Record(pair) : static_cast<std::uint32_t>(ERROR_SUCCESS);
+    });
 }
 
 std::vector<PlanRow> CSyncFileDriver::ComputePlan(const std::vector<std::wstring>& files,
