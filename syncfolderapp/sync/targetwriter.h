@@ -36,11 +36,12 @@
 
 // Points of one write at which the step hook is called.
 enum class WriteStep {
-    Copied,       // the temporary file holds the complete new contents
-    Link,         // a backup name is about to be linked to the target
-    Commit,       // the old contents are secured; the new file is about to take the target name
-    RenamedAway,  // a target that refused the replace is under its backup name; its name is empty
-    Undo,         // a backup is about to take the target name back, or a created target to go
+    Copied,  // the temporary file holds the complete new contents
+    Link,    // a backup name is about to be linked to the target
+    Commit,  // the old contents are secured; the new file is about to take the target name
+    Undo,    // a backup is about to take the target name back, or a created target to go
+    // A target that refused the replace is under its backup name; its own name is empty.
+    RenamedAway,
 };
 
 // How one write ended. A failed write has left the target as it was.
@@ -57,7 +58,7 @@ struct PairWrite {
     const std::wstring& source;
     const std::wstring& target;
     std::wstring tempPath;    // the new contents, from Copied on
-    std::wstring backupPath;  // the backup name being linked (Link) or holding the old contents (Commit)
+    std::wstring backupPath;  // the backup name being linked (Link), or the one for the old contents (Commit on)
     // Known at Commit: the target before the write, the new file (when a commit recorder
     // is set), and the directories the write created (deepest first).
     FileStamp old;
