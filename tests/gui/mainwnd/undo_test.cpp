@@ -233,7 +233,6 @@ TEST_F(UndoTest, ADamagedLineIsCountedAfterTheSummaryAndAJournalWithAWrongHeader
     EXPECT_FALSE(UndoEnabled()) << "nothing a later undo could do better";
 
     // A journal whose header is wrong: the message, nothing changes, no summary.
-    Control<uikit::SCheck>("check_sync_backup")->SetCheck(true);
     ASSERT_TRUE(Click("btn_startsync"));
     ASSERT_TRUE(WaitForRunEnd());
     ASSERT_EQ(JournalFiles().size(), 1u);
