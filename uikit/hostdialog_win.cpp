@@ -24,7 +24,7 @@ INT_PTR SHostDialog::DoModal(HWND owner)
             EnableWindow(owner, FALSE);
         if (const SHostWnd* ownerHost = FromHwnd(owner); ownerHost && ownerHost->FocusCuesShown())
             ShowFocusCues();
-        FocusFirstControl(*this);
+        SetInitialFocus();
         running_ = true;
         MSG msg;
         while (!ended_ && IsWindow(self)) {
@@ -58,6 +58,11 @@ void SHostDialog::EndDialog(INT_PTR code)
     ended_ = true;
     if (hwnd_)
         PostMessageW(hwnd_, WM_NULL, 0, 0);  // wakes the modal loop
+}
+
+void SHostDialog::SetInitialFocus()
+{
+    FocusFirstControl(*this);
 }
 
 bool SHostDialog::OnEscape()

@@ -20,6 +20,8 @@ public:
 
 protected:
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    // Puts the focus where the dialog opens with it: its first tab stop.
+    virtual void SetInitialFocus();
 
 private:
     bool running_ = false;

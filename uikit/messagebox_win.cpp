@@ -63,6 +63,14 @@ std::string XmlEscape(const std::wstring& text)
     return out;
 }
 
+// The index of the default button that the type's MB_DEFBUTTONn asks for; the first for
+// one the box does not have, as the system's box does.
+std::size_t DefaultButton(UINT type, std::size_t buttonCount)
+{
+    const std::size_t asked = (type & MB_DEFMASK) >> 8;
+    return asked < buttonCount ? asked : 0;
+}
+
 int CloseResult(const std::vector<MessageBoxButton>& buttons)
 {
     for (const int answer : {IDCANCEL, IDNO}) {
@@ -109,14 +117,17 @@ private:
                 icon->SetFrame(frame);
         }
         const auto buttons = MessageBoxButtons(type_);
+        const std::size_t defaultIndex = DefaultButton(type_, buttons.size());
         SControl* row = FindControl("msgbox_buttons");
         std::string markup;
-        for (const MessageBoxButton& button : buttons) {
-            const std::string name = "msgbox_btn_" + std::to_string(button.result);
-            // The first button is the default one, which Enter presses.
-            markup += "<button name=\"" + name + "\" class=\"cls_msgbox_btn\" text=\"" + XmlEscape(button.text) +
-                      (markup.empty() ? "\" default=\"1\"/>" : "\"/>");
-            OnCommand(name, [this, result = button.result] { EndDialog(result); });
+        for (std::size_t i = 0; i < buttons.size(); ++i) {
+            const std::string name = "msgbox_btn_" + std::to_string(buttons[i].result);
+            // The default button, which has the focus when the box opens, is what Enter presses.
+            markup += "<button name=\"" + name + "\" class=\"cls_msgbox_btn\" text=\"" + XmlEscape(buttons[i].text) +
+                      (i == defaultIndex ? "\" default=\"1\"/>" : "\"/>");
+            OnCommand(name, [this, result = buttons[i].result] { EndDialog(result); });
+            if (i == defaultIndex)
+                defaultName_ = name;
         }
         if (row)
             CreateChildren(row, markup);
@@ -128,6 +139,14 @@ private:
                 EndDialog(closeResult);
         });
         Relayout();
+    }
+
+    void SetInitialFocus() override
+    {
+        if (SControl* button = FindControl(defaultName_, "button"))
+            SetFocus(button->Hwnd());
+        else
+            SHostDialog::SetInitialFocus();
     }
 
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override
@@ -143,6 +162,7 @@ private:
     std::wstring text_;
     std::wstring caption_;
     UINT type_;
+    std::string defaultName_;
 };
 
 }  // namespace

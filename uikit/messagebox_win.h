@@ -14,9 +14,10 @@ namespace uikit {
 // Shows a modal message box built from the toolkit's own layout: caption, an icon by
 // the type's icon flag, the text in blue wrapped at 300 pixels, and the buttons of the
 // type. Returns IDOK, IDCANCEL, IDABORT, IDRETRY, IDIGNORE, IDYES or IDNO. The box opens
-// with the focus on its first button, the default one, which Enter presses; Esc, Alt+F4
-// and the close button answer IDCANCEL, or else IDNO, or IDOK for a box with only that
-// button.
+// with the focus on its default button (the first, or the one MB_DEFBUTTON2/3 names),
+// which Enter presses; Alt with a button's underlined letter presses that button; Esc,
+// Alt+F4 and the close button answer IDCANCEL, or else IDNO, or IDOK for a box with only
+// that button.
 // (windows.h maps the name to MessageBoxW; declaration and callers agree either way.)
 int MessageBox(HWND owner, const std::wstring& text, const std::wstring& caption, UINT type);
 

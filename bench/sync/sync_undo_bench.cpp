@@ -80,7 +80,8 @@ public:
         }
         if (engine.StartSync(files, folders, Mir200Only, true) != kFiles * kFolders)
             return false;
-        return CRunJournal::Read(CRunJournal::NewestOpen(journals), entries) &&
+        std::size_t damaged = 0;
+        return CRunJournal::Read(CRunJournal::NewestOpen(journals), entries, damaged) == CRunJournal::ReadResult::Ok &&
                entries.size() == static_cast<std::size_t>(kFiles * kFolders);
     }
 

@@ -16,6 +16,7 @@
 #include "syncfolderapp/popups/tooltipdlg.h"
 #include "syncfolderapp/mainwnd/runpanel.h"
 #include "syncfolderapp/settings/yamlconfig.h"
+#include "syncfolderapp/sync/runjournal.h"
 #include "syncfolderapp/sync/runundo.h"
 #include "syncfolderapp/sync/syncfiledriver.h"
 #include "syncfolderapp/sync/syncmessages.h"
@@ -140,11 +141,29 @@ void CMainFrameDriver::StartUndo()
         ShowToast(hwnd, kBusyToastText);
         return;
     }
-    if (RefuseWhileBusy() || !undoButton->Confirmed(hwnd))
+    if (RefuseWhileBusy() || !TakeJobLock())
         return;
+    if (!undoButton->Confirmed(hwnd)) {
+        jobLock.Reset();
+        return;
+    }
     SendMessageW(hwnd, UM_SYNC_NOTIFY, UNDO_BEGIN, 0);
     // A refused task has already ended the undo through UNDO_END with 0.
     PostUndoTask(*pool, *syncEngine, hwnd);
+}
+
+bool CMainFrameDriver::TakeJobLock()
+{
+    std::uint32_t error = ERROR_SUCCESS;
+    FileHandle lock = CRunJournal::TakeLock(syncEngine->JournalFolder(), error);
+    if (error == ERROR_SHARING_VIOLATION) {
+        uikit::MessageBox(hwnd, kOtherWindowBusyText, kTipCaption, MB_OK | MB_ICONWARNING);
+        return false;
+    }
+    // A folder that takes no lock file takes no journal either: a run finds that out next.
+    if (lock)
+        jobLock = std::move(lock);
+    return true;
 }
 
 void CMainFrameDriver::OnTimer(UINT_PTR id)
@@ -224,12 +243,26 @@ void CMainFrameDriver::StartRun()
 
 void CMainFrameDriver::RunJob(SyncJob job)
 {
-    config->UpdateChoices(job.syncType, job.backup, job.checks.skipSame, job.checks.verifyCopy);
+    if (!TakeJobLock())
+        return;
+    // Tried before anything is written, so that a run that cannot be undone is never a
+    // surprise; 否, the default, ends the run as it is.
+    job.withJournal = CRunJournal::TryWrite(syncEngine->JournalFolder()) == ERROR_SUCCESS;
+    const bool go = job.withJournal || uikit::MessageBox(hwnd, kNoJournalAskText, kTipCaption,
+                                                         MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES;
+    if (go) {
+        config->UpdateChoices(job.syncType, job.backup, job.checks.skipSame, job.checks.verifyCopy);
+        undoButton->RunStarts(job.withJournal);
+    }
     // A run the worker refuses ends at once, and must not show the skips or the unfinished
     // version directories of the last one.
     syncEngine->skippedCount.store(0);
     syncEngine->unfinishedFolders.clear();
     SendMessageW(hwnd, UM_SYNC_NOTIFY, SYNC_BEGIN, 0);
+    if (!go) {
+        SendMessageW(hwnd, UM_SYNC_NOTIFY, SYNC_END, 0);
+        return;
+    }
     // A refused task has already ended the run through SYNC_END with 0.
     PostSyncTask(*pool, *syncEngine, hwnd, std::move(job));
 }
@@ -317,10 +350,18 @@ void CMainFrameDriver::OnSyncEnd(std::int32_t count)
 void CMainFrameDriver::OnUndoEnd(std::int32_t restored)
 {
     ShowJobEnd();
-    if (restored == kUndoJournalDamaged)
+    if (restored == kUndoJournalDamaged) {
         uikit::MessageBox(hwnd, kUndoDamagedText, kTipCaption, MB_OK | MB_ICONWARNING);
-    else
-        AppendSyncLog(kUndoSummaryHead + std::to_wstring(restored) + kUndoSummaryTail, kUndoSummaryLine);
+        return;
+    }
+    if (restored == kUndoJournalInUse) {
+        uikit::MessageBox(hwnd, kOtherWindowBusyText, kTipCaption, MB_OK | MB_ICONWARNING);
+        return;
+    }
+    AppendSyncLog(kUndoSummaryHead + std::to_wstring(restored) + kUndoSummaryTail, kUndoSummaryLine);
+    if (const std::int32_t damaged = syncEngine->damagedJournalLines.load(); damaged > 0)
+        AppendErrorLog(kUndoDamagedLinesHead + std::to_wstring(damaged) + kUndoDamagedLinesTail,
+                       kUndoDamagedLinesLine);
 }
 
 void CMainFrameDriver::ShowJobBegin(int bar)
@@ -338,6 +379,7 @@ void CMainFrameDriver::ShowJobEnd()
     DrainLogQueue(LogKind::Sync);
     DrainLogQueue(LogKind::Error);
     undoButton->Refresh();
+    jobLock.Reset();
     jobGoing = false;
 }
 
@@ -386,6 +428,11 @@ void CMainFrameDriver::AppendErrorLog(const std::wstring& text, std::uint32_t li
     logDriver->PushLog(text, 0, line);
     if (const auto held = logLines.TryHold())
         runPanel->AddOwnLine(text, LogKind::Error);
+}
+
+bool CMainFrameDriver::OnEscape()
+{
+    return fileArea->Shows(CFileArea::PreviewPage) && host.PressButton("but_cancel_preview");
 }
 
 void CMainFrameDriver::CloseMainWindow()

@@ -11,6 +11,7 @@
 #include <windows.h>
 
 #include "common/drives.h"
+#include "common/winhandle.h"
 #include "syncfolderapp/mainwnd/loglinequeue.h"
 #include "syncfolderapp/sync/ctimermgr.h"
 #include "syncfolderapp/sync/syncfileimpl.h"
@@ -72,6 +73,9 @@ public:
     // the worker refused the task); PLAN_FILL: more of its rows go into the list.
     void OnPlanNotify(WPARAM code, LPARAM rows);
     void OnLogNotify(WPARAM kind);
+    // Esc on the main window: on the preview page it does what "取消预览" does. True when
+    // handled.
+    bool OnEscape();
     // Timers off, the pool shut down (a running task finishes first), the window gone.
     void CloseMainWindow();
 
@@ -80,8 +84,12 @@ private:
     // Subscribes `action` to the command of `name`, refused with the busy toast during a run.
     void OnGuardedCommand(const char* name, std::function<void()> action);
     bool RefuseWhileBusy() const;
-    // "撤销上次同步": refused while a run, an undo or a scan is going; asks, then posts it.
+    // "撤销上次同步": refused while a run, an undo or a scan is going, or while another
+    // instance runs one on the same data folder; asks, then posts it.
     void StartUndo();
+    // Takes the data folder's journal lock for a run or an undo; false, after telling the
+    // operator, when another instance holds it.
+    bool TakeJobLock();
     void OnUndoEnd(std::int32_t restored);
     void AddFilesByDialog();
     // The first add after a run starts a fresh list and fresh logs.
@@ -91,7 +99,8 @@ private:
     // after the operator was told why, when either list has nothing checked.
     std::optional<SyncJob> CollectJob();
     void StartRun();
-    // Saves the job's choices and hands it to the worker.
+    // Saves the job's choices and hands it to the worker, once the journal folder was
+    // found writable or the operator chose to run without a journal.
     void RunJob(SyncJob job);
     // "预览同步": the plan of the job "开始同步" would start, computed on the worker under the
     // loading overlay.
@@ -125,6 +134,8 @@ private:
     bool runFinished = false;
     // A run or an undo is under way, from its begin message to its end message.
     bool jobGoing = false;
+    // The journal lock the run or undo under way holds.
+    FileHandle jobLock;
 
     std::shared_ptr<CLogDriver> logDriver;
     std::shared_ptr<CSyncFileDriver> syncEngine;

@@ -21,6 +21,7 @@ public:
 
 protected:
     LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, BOOL& handled) override;
+    bool OnEscape() override { return driver.OnEscape(); }
 
 private:
     void SubscribeWindowButtons();

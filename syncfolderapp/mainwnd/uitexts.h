@@ -38,3 +38,12 @@ inline constexpr wchar_t kUndoSummaryHead[] = L"撤销完成,共恢复了 ";
 inline constexpr wchar_t kUndoSummaryTail[] = L" 个文件!";
 inline constexpr unsigned kUndoSummaryLine = 420;
 inline constexpr wchar_t kUndoDamagedText[] = L"撤销记录已损坏,无法撤销!";
+// Follows the undo's summary, in the error log, when lines of its journal could not be read.
+inline constexpr wchar_t kUndoDamagedLinesHead[] = L"撤销记录中 ";
+inline constexpr wchar_t kUndoDamagedLinesTail[] = L" 行已损坏,未撤销";
+inline constexpr unsigned kUndoDamagedLinesLine = 421;
+
+// The question before a run whose journal cannot be written, and the refusal of a run or
+// an undo while another instance of the program runs one on the same data folder.
+inline constexpr wchar_t kNoJournalAskText[] = L"无法写入撤销记录,本次同步将无法撤销。仍要同步吗?";
+inline constexpr wchar_t kOtherWindowBusyText[] = L"另一个窗口正在同步或撤销,请稍后再试!";

@@ -14,12 +14,16 @@ CUndoButton::CUndoButton(const uikit::SHostWnd& window, std::wstring journalFold
 void CUndoButton::Refresh()
 {
     if (but_undo_sync)
-        but_undo_sync->SetEnabled(!CRunJournal::NewestOpen(folder).empty());
+        but_undo_sync->SetEnabled(CanUndo());
 }
 
 bool CUndoButton::Confirmed(HWND owner) const
 {
-    if (CRunJournal::NewestOpen(folder).empty())
-        return false;
-    return uikit::MessageBox(owner, kUndoAskText, kTipCaption, MB_YESNO | MB_ICONQUESTION) == IDYES;
+    return CanUndo() &&
+           uikit::MessageBox(owner, kUndoAskText, kTipCaption, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES;
+}
+
+bool CUndoButton::CanUndo() const
+{
+    return lastRunJournaled && !CRunJournal::NewestOpen(folder).empty();
 }

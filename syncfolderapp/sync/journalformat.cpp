@@ -112,12 +112,32 @@ bool ParseEntry(std::wstring_view line, JournalEntry& entry)
 
 bool HasJournalExt(std::wstring_view name, std::wstring_view ext)
 {
-    if (name.size() != kNumberDigits + ext.size() || name.substr(kNumberDigits) != ext)
-        return false;
-    return std::all_of(name.begin(), name.begin() + kNumberDigits, [](wchar_t c) { return c >= L'0' && c <= L'9'; });
+    std::uint64_t number = 0;
+    return name.size() == kNumberDigits + ext.size() && name.substr(kNumberDigits) == ext &&
+           ParseNumber(name.substr(0, kNumberDigits), number) && number != UINT64_MAX;
+}
+
+std::wstring WithExt(std::wstring_view name, const wchar_t* ext)
+{
+    return std::wstring(name.substr(0, kNumberDigits)) + ext;
 }
 
 }  // namespace
+
+JournalEntry CommitEntry(const std::wstring& target, const FileStamp& old, const std::wstring& backupPath,
+                         const FileStamp& written, const std::vector<std::wstring>& createdDirs)
+{
+    JournalEntry entry;
+    entry.target = target;
+    entry.before = !backupPath.empty() ? BeforeRun::Backup : old.exists ? BeforeRun::NoBackup : BeforeRun::Nothing;
+    entry.backupPath = backupPath;
+    entry.old = old;
+    entry.old.exists = entry.before != BeforeRun::Nothing;
+    entry.written = written;
+    entry.written.exists = true;
+    entry.createdDirs = createdDirs;
+    return entry;
+}
 
 std::wstring FormatJournalLine(const JournalEntry& entry)
 {
@@ -131,9 +151,10 @@ std::wstring FormatJournalLine(const JournalEntry& entry)
     return line + kTab + Hex8(Checksum(line)) + L"\n";
 }
 
-JournalRead ParseJournal(std::wstring_view text, std::vector<JournalEntry>& entries)
+JournalRead ParseJournal(std::wstring_view text, std::vector<JournalEntry>& entries, std::size_t& damagedLines)
 {
     entries.clear();
+    damagedLines = 0;
     const std::wstring_view header = kJournalHeader;
     std::size_t end = text.find(L'\n');
     if (end == std::wstring_view::npos)
@@ -145,11 +166,10 @@ JournalRead ParseJournal(std::wstring_view text, std::vector<JournalEntry>& entr
         if (end == std::wstring_view::npos)
             break;  // cut off while being written: its pair was never committed
         JournalEntry entry;
-        if (!ParseEntry(text.substr(start, end - start), entry)) {
-            entries.clear();
-            return JournalRead::Damaged;
-        }
-        entries.push_back(std::move(entry));
+        if (ParseEntry(text.substr(start, end - start), entry))
+            entries.push_back(std::move(entry));
+        else
+            ++damagedLines;
     }
     return JournalRead::Ok;
 }
@@ -163,12 +183,23 @@ std::wstring JournalFileName(std::uint64_t number)
 
 bool IsJournalFileName(std::wstring_view name)
 {
-    return HasJournalExt(name, kOpenJournalExt) || HasJournalExt(name, kUndoneJournalExt);
+    return HasJournalExt(name, kOpenJournalExt) || HasJournalExt(name, kUndoneJournalExt) ||
+           HasJournalExt(name, kDamagedJournalExt);
+}
+
+bool JournalNumber(std::wstring_view name, std::uint64_t& number)
+{
+    return IsJournalFileName(name) && ParseNumber(name.substr(0, kNumberDigits), number);
 }
 
 std::wstring UndoneName(std::wstring_view openName)
 {
-    return std::wstring(openName.substr(0, kNumberDigits)) + kUndoneJournalExt;
+    return WithExt(openName, kUndoneJournalExt);
+}
+
+std::wstring DamagedName(std::wstring_view openName)
+{
+    return WithExt(openName, kDamagedJournalExt);
 }
 
 std::vector<std::wstring> JournalsToRemove(std::vector<std::wstring> names)

@@ -13,6 +13,7 @@ std::int32_t CRunUndo::StartUndo(const std::wstring& journalFolder)
     engine.busy.store(true);
     engine.keepRunning.store(true);
     engine.progress.store(0);
+    engine.damagedJournalLines.store(0);
     const std::int32_t restored = UndoNewest(journalFolder);
     engine.progress.store(100);
     engine.busy.store(false);
@@ -23,27 +24,43 @@ std::int32_t CRunUndo::StartUndo(const std::wstring& journalFolder)
 std::int32_t CRunUndo::UndoNewest(const std::wstring& journalFolder)
 {
     const std::wstring path = CRunJournal::NewestOpen(journalFolder);
-    std::vector<JournalEntry> entries;
     if (path.empty())
         return 0;
-    if (!CRunJournal::Read(path, entries))
+    std::vector<JournalEntry> entries;
+    std::size_t damaged = 0;
+    switch (CRunJournal::Read(path, entries, damaged)) {
+    case CRunJournal::ReadResult::Ok:
+        break;
+    case CRunJournal::ReadResult::Damaged:
+        // Set aside, so that the next undo reaches the run before it; what this run changed
+        // is then protected by the stamps of the earlier run's lines.
+        CRunJournal::MarkDamaged(path);
         return kUndoJournalDamaged;
+    case CRunJournal::ReadResult::InUse:
+        return kUndoJournalInUse;
+    case CRunJournal::ReadResult::Unreadable:
+        return kUndoJournalDamaged;
+    }
+    engine.damagedJournalLines.store(static_cast<std::int32_t>(damaged));
 
     engine.Writer().BeginRun();
     std::int32_t restored = 0;
+    bool failed = false;
     const std::size_t count = entries.size();
     for (std::size_t done = 0; done < count; ++done) {
         if (!engine.keepRunning.load())
             return restored;
-        if (UndoEntry(entries[count - 1 - done]))
-            ++restored;
+        const Outcome outcome = UndoEntry(entries[count - 1 - done]);
+        restored += outcome == Outcome::Restored ? 1 : 0;
+        failed = failed || outcome == Outcome::Failed;
         engine.progress.store(static_cast<std::int32_t>((done + 1) * 100 / count));
     }
-    CRunJournal::MarkUndone(path);
+    if (!failed)
+        CRunJournal::MarkUndone(path);
     return restored;
 }
 
-bool CRunUndo::UndoEntry(const JournalEntry& entry)
+CRunUndo::Outcome CRunUndo::UndoEntry(const JournalEntry& entry)
 {
     const FileStamp now = ReadFileStamp(entry.target);
     switch (entry.before) {
@@ -51,7 +68,7 @@ bool CRunUndo::UndoEntry(const JournalEntry& entry)
         if (!now.exists) {
             // Never committed (or undone before the last undo was stopped).
             engine.Writer().RemoveCreatedDirs(entry.createdDirs);
-            return false;
+            return Outcome::AsBefore;
         }
         if (now == entry.written)
             return RemoveCreated(entry);
@@ -61,42 +78,50 @@ bool CRunUndo::UndoEntry(const JournalEntry& entry)
             Report(true, kUndoNoBackupText, entry.target, 0, kUndoNoBackupLine);
         else if (now != entry.old)
             Report(true, kUndoChangedText, entry.target, 0, kUndoChangedLine);
-        return false;
+        else
+            return Outcome::AsBefore;
+        return Outcome::Reported;
     case BeforeRun::Backup:
-        // An empty target name: a read-only target was renamed to its backup name and the
-        // run was killed before the new file took the name.
+        // An empty target name: a target that refused the replace was renamed to its
+        // backup name and the run was killed before the new file took the name.
         if (now == entry.written || (!now.exists && ReadFileStamp(entry.backupPath) == entry.old))
             return PutBackFromBackup(entry, now);
         if (now == entry.old)
-            return false;
+            return Outcome::AsBefore;
         break;
     }
     Report(true, kUndoChangedText, entry.target, 0, kUndoChangedLine);
-    return false;
+    return Outcome::Reported;
 }
 
-bool CRunUndo::PutBackFromBackup(const JournalEntry& entry, const FileStamp& now)
+CRunUndo::Outcome CRunUndo::PutBackFromBackup(const JournalEntry& entry, const FileStamp& now)
 {
-    if (const std::uint32_t error = engine.Writer().PutBack(entry.backupPath, entry.target)) {
+    const std::uint32_t error = engine.Writer().PutBack(entry.backupPath, entry.target);
+    if (error == ERROR_FILE_NOT_FOUND) {
         // No backup, and the old and new stamps agree: the run never committed the line.
-        const bool neverCommitted = error == ERROR_FILE_NOT_FOUND && now == entry.old;
-        if (!neverCommitted)
-            Report(true, kUndoFailedText, entry.target, error, kUndoFailedLine);
-        return false;
+        if (now == entry.old)
+            return Outcome::AsBefore;
+        // The backup is gone: no later undo could do better.
+        Report(true, kUndoNoBackupText, entry.target, error, kUndoNoBackupLine);
+        return Outcome::Reported;
+    }
+    if (error != ERROR_SUCCESS) {
+        Report(true, kUndoFailedText, entry.target, error, kUndoFailedLine);
+        return Outcome::Failed;
     }
     Report(false, kUndoneText, entry.target, 0, kUndoneLine);
-    return true;
+    return Outcome::Restored;
 }
 
-bool CRunUndo::RemoveCreated(const JournalEntry& entry)
+CRunUndo::Outcome CRunUndo::RemoveCreated(const JournalEntry& entry)
 {
     if (const std::uint32_t error = engine.Writer().RemoveCreated(entry.target)) {
         Report(true, kUndoFailedText, entry.target, error, kUndoFailedLine);
-        return false;
+        return Outcome::Failed;
     }
     engine.Writer().RemoveCreatedDirs(entry.createdDirs);
     Report(false, kUndoneText, entry.target, 0, kUndoneLine);
-    return true;
+    return Outcome::Restored;
 }
 
 void CRunUndo::Report(bool error, const wchar_t* text, const std::wstring& target, std::uint32_t code, unsigned line)

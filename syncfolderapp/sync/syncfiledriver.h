@@ -33,9 +33,10 @@ public:
 
     // Runs one whole job on the calling thread; returns the number of successful copies
     // over all folders (skipped pairs are counted in `skippedCount`). A stop request is
-    // honoured only before copying begins.
+    // honoured only before copying begins. Without `withJournal` the run leaves no journal
+    // (the operator chose so when the journal folder could not be written).
     std::int32_t StartSync(const std::vector<std::wstring>& files, const std::vector<std::wstring>& folders,
-                           std::int32_t type, bool withBackup, RunChecks runChecks = {});
+                           std::int32_t type, bool withBackup, RunChecks runChecks = {}, bool withJournal = true);
 
     // What StartSync with the same arguments would do now, pair by pair, on the calling
     // thread; nothing is written and no result line is reported.
@@ -72,6 +73,8 @@ public:
     // The version directories of the last run in which pairs failed, in job order. Written
     // by the run; read by the window once the run has ended.
     std::vector<UnfinishedFolder> unfinishedFolders;
+    // Lines of the journal that the last undo could not read, and so left as they are.
+    std::atomic<std::int32_t> damagedJournalLines{0};
     SyncType syncType = Mir200Only;
     std::atomic<bool> keepRunning{false};
     std::atomic<std::int32_t> progress{0};
@@ -93,6 +96,7 @@ private:
     std::int32_t failedPairs = 0;
     std::wstring journalFolder;
     std::unique_ptr<CRunJournal> journal;
+    bool journalOn = true;  // the current run writes its journal
     CTargetProbe probe;
 
     void BeginJob(std::int32_t type, bool withBackup, RunChecks runChecks);
@@ -100,5 +104,7 @@ private:
     SyncFileItem PrepareItem(const std::wstring& path, std::uint32_t& error) const;
     bool IsSourceItself(const SyncFileItem& item, const std::wstring& target);
     bool LooksLikeSource(const SyncFileItem& item, const std::wstring& target);
+    // Whether the item's or the target's volume keeps times in two-second steps.
+    bool CoarseTimes(const SyncFileItem& item, const std::wstring& target);
     void YieldStep();
 };

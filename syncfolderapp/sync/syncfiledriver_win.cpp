@@ -97,9 +97,10 @@ void CSyncFileDriver::BeginJob(std::int32_t type, bool withBackup, RunChecks run
 
 std::int32_t CSyncFileDriver::StartSync(const std::vector<std::wstring>& files,
                                         const std::vector<std::wstring>& folders, std::int32_t type, bool withBackup,
-                                        RunChecks runChecks)
+                                        RunChecks runChecks, bool withJournal)
 {
     BeginJob(type, withBackup, runChecks);
+    journalOn = withJournal;
     writer.BeginRun();
     retry.BeginRun();
     unfinishedFolders.clear();
@@ -129,7 +130,9 @@ void CSyncFileDriver::KeepJournalIn(const std::wstring& folder)
 {
     journalFolder = folder;
     journal = std::make_unique<CRunJournal>(folder);
-    writer.SetCommitRecorder([this](const PairWrite& pair) { return journal->Record(pair); });
+    writer.SetCommitRecorder([this](const PairWrite& pair) {
+        return journalOn ? journal->Record(pair) : static_cast<std::uint32_t>(ERROR_SUCCESS);
+    });
 }
 
 std::vector<PlanRow> CSyncFileDriver::ComputePlan(const std::vector<std::wstring>& files,
@@ -147,6 +150,9 @@ std::vector<PlanRow> CSyncFileDriver::ComputePlan(const std::vector<std::wstring
     const PlanProbes probes{[this](const std::wstring& target) { return probe.ProbeListed(target); },
                             [this](const SyncFileItem& item, const std::wstring& target) {
                                 return IsSourceItself(item, target);
+                            },
+                            [this](const SyncFileItem& item, const std::wstring& target) {
+                                return CoarseTimes(item, target);
                             }};
     std::vector<PlanRow> rows = BuildPlan(all, folders, backup, checks, probes);
     busy.store(false);
@@ -314,7 +320,13 @@ bool CSyncFileDriver::SyncOnePair(const SyncFileItem& item, const std::wstring& 
 bool CSyncFileDriver::LooksLikeSource(const SyncFileItem& item, const std::wstring& target)
 {
     const TargetState state = probe.Probe(target);
-    return state.kind == TargetState::File && LooksSame(item.size, item.lastWrite, state.size, state.lastWrite);
+    return state.kind == TargetState::File &&
+           LooksSame(item.size, item.lastWrite, state.size, state.lastWrite, [&] { return CoarseTimes(item, target); });
+}
+
+bool CSyncFileDriver::CoarseTimes(const SyncFileItem& item, const std::wstring& target)
+{
+    return probe.OnCoarseTimeVolume(item.sourceDir) || probe.OnCoarseTimeVolume(GetParentPath(target));
 }
 
 void CSyncFileDriver::YieldStep()

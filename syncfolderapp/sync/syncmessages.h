@@ -15,7 +15,8 @@ inline constexpr unsigned int UM_SYNC_NOTIFY = 0x2402;
 inline constexpr unsigned int SYNC_BEGIN = 5;
 inline constexpr unsigned int SYNC_END = 7;
 // The undo of the last run, through the same message: begin (window thread), end with the
-// number of targets put back in lParam, or kUndoJournalDamaged (worker, waiting as above).
+// number of targets put back in lParam, or kUndoJournalDamaged or kUndoJournalInUse (worker,
+// waiting as above).
 inline constexpr unsigned int UNDO_BEGIN = 8;
 inline constexpr unsigned int UNDO_END = 9;
 

@@ -1,5 +1,8 @@
 #include "syncfolderapp/sync/syncplan.h"
 
+#include <algorithm>
+#include <cwctype>
+
 namespace {
 
 // Two seconds in FILETIME units.
@@ -19,13 +22,24 @@ const wchar_t* PlanActionText(PlanAction action)
     return texts[Index(action)];
 }
 
-bool LooksSame(std::int64_t sizeA, std::uint64_t timeA, std::int64_t sizeB, std::uint64_t timeB)
+bool KeepsCoarseTimes(std::wstring_view fileSystemName)
 {
-    const std::uint64_t apart = timeA > timeB ? timeA - timeB : timeB - timeA;
-    return sizeA == sizeB && apart < kFatTimeStep;
+    const auto is = [fileSystemName](std::wstring_view name) {
+        return std::equal(name.begin(), name.end(), fileSystemName.begin(), fileSystemName.end(),
+                          [](wchar_t a, wchar_t b) { return std::towupper(a) == std::towupper(b); });
+    };
+    return is(L"FAT") || is(L"FAT32") || is(L"exFAT");
 }
 
-PlanAction ActionForTarget(const SyncFileItem& item, const TargetState& target, bool backup, const RunChecks& checks)
+bool LooksSame(std::int64_t sizeA, std::uint64_t timeA, std::int64_t sizeB, std::uint64_t timeB,
+               const CoarseTimesProbe& coarseTimes)
+{
+    const std::uint64_t apart = timeA > timeB ? timeA - timeB : timeB - timeA;
+    return sizeA == sizeB && (apart == 0 || (apart < kFatTimeStep && coarseTimes()));
+}
+
+PlanAction ActionForTarget(const SyncFileItem& item, const TargetState& target, bool backup, const RunChecks& checks,
+                           const CoarseTimesProbe& coarseTimes)
 {
     switch (target.kind) {
     case TargetState::Missing:
@@ -36,7 +50,7 @@ PlanAction ActionForTarget(const SyncFileItem& item, const TargetState& target, 
     case TargetState::File:
         break;
     }
-    if (checks.skipSame && LooksSame(item.size, item.lastWrite, target.size, target.lastWrite))
+    if (checks.skipSame && LooksSame(item.size, item.lastWrite, target.size, target.lastWrite, coarseTimes))
         return PlanAction::Same;
     return backup ? PlanAction::BackupOverwrite : PlanAction::Overwrite;
 }
@@ -61,7 +75,8 @@ std::vector<PlanRow> BuildPlan(const std::vector<SyncFileItem>& items, const std
             else if (probes.isSourceItself(item, row.target))
                 row.action = PlanAction::SourceItself;
             else
-                row.action = ActionForTarget(item, probes.target(row.target), backup, checks);
+                row.action = ActionForTarget(item, probes.target(row.target), backup, checks,
+                                             [&] { return probes.coarseTimes(item, row.target); });
         }
     }
     return rows;

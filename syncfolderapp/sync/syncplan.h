@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "syncfolderapp/sync/syncmap.h"
@@ -40,12 +41,22 @@ struct TargetState {
     std::uint64_t lastWrite = 0;  // FILETIME units (100 ns)
 };
 
-// Same size, and last-write times less than two seconds apart (FAT volumes keep them in
-// two-second steps).
-bool LooksSame(std::int64_t sizeA, std::uint64_t timeA, std::int64_t sizeB, std::uint64_t timeB);
+// True for the file systems that keep last-write times in two-second steps: FAT, FAT32
+// and exFAT (names as the system gives them, in any letter case).
+bool KeepsCoarseTimes(std::wstring_view fileSystemName);
+
+// Whether the source's or the target's volume keeps times in two-second steps; asked only
+// when two times differ by less than that.
+using CoarseTimesProbe = std::function<bool()>;
+
+// Same size and the same last-write time; where `coarseTimes` says a volume of the two
+// keeps times in two-second steps, times less than two seconds apart count as the same.
+bool LooksSame(std::int64_t sizeA, std::uint64_t timeA, std::int64_t sizeB, std::uint64_t timeB,
+               const CoarseTimesProbe& coarseTimes);
 
 // The action for a readable, placed source whose target is not the source itself.
-PlanAction ActionForTarget(const SyncFileItem& item, const TargetState& target, bool backup, const RunChecks& checks);
+PlanAction ActionForTarget(const SyncFileItem& item, const TargetState& target, bool backup, const RunChecks& checks,
+                           const CoarseTimesProbe& coarseTimes);
 
 struct PlanRow {
     PlanAction action = PlanAction::NotPlaced;
@@ -57,6 +68,8 @@ struct PlanRow {
 struct PlanProbes {
     std::function<TargetState(const std::wstring& target)> target;
     std::function<bool(const SyncFileItem& item, const std::wstring& target)> isSourceItself;
+    // Whether the item's or the target's volume keeps times in two-second steps.
+    std::function<bool(const SyncFileItem& item, const std::wstring& target)> coarseTimes;
 };
 
 // One row per (item, folder) pair in the order a run writes them: folder by folder, the

@@ -17,13 +17,15 @@ class c_epool;
 }
 
 // What the start button hands to a run: checked files and version directories in list
-// order, the placement mode, the backup choice and the checks.
+// order, the placement mode, the backup choice and the checks, and whether the run keeps
+// its journal.
 struct SyncJob {
     std::vector<std::wstring> files;
     std::vector<std::wstring> folders;
     std::int32_t syncType = 0;
     bool backup = false;
     RunChecks checks;
+    bool withJournal = true;
 };
 
 // Posts the run to the pool. On the worker: count = engine.StartSync(job), then

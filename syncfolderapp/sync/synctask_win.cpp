@@ -47,7 +47,7 @@ bool PostSyncTask(epool::c_epool& pool, CSyncFileDriver& engine, HWND window, Sy
 {
     CSyncFileDriver* driver = &engine;
     return PostEngineTask(pool, window, SYNC_END, [driver, job = std::move(job)] {
-        return driver->StartSync(job.files, job.folders, job.syncType, job.backup, job.checks);
+        return driver->StartSync(job.files, job.folders, job.syncType, job.backup, job.checks, job.withJournal);
     });
 }
 

@@ -1,5 +1,7 @@
 #include "syncfolderapp/sync/targetprobe.h"
 
+#include <algorithm>
+
 #include <windows.h>
 
 #include "common/pathutil.h"
@@ -36,6 +38,30 @@ void CTargetProbe::Forget()
 {
     dirStates_.clear();
     listings_.clear();
+    coarseDirs_.clear();
+    coarseVolumes_.clear();
+}
+
+bool CTargetProbe::OnCoarseTimeVolume(const std::wstring& dir)
+{
+    if (const auto found = coarseDirs_.find(dir); found != coarseDirs_.end())
+        return found->second;
+    const std::wstring inside = dir + L"\\";
+    std::wstring root(std::max<std::size_t>(inside.size() + 1, MAX_PATH + 1), L'\0');
+    bool coarse = false;
+    if (GetVolumePathNameW(inside.c_str(), root.data(), static_cast<DWORD>(root.size()))) {
+        root.resize(root.find(L'\0'));
+        const auto [volume, isNew] = coarseVolumes_.try_emplace(root, false);
+        if (isNew) {
+            wchar_t fileSystem[MAX_PATH + 1] = {};
+            volume->second =
+                GetVolumeInformationW(root.c_str(), nullptr, 0, nullptr, nullptr, nullptr, fileSystem, MAX_PATH + 1) &&
+                KeepsCoarseTimes(fileSystem);
+        }
+        coarse = volume->second;
+    }
+    coarseDirs_.emplace(dir, coarse);
+    return coarse;
 }
 
 TargetState CTargetProbe::Probe(const std::wstring& target)

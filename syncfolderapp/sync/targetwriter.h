@@ -6,11 +6,15 @@
 //   1. the source is copied into a temporary file beside the target (the target's
 //      directory is made when the copy shows it missing); when asked, the temporary file
 //      is then read back and compared byte for byte with the source;
-//   2. with a backup, the old contents get a free backup name: a hard link to the target,
-//      or, where linking is refused, a copy made through a temporary file and a rename;
+//   2. with a backup, the old contents get a free backup name: a hard link to the target
+//      when the target has no other name and is no reparse point (a link would follow
+//      later changes made through another name), otherwise, or where linking is refused,
+//      a copy made through a temporary file and a rename;
 //   3. the temporary file is renamed over the target.
-// A target that refuses to be replaced but may be renamed (read-only, a running program)
-// is, with a backup, renamed to its backup name, and the new file then takes the name.
+// The target is read once before step 2; what decides the backup is what the journal line
+// tells. A target that refuses to be replaced but may be renamed (read-only, a running
+// program) is, with a backup, renamed to a free backup name once its journal line is
+// written, and the new file then takes the name.
 // Any failure leaves the target as it was, removes what the write made and gives the
 // system error code of the step that failed; only a commit that failed with a transient
 // network error keeps its backup, as the server may have renamed all the same. Temporary
@@ -19,7 +23,9 @@
 //
 // The undo of a run goes through the same class: a backup takes the target name back in
 // one rename, a file the run created is deleted, and the directories it created go when
-// empty, so that each target holds the run's or the old contents at every instant.
+// empty, so that each target holds the run's or the old contents at every instant. A
+// target that refuses to be replaced or deleted but may be renamed moves to a temporary
+// name first, which the leftover rule removes once nobody has it open.
 
 #include <cstdint>
 #include <functional>
@@ -36,6 +42,8 @@ enum class WriteStep {
     Link,    // a backup name is about to be linked to the target
     Commit,  // the old contents are secured; the new file is about to take the target name
     Undo,    // a backup is about to take the target name back, or a created target to go
+    // A target that refused the replace is under its backup name; its own name is empty.
+    RenamedAway,
 };
 
 // How one write ended. A failed write has left the target as it was, except after a
@@ -55,9 +63,9 @@ struct PairWrite {
     const std::wstring& source;
     const std::wstring& target;
     std::wstring tempPath;    // the new contents, from Copied on
-    std::wstring backupPath;  // the backup name being linked (Link) or holding the old contents (Commit)
-    // Known at Commit when a commit recorder is set: the target before the write, the new
-    // file, and the directories the write created (deepest first).
+    std::wstring backupPath;  // the backup name being linked (Link), or the one for the old contents (Commit on)
+    // Known at Commit: the target before the write, the new file (when a commit recorder
+    // is set), and the directories the write created (deepest first).
     FileStamp old;
     FileStamp written;
     std::vector<std::wstring> createdDirs;
@@ -71,20 +79,23 @@ FileStamp ReadFileStamp(const std::wstring& path);
 bool SameContents(const std::wstring& a, const std::wstring& b, std::uint32_t& error);
 
 // A file that one write made (a temporary file, a new backup name): removed when its
-// owner goes, unless kept.
+// owner goes, unless kept. A further name of the target (a backup link) is only unlinked:
+// its attributes are the target's.
 class MadeFile {
 public:
+    enum Kind { OwnFile, NameOfTarget };
     MadeFile() = default;
-    explicit MadeFile(std::wstring path) : path_(std::move(path)) {}
+    explicit MadeFile(std::wstring path, Kind kind = OwnFile) : path_(std::move(path)), kind_(kind) {}
     ~MadeFile() { Remove(); }
     MadeFile(const MadeFile&) = delete;
     MadeFile& operator=(const MadeFile&) = delete;
-    MadeFile(MadeFile&& other) noexcept : path_(std::exchange(other.path_, std::wstring())) {}
+    MadeFile(MadeFile&& other) noexcept : path_(std::exchange(other.path_, std::wstring())), kind_(other.kind_) {}
     MadeFile& operator=(MadeFile&& other) noexcept
     {
         if (this != &other) {
             Remove();
             path_ = std::exchange(other.path_, std::wstring());
+            kind_ = other.kind_;
         }
         return *this;
     }
@@ -95,6 +106,7 @@ public:
 
 private:
     std::wstring path_;
+    Kind kind_ = OwnFile;
 };
 
 class CTargetWriter {
@@ -103,8 +115,8 @@ public:
     // as if the system had refused it: the write is undone and reported, except that a
     // refused link falls back to copying the backup, and that a transient network code at
     // Commit stands for a rename whose answer was lost (WriteResult::Commit). Commit comes
-    // a second time for a target that refused the replace and was renamed away, naming its
-    // backup then.
+    // a second time for a target that refused the replace and is to be renamed away, naming
+    // its backup then.
     using StepHook = std::function<std::uint32_t(WriteStep step, const PairWrite& pair)>;
     // Called at each commit after the step hook let it pass, just before the rename; a
     // non-zero result fails the commit like a refused step. A run's journal line goes here.
@@ -120,7 +132,8 @@ public:
     WriteResult Write(const std::wstring& source, const std::wstring& target, bool keepBackup, bool verify);
 
     // Undo of a committed pair: `backup` takes the name `target` in one rename, replacing
-    // the run's file. Returns 0 or the system error code.
+    // the run's file (moved to a temporary name first when it refuses the replace).
+    // Returns 0 or the system error code.
     std::uint32_t PutBack(const std::wstring& backup, const std::wstring& target);
     // Undo of a created target: the file goes. Returns 0 or the system error code.
     std::uint32_t RemoveCreated(const std::wstring& target);
@@ -132,8 +145,10 @@ public:
     void SetCommitRecorder(CommitRecorder recorder) { commitRecorder_ = std::move(recorder); }
 
 private:
+    // `attributes` are the target's as read with pair.old (INVALID_FILE_ATTRIBUTES when none);
+    // `commitUncertain` tells a commit that failed with a transient network error.
     std::uint32_t PutInPlace(const std::wstring& dir, PairWrite& pair, MadeFile& temp, bool keepBackup,
-                             bool& commitUncertain) const;
+                             std::uint32_t attributes, bool& commitUncertain) const;
     std::uint32_t Step(WriteStep step, const PairWrite& pair) const;
     // The step hook, then the commit recorder, just before the rename that commits a pair.
     std::uint32_t BeforeCommit(const PairWrite& pair) const;

@@ -35,12 +35,28 @@ bool IsNameTaken(std::uint32_t error)
     return error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS;
 }
 
+// Runs `remove`, a delete of `path` or a rename over it. Refused because the file at
+// `path` is read-only (a copy of a read-only source is), it runs once more without that
+// attribute, which comes back should it be refused again.
+template <typename Remove>
+std::uint32_t EvenIfReadOnly(const std::wstring& path, Remove remove)
+{
+    std::uint32_t error = ErrorOf(remove());
+    const DWORD attrs = error == ERROR_ACCESS_DENIED ? GetFileAttributesW(path.c_str()) : INVALID_FILE_ATTRIBUTES;
+    if (attrs == INVALID_FILE_ATTRIBUTES || (attrs & FILE_ATTRIBUTE_READONLY) == 0)
+        return error;
+    SetFileAttributesW(path.c_str(), attrs & ~FILE_ATTRIBUTE_READONLY);
+    error = ErrorOf(remove());
+    if (error != ERROR_SUCCESS)
+        SetFileAttributesW(path.c_str(), attrs);
+    return error;
+}
+
+// Deletes a file of our own. Temporary files carry the attributes of what they copy; a
+// read-only one loses that attribute, and no other, to be deleted.
 void RemoveFile(const std::wstring& path)
 {
-    // Temporary files carry the attributes of what they copy; a read-only one must lose
-    // the attribute before it can be deleted.
-    SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-    DeleteFileW(path.c_str());
+    EvenIfReadOnly(path, [&] { return DeleteFileW(path.c_str()); });
 }
 
 const std::wstring kLongPrefix = L"\\\\?\\";
@@ -83,6 +99,19 @@ std::wstring NowStamp()
     SYSTEMTIME now;
     GetLocalTime(&now);
     return FormatBackupStamp(now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond);
+}
+
+// Moves a file that refuses to be replaced or deleted but may be renamed (a running
+// program's) out of the way, to a new temporary name in `dir` (`aside`); the leftover rule
+// removes it once nobody has it open.
+std::uint32_t MoveAside(const std::wstring& path, const std::wstring& dir, std::wstring& aside)
+{
+    std::uint32_t error = ERROR_FILE_EXISTS;
+    for (int attempt = 0; attempt < kMaxTempAttempts && IsNameTaken(error); ++attempt) {
+        aside = Reachable(dir + L"\\" + MakeTempName(GetCurrentProcessId(), ++gTempCounter));
+        error = ErrorOf(MoveFileExW(path.c_str(), aside.c_str(), 0));
+    }
+    return error;
 }
 
 // Copies `from` into a new temporary file in `dir`, with the attributes and times that
@@ -165,6 +194,23 @@ bool SameContents(const std::wstring& a, const std::wstring& b, std::uint32_t& e
 
 namespace {
 
+// The first backup name of `target` at which nothing stands yet.
+std::uint32_t FreeBackupName(const std::wstring& target, const std::wstring& stamp, std::wstring& backupPath)
+{
+    for (int attempt = 1; attempt <= kMaxBackupAttempts; ++attempt) {
+        backupPath = Reachable(BackupFileName(target, stamp, attempt));
+        if (GetFileAttributesW(backupPath.c_str()) == INVALID_FILE_ATTRIBUTES) {
+            const DWORD error = GetLastError();
+            if (error == ERROR_FILE_NOT_FOUND)
+                return ERROR_SUCCESS;
+            backupPath.clear();
+            return error;
+        }
+    }
+    backupPath.clear();
+    return ERROR_FILE_EXISTS;
+}
+
 // Renames `from` to the first free backup name of `target` from `attempt` on, never
 // replacing an earlier backup.
 std::uint32_t MoveToFreeBackupName(const std::wstring& from, const std::wstring& target, const std::wstring& stamp,
@@ -182,11 +228,27 @@ std::uint32_t MoveToFreeBackupName(const std::wstring& from, const std::wstring&
 
 // The target opened for its backup link, with delete access: that fails at once for a
 // file open elsewhere without delete sharing, which can be neither replaced nor renamed,
-// and to which a backup name, once linked, could not be removed while it stays open.
+// and to which a backup name, once linked, could not be removed while it stays open. A
+// reparse point is opened itself, not what it points to, since its name is what the
+// commit replaces.
 FileHandle OpenForLink(const std::wstring& target)
 {
-    return FileHandle(CreateFileW(target.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                  nullptr, OPEN_EXISTING, 0, nullptr));
+    return FileHandle(CreateFileW(target.c_str(), DELETE | FILE_READ_ATTRIBUTES,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                  FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+}
+
+// A hard link is a snapshot of the old contents only while the file has no other name
+// (through which it could still be written) and is no reparse point (whose link would not
+// hold the contents it stands for). Asked on the open handle: the information classes
+// need no more than FILE_READ_ATTRIBUTES.
+bool LinkIsSnapshot(HANDLE file)
+{
+    FILE_STANDARD_INFO standard;
+    FILE_ATTRIBUTE_TAG_INFO tag;
+    return GetFileInformationByHandleEx(file, FileStandardInfo, &standard, sizeof(standard)) &&
+           standard.NumberOfLinks == 1 && GetFileInformationByHandleEx(file, FileAttributeTagInfo, &tag, sizeof(tag)) &&
+           (tag.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0;
 }
 
 // Gives the file open as `file` the further name `linkPath`, as CreateHardLinkW does but
@@ -246,23 +308,6 @@ std::vector<std::wstring> CreateMissingDirs(const std::wstring& dir)
     return created;
 }
 
-// Runs `remove`, a delete of `path` or a rename over it. Refused because the file at
-// `path` is read-only (a copy of a read-only source is), it runs once more without that
-// attribute, which comes back should it be refused again.
-template <typename Remove>
-std::uint32_t EvenIfReadOnly(const std::wstring& path, Remove remove)
-{
-    std::uint32_t error = ErrorOf(remove());
-    const DWORD attrs = error == ERROR_ACCESS_DENIED ? GetFileAttributesW(path.c_str()) : INVALID_FILE_ATTRIBUTES;
-    if (attrs == INVALID_FILE_ATTRIBUTES || (attrs & FILE_ATTRIBUTE_READONLY) == 0)
-        return error;
-    SetFileAttributesW(path.c_str(), attrs & ~FILE_ATTRIBUTE_READONLY);
-    error = ErrorOf(remove());
-    if (error != ERROR_SUCCESS)
-        SetFileAttributesW(path.c_str(), attrs);
-    return error;
-}
-
 // Opening with no sharing succeeds only when nobody else has the file open.
 bool NobodyHasOpen(const std::wstring& path)
 {
@@ -279,7 +324,11 @@ FileStamp ReadFileStamp(const std::wstring& path)
 
 void MadeFile::Remove()
 {
-    if (!path_.empty())
+    if (path_.empty())
+        return;
+    if (kind_ == NameOfTarget)
+        DeleteFileW(path_.c_str());
+    else
         RemoveFile(path_);
     path_.clear();
 }
@@ -309,23 +358,26 @@ WriteResult CTargetWriter::Write(const std::wstring& source, const std::wstring&
     // STEP 2: the new contents read back, before anything at the target changes.
     if (verify && !SameContents(source, temp.Path(), error))
         return {WriteResult::Verify, error};
-    if (commitRecorder_) {
-        pair.old = ReadFileStamp(target);
+    // The target as it is before anything of it changes, read once: the backup is decided
+    // on what the journal line tells.
+    WIN32_FILE_ATTRIBUTE_DATA before;
+    const bool exists = GetFileAttributesExW(Reachable(target).c_str(), GetFileExInfoStandard, &before) != FALSE;
+    pair.old = exists ? StampOf(before) : FileStamp{};
+    if (commitRecorder_)
         pair.written = ReadFileStamp(pair.tempPath);
-    }
 
     bool commitUncertain = false;
-    if ((error = PutInPlace(dir, pair, temp, keepBackup, commitUncertain)) != ERROR_SUCCESS)
+    const std::uint32_t attributes = exists ? before.dwFileAttributes : INVALID_FILE_ATTRIBUTES;
+    if ((error = PutInPlace(dir, pair, temp, keepBackup, attributes, commitUncertain)) != ERROR_SUCCESS)
         return {commitUncertain ? WriteResult::Commit : WriteResult::Write, error};
     return {};
 }
 
 std::uint32_t CTargetWriter::PutInPlace(const std::wstring& dir, PairWrite& pair, MadeFile& temp, bool keepBackup,
-                                        bool& commitUncertain) const
+                                        std::uint32_t attrs, bool& commitUncertain) const
 {
     // STEP 3: the old contents secured under a backup name, when there are any to keep.
-    const DWORD attrs = keepBackup ? GetFileAttributesW(pair.target.c_str()) : INVALID_FILE_ATTRIBUTES;
-    const bool keepOld = attrs != INVALID_FILE_ATTRIBUTES && (attrs & FILE_ATTRIBUTE_DIRECTORY) == 0;
+    const bool keepOld = keepBackup && attrs != INVALID_FILE_ATTRIBUTES && (attrs & FILE_ATTRIBUTE_DIRECTORY) == 0;
     if (keepOld && (attrs & FILE_ATTRIBUTE_READONLY) != 0)
         return RenameAway(pair, temp);  // a read-only file is never replaced
     MadeFile backup;
@@ -333,12 +385,15 @@ std::uint32_t CTargetWriter::PutInPlace(const std::wstring& dir, PairWrite& pair
     if (keepOld && (error = SecureBackup(dir, pair, backup)) != ERROR_SUCCESS)
         return error;
 
-    // STEP 4: the new file takes the target name in one rename.
+    // STEP 4: the new file takes the target name in one rename; a name that was free when
+    // the journal line said so is not taken from a file made there since.
     error = BeforeCommit(pair);
-    if (error == ERROR_SUCCESS)
-        error = ErrorOf(MoveFileExW(temp.Path().c_str(), pair.target.c_str(), MOVEFILE_REPLACE_EXISTING));
-    else if (!IsTransientNetworkError(error))
+    if (error == ERROR_SUCCESS) {
+        const DWORD replace = pair.old.exists ? MOVEFILE_REPLACE_EXISTING : 0;
+        error = ErrorOf(MoveFileExW(temp.Path().c_str(), pair.target.c_str(), replace));
+    } else if (!IsTransientNetworkError(error)) {
         return error;
+    }
     if (error == ERROR_SUCCESS) {
         temp.Keep();
         backup.Keep();
@@ -377,7 +432,15 @@ std::uint32_t CTargetWriter::PutBack(const std::wstring& backup, const std::wstr
         return error;
     const std::wstring from = Reachable(backup);
     const std::wstring to = Reachable(target);
-    return EvenIfReadOnly(to, [&] { return MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING); });
+    const std::uint32_t error =
+        EvenIfReadOnly(to, [&] { return MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING); });
+    std::wstring aside;
+    if (error != ERROR_ACCESS_DENIED || MoveAside(to, GetParentPath(target), aside) != ERROR_SUCCESS)
+        return error;
+    const std::uint32_t takeName = ErrorOf(MoveFileExW(from.c_str(), to.c_str(), 0));
+    if (takeName != ERROR_SUCCESS)
+        MoveFileExW(aside.c_str(), to.c_str(), 0);  // the run's file back; else a retry finds the name empty
+    return takeName;
 }
 
 std::uint32_t CTargetWriter::RemoveCreated(const std::wstring& target)
@@ -387,7 +450,11 @@ std::uint32_t CTargetWriter::RemoveCreated(const std::wstring& target)
     if (const std::uint32_t error = Step(WriteStep::Undo, pair))
         return error;
     const std::wstring path = Reachable(target);
-    return EvenIfReadOnly(path, [&] { return DeleteFileW(path.c_str()); });
+    const std::uint32_t error = EvenIfReadOnly(path, [&] { return DeleteFileW(path.c_str()); });
+    std::wstring aside;
+    if (error == ERROR_ACCESS_DENIED && MoveAside(path, GetParentPath(target), aside) == ERROR_SUCCESS)
+        return ERROR_SUCCESS;
+    return error;
 }
 
 void CTargetWriter::RemoveCreatedDirs(const std::vector<std::wstring>& dirs)
@@ -423,7 +490,8 @@ std::uint32_t CTargetWriter::SecureBackup(const std::wstring& dir, PairWrite& pa
     if (!target)
         return GetLastError();
     const std::wstring stamp = NowStamp();
-    std::uint32_t error = ERROR_FILE_EXISTS;
+    // A file a link would not hold a snapshot of is copied, as where links are refused.
+    std::uint32_t error = LinkIsSnapshot(target.Get()) ? ERROR_FILE_EXISTS : ERROR_NOT_SUPPORTED;
     int attempt = 1;
     for (; attempt <= kMaxBackupAttempts && IsNameTaken(error); ++attempt) {
         pair.backupPath = Reachable(BackupFileName(pair.target, stamp, attempt));
@@ -433,19 +501,21 @@ std::uint32_t CTargetWriter::SecureBackup(const std::wstring& dir, PairWrite& pa
     }
     target.Reset();
     if (error == ERROR_SUCCESS) {
-        backup = MadeFile(pair.backupPath);
+        backup = MadeFile(pair.backupPath, MadeFile::NameOfTarget);
         return ERROR_SUCCESS;
     }
     pair.backupPath.clear();
     if (IsNameTaken(error))
         return error;
 
-    // Linking refused (FAT volumes, shares, another volume): a copy, made complete under a
-    // temporary name first so that an interrupted copy never stands as a backup.
+    // Linking refused (FAT volumes, shares, another volume) or of no use: a copy, made
+    // complete under a temporary name first so that an interrupted copy never stands as a
+    // backup.
     MadeFile copy;
     if ((error = CopyToNewTemp(pair.target, dir, copy)) != ERROR_SUCCESS)
         return error;
-    if ((error = MoveToFreeBackupName(copy.Path(), pair.target, stamp, attempt - 1, pair.backupPath)) != ERROR_SUCCESS)
+    const int firstFree = std::max(attempt - 1, 1);  // the name whose link was refused is free
+    if ((error = MoveToFreeBackupName(copy.Path(), pair.target, stamp, firstFree, pair.backupPath)) != ERROR_SUCCESS)
         return error;
     copy.Keep();
     backup = MadeFile(pair.backupPath);
@@ -455,17 +525,24 @@ std::uint32_t CTargetWriter::SecureBackup(const std::wstring& dir, PairWrite& pa
 std::uint32_t CTargetWriter::RenameAway(PairWrite& pair, MadeFile& temp) const
 {
     // The old file itself becomes the backup; the target name stays empty until the new
-    // file takes it.
-    std::uint32_t error = MoveToFreeBackupName(pair.target, pair.target, NowStamp(), 1, pair.backupPath);
+    // file takes it. Its journal line goes out before the rename, so that a kill at any
+    // point leaves what the line can undo.
+    std::uint32_t error = FreeBackupName(pair.target, NowStamp(), pair.backupPath);
+    if (error == ERROR_SUCCESS)
+        error = BeforeCommit(pair);
+    if (error == ERROR_SUCCESS)
+        error = ErrorOf(MoveFileExW(pair.target.c_str(), pair.backupPath.c_str(), 0));
     if (error != ERROR_SUCCESS)
         return error;
-    error = BeforeCommit(pair);
+    error = Step(WriteStep::RenamedAway, pair);
     if (error == ERROR_SUCCESS)
         error = ErrorOf(MoveFileExW(temp.Path().c_str(), pair.target.c_str(), 0));
     if (error != ERROR_SUCCESS) {
-        // Should the old file not go back, its contents stay under the backup name.
-        MoveFileExW(pair.backupPath.c_str(), pair.target.c_str(), 0);
-        return error;
+        // The old file goes back. Should it not, its contents stay under the backup name,
+        // where the journal line finds them; that error is the one reported, since it is
+        // why the target name is left empty.
+        const std::uint32_t back = ErrorOf(MoveFileExW(pair.backupPath.c_str(), pair.target.c_str(), 0));
+        return back != ERROR_SUCCESS ? back : error;
     }
     temp.Keep();
     return ERROR_SUCCESS;

@@ -1,6 +1,8 @@
-// The main window without the mouse: tab order, the list keys, F5, clicks posted by
-// other programs, the wheel, column widths and long log lines.
+// The main window without the mouse: tab order, the list keys, F5, Esc on the preview,
+// Enter on the undo question, clicks posted by other programs, the wheel, column widths
+// and long log lines.
 
+#include <filesystem>
 #include <map>
 #include <thread>
 
@@ -11,16 +13,19 @@
 #include "tests/gui/support/modalstep.h"
 #include "tests/gui/support/toolkitenv.h"
 #include "tests/support/pump.h"
+#include "tests/support/screenshot.h"
 #include "uikit/button_win.h"
 #include "uikit/checkbox_win.h"
 #include "uikit/listbox_win.h"
 #include "uikit/listctrl_win.h"
+#include "uikit/messagebox_win.h"
 
 namespace mainwndtest {
 namespace {
 
 using Paths = std::vector<std::wstring>;
 using Names = std::vector<std::string>;
+using testsupport::kAlt;
 using testsupport::kCtrl;
 using testsupport::kShift;
 using testsupport::PressKey;
@@ -170,6 +175,47 @@ TEST_F(KeyboardTest, F5RescansUnlessTheLoadingOverlayCoversTheButton)
     PressKey(VK_F5);
     ASSERT_TRUE(WaitForScanEnd());
     EXPECT_EQ(EngineRows(), (Paths{L"D:\\games\\srv1", L"D:\\games\\srv2"}));
+}
+
+TEST_F(KeyboardTest, EscLeavesThePreviewAndEnterOnTheUndoQuestionAnswersNo)
+{
+    const std::wstring source = L"D:\\games\\srv1\\Mir200\\a.txt";
+    const std::wstring target = L"D:\\games\\srv2\\Mir200\\a.txt";
+    WriteText(source, "a");
+    DropOnFileArea({source});
+    ASSERT_TRUE(Click("btn_preview"));
+    ASSERT_TRUE(testsupport::PumpUntil(
+        [this] { return FilePage() == 3 && !Control<uikit::SControl>("win_loading")->IsVisible(); }));
+    Focus("lv_plan");
+    PressKey(VK_ESCAPE);
+    EXPECT_EQ(FilePage(), 1) << "as 取消预览 does";
+    EXPECT_FALSE(std::filesystem::exists(target));
+
+    ASSERT_TRUE(Click("btn_startsync"));
+    ASSERT_TRUE(WaitForRunEnd());
+    ASSERT_EQ(ReadText(target), "a");
+    // The real question opens on 否: Enter undoes nothing, Alt+Y undoes the run.
+    uikit::SetMessageBoxHook(nullptr);
+    std::string focused;
+    testsupport::WhenDialogRuns([&focused](uikit::SHostDialog& box) {
+        if (const uikit::SControl* control = uikit::SControl::FromHwnd(GetFocus()))
+            focused = control->Name();
+        PressKey(VK_TAB);  // the focus frame shows from now on
+        PressKey(VK_TAB, kShift);
+        RedrawWindow(box.Hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+        testsupport::SaveScreenshot(box.Hwnd(), "mainwnd-undo-question-default-no");
+        PressKey(VK_RETURN);
+    });
+    ASSERT_TRUE(Click("but_undo_sync"));
+    testsupport::StopDialogSteps();
+    EXPECT_EQ(focused, "msgbox_btn_" + std::to_string(IDNO));
+    EXPECT_EQ(BarPage(), 0);
+    EXPECT_EQ(ReadText(target), "a");
+    testsupport::WhenDialogRuns([](uikit::SHostDialog&) { PressKey('Y', kAlt); });
+    ASSERT_TRUE(Click("but_undo_sync"));
+    testsupport::StopDialogSteps();
+    ASSERT_TRUE(WaitForRunEnd());
+    EXPECT_FALSE(std::filesystem::exists(target));
 }
 
 TEST_F(KeyboardTest, CtrlCCopiesTheSelectedLogLinesOrAllOfThemAndLongLinesScrollSideways)

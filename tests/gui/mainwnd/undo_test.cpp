@@ -1,12 +1,14 @@
 // "撤销上次同步" from the window: the button follows the journals (also after a restart),
 // the question, the undo on the worker with its own bar caption and summary, the busy
-// refusals both ways, and the message for a damaged journal.
+// refusals both ways (also from another instance on the same data folder), damaged
+// journal lines and journals, and a run whose journal cannot be written.
 
 #include <filesystem>
 
 #include "syncfolderapp/sync/syncmessages.h"
 #include "tests/gui/mainwnd/mainwndenv.h"
 #include "tests/support/files.h"
+#include "tests/support/process.h"
 #include "tests/support/pump.h"
 #include "tests/support/screenshot.h"
 #include "uikit/automation_win.h"
@@ -46,8 +48,31 @@ protected:
         WriteText(kTargetB, "old b");
         uikit::SetMessageBoxHook([this](HWND, const std::wstring& text, const std::wstring& caption, UINT type) {
             messages.push_back({text, caption, type});
-            return type == (MB_YESNO | MB_ICONQUESTION) ? answer : IDOK;
+            if (text == L"无法写入撤销记录,本次同步将无法撤销。仍要同步吗?")
+                return journalAnswer;
+            return (type & MB_TYPEMASK) == MB_YESNO ? answer : IDOK;
         });
+    }
+
+    void TearDown() override
+    {
+        // A test that put a file where the journal folder belongs takes it away again.
+        std::error_code ec;
+        if (fs::is_regular_file(fs::path(Journals()), ec))
+            fs::remove(fs::path(Journals()), ec);
+        MainWindowTest::TearDown();
+    }
+
+    std::wstring Journals() const { return DataDir() + L"\\journal"; }
+    std::vector<fs::path> JournalFiles() const
+    {
+        std::vector<fs::path> files;
+        std::error_code ec;
+        for (const auto& entry : fs::directory_iterator(fs::path(Journals()), ec)) {
+            if (entry.path().extension() == ".journal")
+                files.push_back(entry.path());
+        }
+        return files;
     }
 
     // A run of a.txt (new there) and b.txt (overwritten, with a backup) into srv2.
@@ -65,6 +90,7 @@ protected:
     bool UndoEnabled() const { return Control<uikit::SButton>("but_undo_sync")->IsEnabled(); }
 
     int answer = IDYES;
+    int journalAnswer = IDNO;
 };
 
 TEST_F(UndoTest, TheButtonAsksThenPutsTheLastRunBackAlsoAfterARestart)
@@ -81,7 +107,7 @@ TEST_F(UndoTest, TheButtonAsksThenPutsTheLastRunBackAlsoAfterARestart)
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].text, L"确定撤销上次同步吗?");
     EXPECT_EQ(messages[0].caption, L"温馨提示");
-    EXPECT_EQ(messages[0].type, static_cast<UINT>(MB_YESNO | MB_ICONQUESTION));
+    EXPECT_EQ(messages[0].type, static_cast<UINT>(MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2));
     EXPECT_EQ(BarPage(), 0);
     EXPECT_EQ(ReadText(kTargetB), "new b");
 
@@ -174,14 +200,45 @@ TEST_F(UndoTest, RefusedWhileARunOrAScanGoesAndRunsAndScansAreRefusedWhileItGoes
     ASSERT_TRUE(WaitForRunEnd());
 }
 
-TEST_F(UndoTest, ADamagedJournalIsRefusedWithAMessageAndNothingChanges)
+TEST_F(UndoTest, ADamagedLineIsCountedAfterTheSummaryAndAJournalWithAWrongHeaderIsRefused)
 {
     OpenWindow();
     RunIntoSrv2();
-    for (const auto& entry : fs::directory_iterator(fs::path(DataDir()) / "journal"))
-        WriteText(entry.path().wstring(), "syncfolder journal 1\nnot a journal line\n");
-    const std::size_t logLines = LogLines(false).size();
+    // The line of a.txt (the run's first) damaged: b.txt goes back, a.txt stays.
+    ASSERT_EQ(JournalFiles().size(), 1u);
+    std::string text = testsupport::ReadFile(JournalFiles()[0]);
+    text[text.find('\n') + 4] ^= 0x01;
+    testsupport::WriteFile(JournalFiles()[0], text);
 
+    ASSERT_TRUE(Click("but_undo_sync"));
+    ASSERT_TRUE(WaitForRunEnd());
+    EXPECT_EQ(ReadText(kTargetB), "old b");
+    EXPECT_EQ(ReadText(kTargetA), "new a");
+    const Paths log = LogLines(false);
+    ASSERT_GE(log.size(), 2u);
+    EXPECT_EQ(log[log.size() - 2], L"撤销成功:" + kTargetB);
+    EXPECT_EQ(log.back(), L"撤销完成,共恢复了 1 个文件!");
+    EXPECT_EQ(LogLines(true), Paths{L"撤销记录中 1 行已损坏,未撤销"});
+    Snapshot(wnd->Hwnd(), "mainwnd-undo-damaged-line");
+    // One error report: in the full log and in the error log.
+    const std::wstring reported = L"撤销记录中 1 行已损坏,未撤销, ERROR:0, LINE:421";
+    const auto count = [&reported] {
+        const std::wstring files = ReadLogFiles();
+        std::size_t found = 0;
+        for (std::size_t at = files.find(reported); at != std::wstring::npos; at = files.find(reported, at + 1))
+            ++found;
+        return found;
+    };
+    EXPECT_TRUE(testsupport::PumpUntil([&count] { return count() == 2; })) << count();
+    EXPECT_FALSE(UndoEnabled()) << "nothing a later undo could do better";
+
+    // A journal whose header is wrong: the message, nothing changes, no summary.
+    ASSERT_TRUE(Click("btn_startsync"));
+    ASSERT_TRUE(WaitForRunEnd());
+    ASSERT_EQ(JournalFiles().size(), 1u);
+    WriteText(JournalFiles()[0].wstring(), "not a journal\nnot a journal line\n");
+    const std::size_t logLines = LogLines(false).size();
+    messages.clear();
     ASSERT_TRUE(Click("but_undo_sync"));
     ASSERT_TRUE(WaitForRunEnd());
     ASSERT_EQ(messages.size(), 2u);
@@ -189,9 +246,80 @@ TEST_F(UndoTest, ADamagedJournalIsRefusedWithAMessageAndNothingChanges)
     EXPECT_EQ(messages[1].caption, L"温馨提示");
     EXPECT_EQ(messages[1].type, static_cast<UINT>(MB_OK | MB_ICONWARNING));
     EXPECT_EQ(ReadText(kTargetB), "new b");
-    EXPECT_EQ(ReadText(kTargetA), "new a");
     EXPECT_EQ(LogLines(false).size(), logLines) << "no summary for an undo that did nothing";
+    EXPECT_TRUE(JournalFiles().empty()) << "set aside";
+    EXPECT_FALSE(UndoEnabled()) << "the run before it was undone already";
+}
+
+TEST_F(UndoTest, AJournalFolderThatCannotBeWrittenIsAskedAboutBeforeAnythingIsWritten)
+{
+    // A file where the journal folder would be (rights block nothing for the tests' root).
+    WriteText(Journals(), "in the way");
+    OpenWindow();
+    DropOnFileArea({kA, kB});
+    ASSERT_TRUE(Click("but_clear_engine"));
+    DropOnEngineList({L"D:\\games\\srv2"});
+
+    // 否, the default: the run ends as it began, with nothing written.
+    ASSERT_TRUE(Click("btn_startsync"));
+    ASSERT_TRUE(WaitForRunEnd());
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text, L"无法写入撤销记录,本次同步将无法撤销。仍要同步吗?");
+    EXPECT_EQ(messages[0].caption, L"温馨提示");
+    EXPECT_EQ(messages[0].type, static_cast<UINT>(MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2));
+    EXPECT_EQ(ReadText(kTargetB), "old b");
+    EXPECT_FALSE(fs::exists(kTargetA));
+    EXPECT_EQ(LogLines(false), (Paths{L"开始同步文件...", L"文件同步完成,共同步了 0 个文件!"}));
+    EXPECT_TRUE(LogLines(true).empty());
+
+    // 是: the run goes without a journal, and the undo button stays grey.
+    journalAnswer = IDYES;
+    ASSERT_TRUE(Click("btn_startsync"));
+    ASSERT_TRUE(WaitForRunEnd());
+    EXPECT_EQ(ReadText(kTargetB), "new b");
+    EXPECT_EQ(LogLines(false).back(), L"文件同步完成,共同步了 2 个文件!");
+    EXPECT_FALSE(UndoEnabled());
+
+    // Once the folder can be written again, a run keeps its journal and can be undone.
+    fs::remove(fs::path(Journals()));
+    ASSERT_TRUE(Click("btn_startsync"));
+    ASSERT_TRUE(WaitForRunEnd());
+    EXPECT_EQ(messages.size(), 2u) << "no question this time";
     EXPECT_TRUE(UndoEnabled());
+}
+
+TEST_F(UndoTest, AnotherInstanceOnTheSameDataFolderRefusesRunsAndUndosWhileItHoldsTheLock)
+{
+    OpenWindow();
+    RunIntoSrv2();
+    const std::size_t logLines = LogLines(false).size();
+    const std::wstring eventName = L"Local\\sf_lock_" + std::to_wstring(GetCurrentProcessId());
+    KernelHandle ready(CreateEventW(nullptr, TRUE, FALSE, eventName.c_str()));
+    ASSERT_TRUE(ready);
+    // The other instance's run, as far as the data folder sees it.
+    testsupport::ChildProcess other(testsupport::ProgramBesideThisOne(L"lockholder.exe"), {Journals(), eventName});
+    ASSERT_TRUE(other.Started());
+    ASSERT_EQ(WaitForSingleObject(ready.Get(), 60000), WAIT_OBJECT_0);
+
+    messages.clear();
+    WriteText(kB, "newer b");
+    ASSERT_TRUE(Click("btn_startsync"));
+    ASSERT_TRUE(Click("but_undo_sync"));
+    ASSERT_EQ(messages.size(), 2u) << "refused before the undo's question";
+    for (const ShownMessage& message : messages) {
+        EXPECT_EQ(message.text, L"另一个窗口正在同步或撤销,请稍后再试!");
+        EXPECT_EQ(message.caption, L"温馨提示");
+        EXPECT_EQ(message.type, static_cast<UINT>(MB_OK | MB_ICONWARNING));
+    }
+    EXPECT_EQ(BarPage(), 0);
+    EXPECT_EQ(LogLines(false).size(), logLines);
+    EXPECT_EQ(ReadText(kTargetB), "new b");
+
+    // Once it has ended, the undo goes.
+    other.Kill();
+    ASSERT_TRUE(Click("but_undo_sync"));
+    ASSERT_TRUE(WaitForRunEnd());
+    EXPECT_EQ(ReadText(kTargetB), "old b");
 }
 
 }  // namespace

@@ -209,12 +209,23 @@ TEST(MessageBoxes, KeysAnswerTheBox)
 {
     auto owner = OpenGallery();
     ASSERT_TRUE(owner);
+    // A second default button has the focus, so that Enter and Space answer with it while
+    // Alt+Y still says yes; a default the box does not have is its first button.
     const KeyAnswer cases[] = {
-        {MB_OK | MB_ICONWARNING, {{VK_RETURN, 0}}, IDOK},      {MB_OK | MB_ICONWARNING, {{VK_ESCAPE, 0}}, IDOK},
-        {MB_OK | MB_ICONWARNING, {{'O', kAlt}}, IDOK},         {MB_OKCANCEL, {{VK_ESCAPE, 0}}, IDCANCEL},
-        {MB_OKCANCEL, {{VK_TAB, 0}, {VK_SPACE, 0}}, IDCANCEL}, {MB_YESNO | MB_ICONQUESTION, {{VK_RETURN, 0}}, IDYES},
-        {MB_YESNO | MB_ICONQUESTION, {{VK_ESCAPE, 0}}, IDNO},  {MB_YESNO | MB_ICONQUESTION, {{'N', kAlt}}, IDNO},
+        {MB_OK | MB_ICONWARNING, {{VK_RETURN, 0}}, IDOK},
+        {MB_OK | MB_ICONWARNING, {{VK_ESCAPE, 0}}, IDOK},
+        {MB_OK | MB_ICONWARNING, {{'O', kAlt}}, IDOK},
+        {MB_OKCANCEL, {{VK_ESCAPE, 0}}, IDCANCEL},
+        {MB_OKCANCEL, {{VK_TAB, 0}, {VK_SPACE, 0}}, IDCANCEL},
+        {MB_YESNO | MB_ICONQUESTION, {{VK_RETURN, 0}}, IDYES},
+        {MB_YESNO | MB_ICONQUESTION, {{VK_ESCAPE, 0}}, IDNO},
+        {MB_YESNO | MB_ICONQUESTION, {{'N', kAlt}}, IDNO},
         {MB_YESNO | MB_ICONQUESTION, {{VK_F4, kAlt}}, IDNO},
+        {MB_YESNO | MB_DEFBUTTON2, {{VK_RETURN, 0}}, IDNO},
+        {MB_YESNO | MB_DEFBUTTON2, {{'Y', kAlt}}, IDYES},
+        {MB_YESNO | MB_DEFBUTTON2, {{VK_SPACE, 0}}, IDNO},
+        {MB_OKCANCEL | MB_DEFBUTTON2, {{VK_RETURN, 0}}, IDCANCEL},
+        {MB_OKCANCEL | MB_DEFBUTTON3, {{VK_RETURN, 0}}, IDOK},
     };
     for (const KeyAnswer& c : cases) {
         testsupport::WhenDialogRuns([&c](SHostDialog&) {

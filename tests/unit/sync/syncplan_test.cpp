@@ -24,9 +24,10 @@ SyncFileItem Item(const std::wstring& source, ItemStatus status, std::int16_t mi
 }
 
 // A disk made of the target states named here; every other target is missing. The
-// source itself sits at D:\src.
+// source itself sits at D:\src; drive E: is a FAT volume.
 struct FakeDisk {
     std::map<std::wstring, TargetState> states;
+    mutable int coarseAsked = 0;
 
     PlanProbes Probes() const
     {
@@ -36,6 +37,10 @@ struct FakeDisk {
                 },
                 [](const SyncFileItem& item, const std::wstring& target) {
                     return target.rfind(L"D:\\src\\", 0) == 0 && target == item.sourcePath;
+                },
+                [this](const SyncFileItem& item, const std::wstring& target) {
+                    ++coarseAsked;
+                    return item.sourcePath.rfind(L"E:", 0) == 0 || target.rfind(L"E:", 0) == 0;
                 }};
     }
 };
@@ -97,19 +102,48 @@ TEST(SyncPlan, EveryActionWithItsRowTextAndTheSummaryCountsThem)
 TEST(SyncPlan, SameIsAnOverwriteUnlessSkippingAndBackupNamesTheOverwrite)
 {
     const SyncFileItem item = Item(L"D:\\src\\a.txt", ItemStatus::Ready);
+    const auto fat = [] { return true; };
     const TargetState same = File(5, 1000 * kSecond - 19'999'999);
-    EXPECT_EQ(ActionForTarget(item, same, false, RunChecks{false, true}), PlanAction::Overwrite);
-    EXPECT_EQ(ActionForTarget(item, same, true, RunChecks{false, false}), PlanAction::BackupOverwrite);
-    EXPECT_EQ(ActionForTarget(item, same, true, RunChecks{true, false}), PlanAction::Same);
+    EXPECT_EQ(ActionForTarget(item, same, false, RunChecks{false, true}, fat), PlanAction::Overwrite);
+    EXPECT_EQ(ActionForTarget(item, same, true, RunChecks{false, false}, fat), PlanAction::BackupOverwrite);
+    EXPECT_EQ(ActionForTarget(item, same, true, RunChecks{true, false}, fat), PlanAction::Same);
     // Two seconds apart, or another size: changed.
-    EXPECT_EQ(ActionForTarget(item, File(5, 1002 * kSecond), false, RunChecks{true, false}), PlanAction::Overwrite);
-    EXPECT_EQ(ActionForTarget(item, File(6, 1000 * kSecond), true, RunChecks{true, false}),
+    EXPECT_EQ(ActionForTarget(item, File(5, 1002 * kSecond), false, RunChecks{true, false}, fat),
+              PlanAction::Overwrite);
+    EXPECT_EQ(ActionForTarget(item, File(6, 1000 * kSecond), true, RunChecks{true, false}, fat),
               PlanAction::BackupOverwrite);
-    EXPECT_EQ(ActionForTarget(item, TargetState{}, true, RunChecks{true, false}), PlanAction::New);
+    EXPECT_EQ(ActionForTarget(item, TargetState{}, true, RunChecks{true, false}, fat), PlanAction::New);
 
     const std::vector<PlanRow> rows = {{PlanAction::BackupOverwrite, L"a", L"b"}, {PlanAction::Overwrite, L"a", L"c"}};
     EXPECT_EQ(PlanSummaryLine(CountPlan(rows), rows.size()),
               L"共 2 项: 新增 0, 覆盖 2, 相同 0, 不同步 0, 无法写入 0, 无法读取 0");
+}
+
+TEST(SyncPlan, TimesCountAsTheSameWithinTwoSecondsOnlyWhereAVolumeIsFat)
+{
+    for (const wchar_t* name : {L"FAT", L"FAT32", L"exFAT", L"EXFAT"})
+        EXPECT_TRUE(KeepsCoarseTimes(name)) << testing::PrintToString(std::wstring(name));
+    for (const wchar_t* name : {L"NTFS", L"ReFS", L"CDFS", L"UDF", L"FA", L"FAT32X", L""})
+        EXPECT_FALSE(KeepsCoarseTimes(name)) << testing::PrintToString(std::wstring(name));
+
+    // The same size, the times one second apart, a source on D: and targets on D: and E:.
+    FakeDisk disk;
+    disk.states[L"D:\\v\\a.txt"] = File(5, 1001 * kSecond);
+    disk.states[L"E:\\v\\a.txt"] = File(5, 1001 * kSecond);
+    const std::vector<SyncFileItem> items = {Item(L"D:\\src\\a.txt", ItemStatus::Ready)};
+    std::vector<PlanRow> rows = BuildPlan(items, {L"D:\\v", L"E:\\v"}, false, RunChecks{true, false}, disk.Probes());
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[0].action, PlanAction::Overwrite) << "NTFS keeps the times exactly";
+    EXPECT_EQ(rows[1].action, PlanAction::Same);
+    // Equal times need no look at the volume, nor do times two seconds apart.
+    disk.coarseAsked = 0;
+    disk.states[L"D:\\v\\a.txt"] = File(5, 1000 * kSecond);
+    disk.states[L"E:\\v\\a.txt"] = File(5, 1002 * kSecond);
+    rows = BuildPlan(items, {L"D:\\v", L"E:\\v"}, false, RunChecks{true, false}, disk.Probes());
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[0].action, PlanAction::Same);
+    EXPECT_EQ(rows[1].action, PlanAction::Overwrite);
+    EXPECT_EQ(disk.coarseAsked, 0);
 }
 
 TEST(SyncPlan, Mir200ModeLeavesOutFilesWithoutTheComponentAndSameLevelShallowFolders)

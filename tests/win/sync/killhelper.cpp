@@ -4,7 +4,7 @@
 //   sync_kill_helper <source folder> <version folder> <backup 0|1> <hold> <refuse links 0|1> <event> [<journals>]
 //   sync_kill_helper undo <journals> <n> <event>
 //
-// <hold> names the write step (copied, link, commit) at which the helper sets the event
+// <hold> names the write step (copied, link, commit, renamedaway) at which the helper sets the event
 // and waits to be killed; "none" sets the event just before the run starts and lets it go
 // on; "journal<n>" holds once the n-th line of the run's journal (kept in the folder
 // <journals>) has been written. With <refuse links> 1 every link is refused, so backups
@@ -34,6 +34,8 @@ const wchar_t* StepName(WriteStep step)
         return L"link";
     case WriteStep::Commit:
         return L"commit";
+    case WriteStep::RenamedAway:
+        return L"renamedaway";
     case WriteStep::Undo:
         return L"undo";
     }

@@ -33,6 +33,29 @@ void ShiftWriteTime(const std::wstring& path, int seconds)
     ASSERT_TRUE(SetFileTime(file.Get(), nullptr, nullptr, &written));
 }
 
+// Gives `path` the last-write time of `reference`, moved by `seconds`.
+void WriteTimeFrom(const std::wstring& path, const std::wstring& reference, int seconds)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    ASSERT_TRUE(GetFileAttributesExW(reference.c_str(), GetFileExInfoStandard, &data));
+    FileHandle file(
+        CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(file && SetFileTime(file.Get(), nullptr, nullptr, &data.ftLastWriteTime));
+    file.Reset();
+    ShiftWriteTime(path, seconds);
+}
+
+// The file system of the volume that holds `dir`.
+std::wstring FileSystemOf(const std::wstring& dir)
+{
+    wchar_t root[MAX_PATH + 1] = {};
+    wchar_t name[MAX_PATH + 1] = {};
+    if (!GetVolumePathNameW((dir + L"\\").c_str(), root, MAX_PATH + 1) ||
+        !GetVolumeInformationW(root, nullptr, 0, nullptr, nullptr, nullptr, name, MAX_PATH + 1))
+        return {};
+    return name;
+}
+
 class SyncChecks : public ::testing::Test {
 protected:
     std::wstring P(const std::wstring& relative) const { return dir.wpath(relative); }
@@ -64,7 +87,6 @@ TEST_F(SyncChecks, SkipLeavesLookalikeTargetsAloneWithoutABackupAndCopiesChanged
     Put(P(L"ver\\size.txt"), "short");
     Put(P(L"ver\\time.txt"), "TIME");
     ShiftWriteTime(P(L"ver\\time.txt"), 10);  // same size, written later
-    ShiftWriteTime(P(L"ver\\same.txt"), 1);   // within FAT's two-second step
     sink.Clear();
 
     EXPECT_EQ(Run({L"same.txt", L"size.txt", L"time.txt"}, true, RunChecks{true, false}), 2);
@@ -92,6 +114,23 @@ TEST_F(SyncChecks, SkipLeavesLookalikeTargetsAloneWithoutABackupAndCopiesChanged
     // Without the skip the same tree is copied again.
     EXPECT_EQ(Run({L"same.txt", L"size.txt", L"time.txt"}, false, {}), 3);
     EXPECT_EQ(engine.skippedCount.load(), 0);
+}
+
+TEST_F(SyncChecks, SameSizeOneSecondApartIsCopiedWhereTheVolumeKeepsExactTimes)
+{
+    if (KeepsCoarseTimes(FileSystemOf(dir.wpath())))
+        GTEST_SKIP() << "the test folder lies on a FAT volume";
+    Put(P(L"src\\near.txt"), "near");
+    Put(P(L"ver\\near.txt"), "NEAR");
+    WriteTimeFrom(P(L"ver\\near.txt"), P(L"src\\near.txt"), 1);
+
+    const std::vector<PlanRow> rows =
+        engine.ComputePlan(Sources({L"near.txt"}), {P(L"ver")}, SameLevel, false, RunChecks{true, false});
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0].action, PlanAction::Overwrite);
+    EXPECT_EQ(Run({L"near.txt"}, false, RunChecks{true, false}), 1);
+    EXPECT_EQ(engine.skippedCount.load(), 0);
+    EXPECT_EQ(Get(P(L"ver\\near.txt")), "near");
 }
 
 TEST_F(SyncChecks, VerifyCatchesACorruptedCopyAndLeavesTheTargetAsItWas)

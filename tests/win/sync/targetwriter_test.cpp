@@ -16,6 +16,13 @@
 
 namespace {
 
+void Append(const std::wstring& path, const std::string& more)
+{
+    FileHandle file(CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    DWORD written = 0;
+    ASSERT_TRUE(file && WriteFile(file.Get(), more.data(), static_cast<DWORD>(more.size()), &written, nullptr));
+}
+
 std::uint32_t LinkCount(const std::wstring& path)
 {
     FileHandle file(CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
@@ -64,6 +71,45 @@ TEST_F(TargetWrite, OtherHardLinksOfTheTargetKeepTheOldContents)
     EXPECT_EQ(NamesIn(P(L"ver")), std::vector<std::wstring>{L"a.txt"});
 }
 
+TEST_F(TargetWrite, BackupOfATargetWithAnotherNameIsACopyThatKeepsTheOldBytes)
+{
+    OldAndNew(L"a.txt");
+    ASSERT_TRUE(CreateDirectoryW(P(L"elsewhere").c_str(), nullptr));
+    ASSERT_TRUE(CreateHardLinkW(P(L"elsewhere\\a.txt").c_str(), P(L"ver\\a.txt").c_str(), nullptr));
+    EXPECT_EQ(Run(L"a.txt", true), 1);
+    const auto backups = BackupsIn(P(L"ver"));
+    ASSERT_EQ(backups.size(), 1u);
+
+    // The old file lives on under its other name; written there, the backup stays as it was.
+    Append(P(L"elsewhere\\a.txt"), " and more");
+    EXPECT_EQ(Get(P(L"elsewhere\\a.txt")), "old and more");
+    EXPECT_EQ(Get(P(L"ver\\" + backups[0])), "old");
+    EXPECT_EQ(Get(P(L"ver\\a.txt")), "new");
+}
+
+TEST_F(TargetWrite, FailedCommitAfterTheLinkLeavesTheTargetsAttributesAsTheyWere)
+{
+    OldAndNew(L"a.txt");
+    const std::wstring target = P(L"ver\\a.txt");
+    const DWORD kept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE;
+    ASSERT_TRUE(SetFileAttributesW(target.c_str(), kept));
+    if ((GetFileAttributesW(target.c_str()) & kept) != kept)
+        GTEST_SKIP() << "this file system keeps no hidden and system attributes";
+    std::uint32_t namesAtCommit = 0;
+    engine.Writer().SetStepHook([&](WriteStep step, const PairWrite&) -> std::uint32_t {
+        if (step != WriteStep::Commit)
+            return ERROR_SUCCESS;
+        namesAtCommit = LinkCount(target);
+        return ERROR_CRC;
+    });
+    EXPECT_EQ(Run(L"a.txt", true), 0);
+    EXPECT_EQ(namesAtCommit, 2u) << "the backup was a link to the target";
+    EXPECT_EQ(GetFileAttributesW(target.c_str()) & kept, kept);
+    EXPECT_EQ(Get(target), "old");
+    EXPECT_EQ(NamesIn(P(L"ver")), std::vector<std::wstring>{L"a.txt"});
+    SetFileAttributesW(target.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
 TEST_F(TargetWrite, ReadOnlyTargetWithBackupIsRenamedAwayAndTheNewFileTakesItsName)
 {
     OldAndNew(L"a.txt");
@@ -79,6 +125,46 @@ TEST_F(TargetWrite, ReadOnlyTargetWithBackupIsRenamedAwayAndTheNewFileTakesItsNa
     EXPECT_NE(GetFileAttributesW(backup.c_str()) & FILE_ATTRIBUTE_READONLY, 0u) << "the old file itself";
     EXPECT_EQ(NamesIn(P(L"ver")).size(), 2u);
     EXPECT_FALSE(sink.Lines().at(0).error);
+    SetFileAttributesW(backup.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+TEST_F(TargetWrite, RenamedAwayTargetGoesBackWhenTheNewFileCannotTakeItsNameOrIsReportedWhereItStays)
+{
+    OldAndNew(L"a.txt");
+    const std::wstring target = P(L"ver\\a.txt");
+    ASSERT_TRUE(SetFileAttributesW(target.c_str(), FILE_ATTRIBUTE_READONLY));
+    // Refused once the old file is under its backup name: it comes back.
+    std::wstring backup;
+    engine.Writer().SetStepHook([&](WriteStep step, const PairWrite& pair) -> std::uint32_t {
+        if (step != WriteStep::RenamedAway)
+            return ERROR_SUCCESS;
+        backup = pair.backupPath;
+        EXPECT_FALSE(Exists(target));
+        EXPECT_EQ(Get(backup), "old");
+        return ERROR_CRC;
+    });
+    EXPECT_EQ(Run(L"a.txt", true), 0);
+    ExpectOneFailure(L"a.txt", ERROR_CRC);
+    EXPECT_EQ(Get(target), "old");
+    EXPECT_NE(GetFileAttributesW(target.c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
+    EXPECT_EQ(NamesIn(P(L"ver")), std::vector<std::wstring>{L"a.txt"});
+
+    // A file that took the name meanwhile keeps the old one from going back: that is the
+    // failure reported, and the old contents stay under the backup name.
+    sink.Clear();
+    engine.Writer().SetStepHook([&](WriteStep step, const PairWrite& pair) -> std::uint32_t {
+        if (step != WriteStep::RenamedAway)
+            return ERROR_SUCCESS;
+        backup = pair.backupPath;
+        Put(target, "someone else's");
+        return ERROR_CRC;
+    });
+    EXPECT_EQ(Run(L"a.txt", true), 0);
+    ASSERT_EQ(sink.Lines().size(), 1u);
+    const std::uint32_t code = sink.Lines()[0].code;
+    EXPECT_TRUE(code == ERROR_ALREADY_EXISTS || code == ERROR_FILE_EXISTS) << code;
+    EXPECT_EQ(Get(target), "someone else's");
+    EXPECT_EQ(Get(backup), "old");
     SetFileAttributesW(backup.c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 

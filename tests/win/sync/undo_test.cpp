@@ -1,5 +1,6 @@
 // The undo of a run from its journal: version directories back as before the run, what
-// cannot be put back reported, a damaged journal refused, and fail-safe when killed.
+// cannot be put back reported (and a refused target retried), damaged lines and journals
+// set aside, and fail-safe when killed.
 
 #include <gtest/gtest.h>
 
@@ -72,12 +73,14 @@ protected:
         engine.Writer().SetStepHook(std::move(hook));
         const std::int32_t restored = CRunUndo(engine).StartUndo(Journals());
         lines = undoSink.Lines();
+        damagedLines = engine.damagedJournalLines.load();
         EXPECT_FALSE(engine.busy.load());
         return restored;
     }
 
     testsupport::TempDir dir;
     RecordingSink sink;
+    std::int32_t damagedLines = 0;  // of the last UndoLast
 };
 
 TEST_F(Undo, RandomTreesComeBackByteForByteAfterTwoRunsInARow)
@@ -163,7 +166,7 @@ TEST_F(Undo, RandomTreesComeBackByteForByteAfterTwoRunsInARow)
     }
 }
 
-TEST_F(Undo, ChangedMissingAndRefusedTargetsAreReportedAndTheRestGoesBack)
+TEST_F(Undo, ChangedMissingAndRefusedTargetsAreReportedAndARefusedOneIsRetriedByTheNextUndo)
 {
     for (const wchar_t* name : {L"a.txt", L"b.txt", L"c.txt", L"d.txt", L"e.txt"}) {
         Put(P(L"src\\") + name, std::string("new ") + static_cast<char>(name[0]));
@@ -176,7 +179,8 @@ TEST_F(Undo, ChangedMissingAndRefusedTargetsAreReportedAndTheRestGoesBack)
     const std::wstring firstJournal = CRunJournal::NewestOpen(Journals());
 
     // a.txt is changed after the run, the backup of b.txt is gone, and the system
-    // refuses to put c.txt back; d.txt, e.txt and the new f.txt go back as they were.
+    // refuses to put c.txt back (as it does a running program's file); d.txt, e.txt and
+    // the new f.txt go back as they were.
     Put(P(L"ver\\a.txt"), "edited by hand");
     for (const std::wstring& name : BackupsIn(P(L"ver"))) {
         if (name.rfind(L"b.txt_", 0) == 0)
@@ -200,7 +204,7 @@ TEST_F(Undo, ChangedMissingAndRefusedTargetsAreReportedAndTheRestGoesBack)
         {kUndoneText + P(L"ver\\e.txt"), 0, kUndoneLine},
         {kUndoneText + P(L"ver\\d.txt"), 0, kUndoneLine},
         {kUndoFailedText + P(L"ver\\c.txt"), ERROR_ACCESS_DENIED, kUndoFailedLine},
-        {kUndoFailedText + P(L"ver\\b.txt"), ERROR_FILE_NOT_FOUND, kUndoFailedLine},
+        {kUndoNoBackupText + P(L"ver\\b.txt"), ERROR_FILE_NOT_FOUND, kUndoNoBackupLine},
         {kUndoChangedText + P(L"ver\\a.txt"), 0, kUndoChangedLine}};
     for (std::size_t i = 0; i < expected.size(); ++i) {
         EXPECT_EQ(lines[i].text, std::get<0>(expected[i])) << i;
@@ -208,54 +212,147 @@ TEST_F(Undo, ChangedMissingAndRefusedTargetsAreReportedAndTheRestGoesBack)
         EXPECT_EQ(lines[i].tag, std::get<2>(expected[i])) << i;
         EXPECT_EQ(lines[i].error, std::get<2>(expected[i]) != kUndoneLine) << i;
     }
-    // Gone through: marked undone, so the next undo would take the run before it.
+    // A failed line keeps the journal open: the next undo puts c.txt back, the targets
+    // already back pass silently, and only then is the run marked undone.
+    EXPECT_EQ(CRunJournal::NewestOpen(Journals()), firstJournal);
+    EXPECT_EQ(UndoLast(lines), 1);
+    EXPECT_EQ(Get(P(L"ver\\c.txt")), "old c");
+    std::vector<std::wstring> texts;
+    for (const ResultLine& line : lines)
+        texts.push_back(line.text);
+    EXPECT_EQ(texts, (std::vector<std::wstring>{kUndoneText + P(L"ver\\c.txt"), kUndoNoBackupText + P(L"ver\\b.txt"),
+                                                kUndoChangedText + P(L"ver\\a.txt")}));
     EXPECT_FALSE(Exists(firstJournal));
     EXPECT_TRUE(CRunJournal::NewestOpen(Journals()).empty());
 }
 
-TEST_F(Undo, DamagedJournalChangesNothingAndAStoppedUndoIsFinishedByTheNext)
+TEST_F(Undo, TargetThatRefusesTheReplaceButNotARenameIsMovedAsideForItsBackup)
 {
+    Put(P(L"src\\a.dll"), "new");
+    Put(P(L"ver\\a.dll"), "old");
+    ASSERT_EQ(Run({P(L"src\\a.dll")}, {P(L"ver")}, true), 1);
+    // Open as a running program's file is: no write sharing, delete sharing.
+    const auto openAsRunning = [](const std::wstring& path) {
+        return FileHandle(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+                                      OPEN_EXISTING, 0, nullptr));
+    };
+    Put(P(L"probe\\held"), "held");
+    Put(P(L"probe\\other"), "other");
+    {
+        FileHandle held = openAsRunning(P(L"probe\\held"));
+        if (MoveFileExW(P(L"probe\\other").c_str(), P(L"probe\\held").c_str(), MOVEFILE_REPLACE_EXISTING))
+            GTEST_SKIP() << "this system replaces a file that is open without write sharing";
+    }
+
+    FileHandle running = openAsRunning(P(L"ver\\a.dll"));
+    ASSERT_TRUE(running);
+    std::vector<ResultLine> lines;
+    EXPECT_EQ(UndoLast(lines), 1);
+    EXPECT_EQ(Get(P(L"ver\\a.dll")), "old");
+    EXPECT_TRUE(CRunJournal::NewestOpen(Journals()).empty());
+    ASSERT_EQ(TempFilesIn(P(L"ver")).size(), 1u) << "the run's file, still open, under a temporary name";
+    EXPECT_EQ(Get(P(L"ver\\" + TempFilesIn(P(L"ver"))[0])), "new");
+
+    // Once closed, the next run into the folder removes it.
+    running.Reset();
+    Put(P(L"src2\\b.txt"), "b");
+    EXPECT_EQ(Run({P(L"src2\\b.txt")}, {P(L"ver")}, false), 1);
+    EXPECT_TRUE(TempFilesIn(P(L"ver")).empty());
+}
+
+TEST_F(Undo, AStoppedUndoIsFinishedByTheNextAndADamagedLineCostsOnlyItsPair)
+{
+    const std::vector<std::wstring> files = {P(L"src\\f0.txt"), P(L"src\\f1.txt"), P(L"src\\f2.txt"),
+                                             P(L"src\\f3.txt")};
     for (int i = 0; i < 4; ++i) {
         Put(P(L"src\\f" + std::to_wstring(i) + L".txt"), "new");
         Put(P(L"ver\\f" + std::to_wstring(i) + L".txt"), "old");
     }
-    Run({P(L"src\\f0.txt"), P(L"src\\f1.txt"), P(L"src\\f2.txt"), P(L"src\\f3.txt")}, {P(L"ver")}, true);
+    Run(files, {P(L"ver")}, true);
     const std::wstring journal = CRunJournal::NewestOpen(Journals());
-    const std::string good = Get(journal);
-    const Tree afterRun = Snapshot(P(L"ver"));
-
-    // A changed byte in the middle of the journal: refused as a whole.
-    std::string damaged = good;
-    damaged[damaged.size() / 2] ^= 0x01;
-    Put(journal, damaged);
-    std::vector<ResultLine> lines;
-    EXPECT_EQ(UndoLast(lines), kUndoJournalDamaged);
-    EXPECT_TRUE(lines.empty());
-    EXPECT_EQ(Snapshot(P(L"ver")), afterRun);
-    EXPECT_EQ(CRunJournal::NewestOpen(Journals()), journal);
 
     // Stopped after its first target: the journal stays open, and the next undo does the
     // other three.
-    Put(journal, good);
     RecordingSink stopSink;
     CSyncFileDriver engine(&stopSink);
     stopSink.onLine = [&](const ResultLine&) { engine.keepRunning.store(false); };
     EXPECT_EQ(CRunUndo(engine).StartUndo(Journals()), 1);
     EXPECT_EQ(CRunJournal::NewestOpen(Journals()), journal);
+    std::vector<ResultLine> lines;
     EXPECT_EQ(UndoLast(lines), 3);
     EXPECT_EQ(lines.size(), 3u);
     for (int i = 0; i < 4; ++i)
         EXPECT_EQ(Get(P(L"ver\\f" + std::to_wstring(i) + L".txt")), "old") << i;
     EXPECT_TRUE(BackupsIn(P(L"ver")).empty());
+
+    // A changed byte in the line of f1.txt: the other three go back, f1.txt stays as the
+    // run left it, and the line is counted.
+    Run(files, {P(L"ver")}, true);
+    const std::wstring second = CRunJournal::NewestOpen(Journals());
+    std::string text = Get(second);
+    const std::size_t f1Line = text.find('\n', text.find('\n') + 1) + 1;
+    text[f1Line + 3] ^= 0x01;
+    Put(second, text);
+    EXPECT_EQ(UndoLast(lines), 3);
+    EXPECT_EQ(damagedLines, 1);
+    EXPECT_EQ(lines.size(), 3u);
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(Get(P(L"ver\\f" + std::to_wstring(i) + L".txt")), i == 1 ? "new" : "old") << i;
+    EXPECT_TRUE(CRunJournal::NewestOpen(Journals()).empty()) << "nothing a later undo could do better";
+}
+
+TEST_F(Undo, AJournalWithAWrongHeaderIsSetAsideAndTheNextUndoReachesTheRunBefore)
+{
+    Put(P(L"s1\\x.txt"), "one");
+    Put(P(L"s1\\y.txt"), "y");
+    Put(P(L"ver\\x.txt"), "old");
+    ASSERT_EQ(Run({P(L"s1\\x.txt"), P(L"s1\\y.txt")}, {P(L"ver")}, true), 2);
+    Put(P(L"s2\\x.txt"), "second");
+    ASSERT_EQ(Run({P(L"s2\\x.txt")}, {P(L"ver")}, true), 1);
+    const std::wstring journal = CRunJournal::NewestOpen(Journals());
+    const Tree afterRuns = Snapshot(P(L"ver"));
+
+    // Still open for writing in another process: refused, nothing changes.
+    std::vector<ResultLine> lines;
+    {
+        FileHandle writer(
+            CreateFileW(journal.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(writer);
+        EXPECT_EQ(UndoLast(lines), kUndoJournalInUse);
+    }
+    EXPECT_EQ(CRunJournal::NewestOpen(Journals()), journal);
+
+    // A wrong header: refused and set aside.
+    const std::string text = Get(journal);
+    Put(journal, "not a journal" + text.substr(text.find('\n')));
+    EXPECT_EQ(UndoLast(lines), kUndoJournalDamaged);
+    EXPECT_TRUE(lines.empty());
+    EXPECT_EQ(Snapshot(P(L"ver")), afterRuns);
+    EXPECT_FALSE(Exists(journal));
+    EXPECT_TRUE(Exists(journal.substr(0, journal.rfind(L'.')) + L".damaged"));
+
+    // The next undo takes the first run: y.txt goes, and x.txt, which the set-aside run
+    // changed since, is protected by its stamps.
+    EXPECT_EQ(UndoLast(lines), 1);
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0].text, kUndoneText + P(L"ver\\y.txt"));
+    EXPECT_EQ(lines[1].text, kUndoChangedText + P(L"ver\\x.txt"));
+    EXPECT_EQ(Get(P(L"ver\\x.txt")), "second");
+    EXPECT_FALSE(Exists(P(L"ver\\y.txt")));
+    EXPECT_TRUE(CRunJournal::NewestOpen(Journals()).empty());
 }
 
 TEST_F(Undo, OnlyTheNewestFiftyJournalsStayAndARunThatCommitsNothingLeavesNone)
 {
     Put(P(L"src\\a.txt"), "a");
+    // A name whose number passes 64 bits is no journal: left alone, and no run's number.
+    const std::wstring stray = Journals() + L"\\99999999999999999999.journal";
+    Put(stray, "syncfolder journal 1\n");
     for (int run = 0; run < 52; ++run)
         ASSERT_EQ(Run({P(L"src\\a.txt")}, {P(L"v" + std::to_wstring(run))}, false), 1);
     const std::vector<std::wstring> kept = NamesIn(Journals());
-    ASSERT_EQ(kept.size(), 50u);
+    ASSERT_EQ(kept.size(), 51u);
+    EXPECT_TRUE(Exists(stray));
     // The runs of v0 and v1 have lost their journals; the newest is the run of v51.
     std::vector<ResultLine> lines;
     EXPECT_EQ(UndoLast(lines), 1);
@@ -263,7 +360,7 @@ TEST_F(Undo, OnlyTheNewestFiftyJournalsStayAndARunThatCommitsNothingLeavesNone)
     EXPECT_TRUE(Exists(P(L"v50\\a.txt")));
 
     EXPECT_EQ(Run({P(L"src\\missing.txt")}, {P(L"v0")}, false), 0);
-    EXPECT_EQ(NamesIn(Journals()).size(), 50u);
+    EXPECT_EQ(NamesIn(Journals()).size(), 51u);
 }
 
 // The run of files whose names order them: a0 (overwritten), a1 (new, in a new folder),
@@ -319,17 +416,31 @@ TEST_F(UndoKilled, RunKilledAfterAJournalLineIsUndoneForThePartItDid)
     }
 }
 
-TEST_F(UndoKilled, ReadOnlyTargetLeftUnderItsBackupNameByAKillGoesBack)
+TEST_F(UndoKilled, ReadOnlyTargetKilledOnEitherSideOfItsRenameAwayGoesBack)
 {
-    // A read-only target is renamed to its backup name before the new file takes its
-    // name; killed in between, the name is empty and the old file waits as the backup.
+    // A read-only target is renamed to a backup name once its journal line is written, and
+    // the new file then takes its name. Killed after the line, the target is still there;
+    // killed after the rename, the name is empty and the old file waits as the backup.
     const std::wstring readOnly = P(L"ver\\a0.txt");
-    SetFileAttributesW(readOnly.c_str(), FILE_ATTRIBUTE_READONLY);
-    KillHeld({P(L"src"), P(L"ver"), L"1", L"journal1", L"0", EventName(L"ro"), Journals()}, EventName(L"ro"));
-    EXPECT_FALSE(Exists(readOnly));
-    std::vector<ResultLine> lines;
-    EXPECT_EQ(UndoLast(lines), 1);
-    EXPECT_EQ(Snapshot(P(L"ver")), before);
+    for (const std::wstring hold : {L"journal1", L"renamedaway"}) {
+        SCOPED_TRACE(testing::PrintToString(hold));
+        SetFileAttributesW(readOnly.c_str(), FILE_ATTRIBUTE_READONLY);
+        KillHeld({P(L"src"), P(L"ver"), L"1", hold, L"0", EventName(hold.c_str()), Journals()},
+                 EventName(hold.c_str()));
+        const bool renamed = hold == L"renamedaway";
+        EXPECT_EQ(Exists(readOnly), !renamed);
+        std::vector<ResultLine> lines;
+        EXPECT_EQ(UndoLast(lines), renamed ? 1 : 0);
+        EXPECT_NE(GetFileAttributesW(readOnly.c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
+        // The killed run's temporary file goes with the next run into the folder.
+        Tree now = Snapshot(P(L"ver"));
+        std::erase_if(now, [](const auto& entry) {
+            std::uint32_t writer = 0;
+            return ParseTempName(entry.first, writer);
+        });
+        EXPECT_EQ(now, before);
+        EXPECT_TRUE(CRunJournal::NewestOpen(Journals()).empty());
+    }
     SetFileAttributesW(readOnly.c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
