@@ -360,8 +360,7 @@ void CMainFrameDriver::OnUndoEnd(std::int32_t restored)
     }
     AppendSyncLog(kUndoSummaryHead + std::to_wstring(restored) + kUndoSummaryTail, kUndoSummaryLine);
     if (const std::int32_t damaged = syncEngine->damagedJournalLines.load(); damaged > 0)
-        AppendErrorLog(kUndoDamagedLinesHead + std::to_wstring(damaged) + kUndoDamagedLinesTail,
-                       kUndoDamagedLinesLine);
+        AppendErrorLog(kUndoDamagedLinesHead + std::to_wstring(damaged) + kUndoDamagedLinesTail, kUndoDamagedLinesLine);
 }
 
 void CMainFrameDriver::ShowJobBegin(int bar)
