@@ -75,11 +75,18 @@ sf_wine_unmap_drives() {
 # the services would be started by the first test program and inherit its output
 # pipe, and ctest would wait for them to exit after the program ended.
 sf_wine_server_running() {
+  [ -n "$(sf_wine_server_pid)" ]
+}
+
+# The process id of the prefix's wineserver; nothing when none runs.
+sf_wine_server_pid() {
   local pid
   for pid in $(pgrep wineserver); do
-    { tr '\0' '\n' < "/proc/$pid/environ"; } 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX" && return 0
+    if { tr '\0' '\n' < "/proc/$pid/environ"; } 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX"; then
+      echo "$pid"
+      return 0
+    fi
   done
-  return 1
 }
 
 sf_wine_ensure_server() {

@@ -22,6 +22,8 @@
 #include <thread>
 #include <vector>
 
+#include "bench/mainwnd/benchwindow.h"
+#include "bench/sync/benchsupport.h"
 #include "common/fileutil.h"
 #include "syncfolderapp/discovery/scanmessages.h"
 #include "syncfolderapp/mainwnd/mainframewnd.h"
@@ -37,13 +39,12 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using benchwnd::AddByDialog;
+using benchwnd::Clock;
+using benchwnd::MsSince;
+using benchwnd::OpenWindow;
+using benchwnd::Pump;
 constexpr UINT kProbe = WM_APP + 77;
-
-double MsSince(Clock::time_point start)
-{
-    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
 
 void WriteSmallFile(const std::wstring& path)
 {
@@ -67,45 +68,6 @@ std::wstring MakeFolder(const std::wstring& root, int count)
         WriteSmallFile(dir + L"\\f" + std::to_wstring(i) + L".txt");
     }
     return folder;
-}
-
-void Pump()
-{
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
-}
-
-CMainFrameWnd* OpenWindow(const std::wstring& dataDir)
-{
-    auto* wnd = new CMainFrameWnd(dataDir);
-    wnd->Create(nullptr);
-    SendMessageW(wnd->Hwnd(), WM_INITDIALOG, 0, 0);
-    wnd->ShowNormal();
-    // Let the start-up scan end.
-    const auto* overlay = wnd->FindControlAs<uikit::SWindow>("win_loading");
-    const auto start = Clock::now();
-    while (MsSince(start) < 30000 && overlay->IsVisible()) {
-        Pump();
-        Sleep(5);
-    }
-    return wnd;
-}
-
-// Adds `paths` the way the open-file dialog hands them over.
-void AddByDialog(CMainFrameWnd& wnd, const std::vector<std::wstring>& paths)
-{
-    uikit::SetPickerHook([&paths](const uikit::PickerRequest&) { return paths; });
-    uikit::ClickControl(wnd, "btn_addfile");
-    uikit::SetPickerHook({});
-}
-
-double Median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
 }
 
 void TimeFolderAdds(const std::wstring& scratch)

@@ -1,17 +1,24 @@
 #pragma once
 
 // What the sync timing programs share: a receiver that only counts failures, a file
-// writer, the median of the runs and the command line.
+// writer, the bare loops of the writes' file operations, the median of the runs and the
+// command line.
 
 #include <algorithm>
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <windows.h>
 
+#include "common/pathutil.h"
 #include "common/winhandle.h"
 #include "syncfolderapp/sync/syncfileimpl.h"
+#include "syncfolderapp/sync/syncmap.h"
+#include "syncfolderapp/sync/tempname.h"
+
+using Pair = std::pair<std::wstring, std::wstring>;  // source, target
 
 // Receives a job's result lines, counting the failed ones.
 class CountingSink final : public SyncFileImpl {
@@ -27,6 +34,47 @@ inline bool WriteBytes(const std::wstring& path, const std::string& bytes)
     DWORD written = 0;
     return file && WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
            written == bytes.size();
+}
+
+inline std::wstring TempBeside(const std::wstring& target)
+{
+    static std::uint32_t counter = 0x80000000u;  // apart from the engine's own counter
+    return GetParentPath(target) + L"\\" + MakeTempName(GetCurrentProcessId(), ++counter);
+}
+
+// Copy to a temporary name beside the target, with `linkBackup` a hard link of the old
+// target to a backup name, then the rename to the target's name, over the old target when
+// `replace`. Returns the pairs that went through.
+inline int TempRenameLoop(const std::vector<Pair>& pairs, bool linkBackup, bool replace)
+{
+    int done = 0;
+    for (const auto& [source, target] : pairs) {
+        const std::wstring temp = TempBeside(target);
+        bool ok = CopyFileW(source.c_str(), temp.c_str(), TRUE) != FALSE;
+        if (ok && linkBackup)
+            ok = CreateHardLinkW(BackupFileName(target, L"bench", 1).c_str(), target.c_str(), nullptr) != FALSE;
+        done += ok && MoveFileExW(temp.c_str(), target.c_str(), replace ? MOVEFILE_REPLACE_EXISTING : 0) ? 1 : 0;
+    }
+    return done;
+}
+
+// Removes every backup in the target directories, so that each timed loop meets
+// directories of the same size.
+inline void RemoveBackups(const std::vector<std::wstring>& dirs)
+{
+    for (const std::wstring& dir : dirs) {
+        std::vector<std::wstring> names;
+        WIN32_FIND_DATAW data;
+        FindHandle find(FindFirstFileW((dir + L"\\*.bak").c_str(), &data));
+        if (!find)
+            continue;
+        do
+            names.push_back(dir + L"\\" + data.cFileName);
+        while (FindNextFileW(find.Get(), &data));
+        find.Reset();
+        for (const std::wstring& name : names)
+            DeleteFileW(name.c_str());
+    }
 }
 
 inline double Median(std::vector<double> values)

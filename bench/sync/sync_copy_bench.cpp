@@ -26,7 +26,6 @@
 #include "common/fileutil.h"
 #include "common/pathutil.h"
 #include "common/winhandle.h"
-#include "bench/sync/benchsupport.h"
 #include "syncfolderapp/sync/syncfiledriver.h"
 #include "syncfolderapp/sync/tempname.h"
 
@@ -46,14 +45,7 @@ const Layout kLayouts[] = {
     {L"large files", 8, 8, 2, 64u << 20},
 };
 
-using Pair = std::pair<std::wstring, std::wstring>;
 using Clock = std::chrono::steady_clock;
-
-std::wstring TempBeside(const std::wstring& target)
-{
-    static std::uint32_t counter = 0x80000000u;  // apart from the engine's own counter
-    return GetParentPath(target) + L"\\" + MakeTempName(GetCurrentProcessId(), ++counter);
-}
 
 // Loops of bare operations; each returns the pairs that went through.
 int CopyOverLoop(const std::vector<Pair>& pairs)
@@ -61,21 +53,6 @@ int CopyOverLoop(const std::vector<Pair>& pairs)
     int done = 0;
     for (const auto& [source, target] : pairs)
         done += CopyFileW(source.c_str(), target.c_str(), FALSE) ? 1 : 0;
-    return done;
-}
-
-// Copy to a temporary name beside the target, with `linkBackup` a hard link of the old
-// target to a backup name, then the rename over the target.
-int TempRenameLoop(const std::vector<Pair>& pairs, bool linkBackup)
-{
-    int done = 0;
-    for (const auto& [source, target] : pairs) {
-        const std::wstring temp = TempBeside(target);
-        bool ok = CopyFileW(source.c_str(), temp.c_str(), TRUE) != FALSE;
-        if (ok && linkBackup)
-            ok = CreateHardLinkW(BackupFileName(target, L"bench", 1).c_str(), target.c_str(), nullptr) != FALSE;
-        done += ok && MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING) ? 1 : 0;
-    }
     return done;
 }
 
@@ -102,25 +79,6 @@ int OldBackupLoop(const std::vector<Pair>& pairs)
         done += CopyFileW(source.c_str(), target.c_str(), FALSE) ? 1 : 0;
     }
     return done;
-}
-
-// Removes every backup in the target directories, so that each timed loop meets
-// directories of the same size.
-void RemoveBackups(const std::vector<std::wstring>& dirs)
-{
-    for (const std::wstring& dir : dirs) {
-        std::vector<std::wstring> names;
-        WIN32_FIND_DATAW data;
-        FindHandle find(FindFirstFileW((dir + L"\\*.bak").c_str(), &data));
-        if (!find)
-            continue;
-        do
-            names.push_back(dir + L"\\" + data.cFileName);
-        while (FindNextFileW(find.Get(), &data));
-        find.Reset();
-        for (const std::wstring& name : names)
-            DeleteFileW(name.c_str());
-    }
 }
 
 struct Variant {
@@ -174,10 +132,10 @@ bool BenchLayout(const Layout& layout, const std::wstring& root, int runs)
     // run and of no bare loop; it is timed alone as well.
     std::vector<Variant> variants = {
         {L"engine, no backup", false, [&] { return engine.StartSync(files, folders, Mir200Only, false); }, {}},
-        {L"bare copy to temp + rename", false, [&] { return TempRenameLoop(pairs, false); }, {}},
+        {L"bare copy to temp + rename", false, [&] { return TempRenameLoop(pairs, false, true); }, {}},
         {L"old engine: CopyFileW over the target", false, [&] { return CopyOverLoop(pairs); }, {}},
         {L"engine, backup", true, [&] { return engine.StartSync(files, folders, Mir200Only, true); }, {}},
-        {L"bare copy to temp + link + rename", true, [&] { return TempRenameLoop(pairs, true); }, {}},
+        {L"bare copy to temp + link + rename", true, [&] { return TempRenameLoop(pairs, true, true); }, {}},
         {L"old engine: rename to backup + CopyFileW", true, [&] { return OldBackupLoop(pairs); }, {}},
         {L"engine, preparation pass alone",
          false,
