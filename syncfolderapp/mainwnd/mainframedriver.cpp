@@ -171,7 +171,13 @@ void CMainFrameDriver::OnTimer(UINT_PTR id)
     if (id == TIMER_SCAN_ANIM)
         enginePane->NextLoadingFrame();
     else if (id == TIMER_PROGRESS)
-        runPanel->ShowProgress(syncEngine->progress.load());
+        ShowJobProgress();
+}
+
+void CMainFrameDriver::ShowJobProgress()
+{
+    runPanel->ShowProgress(syncEngine->progress.load());
+    DrainLogQueue(LogKind::Sync);
 }
 
 void CMainFrameDriver::OnDrop(const std::vector<std::wstring>& paths, POINT clientPoint)
@@ -404,6 +410,11 @@ void CMainFrameDriver::HandLineToWindow(LogKind kind, const std::wstring& text)
 
 void CMainFrameDriver::OnLogNotify(WPARAM kind)
 {
+    // A job's sync lines go into the list at its progress ticks: a drain costs the window
+    // thread far more than the lines it adds, and the worker posts no further notification
+    // until a drain has answered this one.
+    if (kind == LOG_NOTIFY_SYNC && jobGoing)
+        return;
     DrainLogQueue(kind == LOG_NOTIFY_SYNC ? LogKind::Sync : LogKind::Error);
 }
 

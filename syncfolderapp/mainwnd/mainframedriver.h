@@ -112,6 +112,8 @@ private:
     void OnSyncEnd(std::int32_t count);
     // The running bar with `bar`'s caption, the log page and the progress timer.
     void ShowJobBegin(int bar);
+    // A tick of the progress timer: the job's progress, and its sync lines queued since.
+    void ShowJobProgress();
     // The idle bar back and every queued line in its list.
     void ShowJobEnd();
     // Worker: queues a result line for its log list and announces it to the window.

@@ -242,6 +242,8 @@ TEST_F(RunTest, RunningBarProgressAndBusyGuardsWhileTheRunIsHeld)
     ASSERT_TRUE(workerHold.WaitUntilHeld());
     SendMessageW(wnd->Hwnd(), WM_TIMER, TIMER_PROGRESS, 0);
     EXPECT_EQ(Control<uikit::SProgress>("pro_ing")->GetValue(), 55);
+    // The run's lines reach the sync log with the progress ticks, not only at its end.
+    EXPECT_EQ(LogLines(false).size(), 3u);
     Snapshot(wnd->Hwnd(), "mainwnd-run-in-progress");
 
     // While busy, the back button only shows the toast; the log button (on the idle bar,
