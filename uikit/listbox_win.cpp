@@ -35,15 +35,16 @@ void SListBox::OnDpiChanged()
         return;
     ApplySizes();
     widest_ = 0;
+    const TextMeasure measure(style_.font);
     for (int i = 0; i < GetCount(); ++i)
-        widest_ = std::max(widest_, TextWidth(GetText(i)));
+        widest_ = std::max(widest_, TextWidth(measure, GetText(i)));
     SendMessageW(hwnd_, LB_SETHORIZONTALEXTENT, widest_, 0);
 }
 
-int SListBox::TextWidth(const std::wstring& text) const
+int SListBox::TextWidth(const TextMeasure& measure, const std::wstring& text) const
 {
     // The padding on both sides, so that the end of the line is not against the edge.
-    return MeasureText(style_.font, text, 0).cx + 2 * Scale(node_.IntAttr("textPadding", 0));
+    return measure.Of(text).cx + 2 * Scale(node_.IntAttr("textPadding", 0));
 }
 
 void SListBox::Widen(int width)
@@ -123,8 +124,38 @@ int SListBox::InsertString(int index, const std::wstring& text)
     const auto at =
         static_cast<int>(SendMessageW(hwnd_, LB_INSERTSTRING, index, reinterpret_cast<LPARAM>(text.c_str())));
     if (at >= 0)
-        Widen(TextWidth(text));
+        Widen(TextWidth(TextMeasure(style_.font), text));
     return at;
+}
+
+int SListBox::AppendKeepingLast(const std::vector<std::wstring>& lines, int keep)
+{
+    if (!hwnd_ || lines.empty() || keep <= 0)
+        return -1;
+    const size_t fresh = std::min(lines.size(), static_cast<size_t>(keep));
+    const int keepOld = keep - static_cast<int>(fresh);
+    SendMessageW(hwnd_, WM_SETREDRAW, FALSE, 0);
+    if (keepOld == 0) {
+        ResetContent();
+    } else {
+        while (GetCount() > keepOld)
+            DeleteString(0);
+    }
+    const TextMeasure measure(style_.font);
+    int last = -1;
+    int widest = widest_;
+    for (size_t i = lines.size() - fresh; i < lines.size(); ++i) {
+        const auto at =
+            static_cast<int>(SendMessageW(hwnd_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(lines[i].c_str())));
+        if (at < 0)
+            continue;
+        last = at;
+        widest = std::max(widest, TextWidth(measure, lines[i]));
+    }
+    Widen(widest);
+    SendMessageW(hwnd_, WM_SETREDRAW, TRUE, 0);
+    Invalidate();
+    return last;
 }
 
 bool SListBox::DeleteString(int index)

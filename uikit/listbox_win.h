@@ -1,8 +1,10 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "uikit/control_win.h"
+#include "uikit/textdraw_win.h"
 
 namespace uikit {
 
@@ -22,6 +24,11 @@ public:
 
     int GetCount() const;
     int AddString(const std::wstring& text);
+    // Adds `lines` at the end keeping only the last `keep` lines of the list: older lines
+    // go first, and lines that would go again at once are not added. The list is updated
+    // once for the batch, its lines measured with one device context. Returns the index
+    // of the last line added, or -1.
+    int AppendKeepingLast(const std::vector<std::wstring>& lines, int keep);
     int InsertString(int index, const std::wstring& text);
     bool DeleteString(int index);
     void ResetContent();
@@ -34,7 +41,7 @@ public:
     void EnsureVisible(int index) const;
 
 private:
-    int TextWidth(const std::wstring& text) const;
+    int TextWidth(const TextMeasure& measure, const std::wstring& text) const;
     // Widens the sideways scroll range to `width` pixels of line.
     void Widen(int width);
     void ApplySizes();

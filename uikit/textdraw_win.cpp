@@ -72,11 +72,13 @@ std::vector<std::wstring> WrapLines(HDC dc, const std::wstring& text, int maxWid
     return lines;
 }
 
-Size MeasureText(HFONT font, const std::wstring& text, int maxWidth, bool prefix)
+TextMeasure::TextMeasure(HFONT font) : memory_(CreateCompatibleDC(nullptr)), selected_(memory_.Get(), font)
 {
-    MemoryDc memory(CreateCompatibleDC(nullptr));
-    HDC dc = memory.Get();
-    const SelectedObject selected(dc, font);
+}
+
+Size TextMeasure::Of(const std::wstring& text, int maxWidth, bool prefix) const
+{
+    HDC dc = memory_.Get();
     const std::wstring shown = prefix ? StripPrefix(text) : text;
     Size size;
     const auto lines = WrapLines(dc, shown, maxWidth);
@@ -87,6 +89,11 @@ Size MeasureText(HFONT font, const std::wstring& text, int maxWidth, bool prefix
     }
     size.cy = shown.empty() ? LineHeight(dc) : LineHeight(dc) * static_cast<int>(lines.size());
     return size;
+}
+
+Size MeasureText(HFONT font, const std::wstring& text, int maxWidth, bool prefix)
+{
+    return TextMeasure(font).Of(text, maxWidth, prefix);
 }
 
 void DrawWrapped(HDC dc, HFONT font, const std::wstring& text, const RECT& rect, COLORREF color, TextAlign align,

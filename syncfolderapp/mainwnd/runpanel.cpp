@@ -1,6 +1,5 @@
 #include "syncfolderapp/mainwnd/runpanel.h"
 
-#include <algorithm>
 #include <utility>
 
 #include "syncfolderapp/mainwnd/namedcontrol.h"
@@ -146,23 +145,5 @@ uikit::SListBox* CRunPanel::LogList(LogKind kind) const
 
 int CRunPanel::AddLogLines(uikit::SListBox* list, const std::vector<std::wstring>& lines)
 {
-    if (!list || lines.empty())
-        return -1;
-    // Only the last kMaxLogLines of old and new lines stay: lines that would be added and
-    // deleted again in the same batch are not added at all.
-    const size_t fresh = std::min(lines.size(), static_cast<size_t>(kMaxLogLines));
-    const int keepOld = std::max(0, kMaxLogLines - static_cast<int>(fresh));
-    SendMessageW(list->Hwnd(), WM_SETREDRAW, FALSE, 0);
-    if (keepOld == 0) {
-        list->ResetContent();
-    } else {
-        while (list->GetCount() > keepOld)
-            list->DeleteString(0);
-    }
-    int last = -1;
-    for (size_t i = lines.size() - fresh; i < lines.size(); ++i)
-        last = list->AddString(lines[i]);
-    SendMessageW(list->Hwnd(), WM_SETREDRAW, TRUE, 0);
-    list->Invalidate();
-    return last;
+    return list ? list->AppendKeepingLast(lines, kMaxLogLines) : -1;
 }
