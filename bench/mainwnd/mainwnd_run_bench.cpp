@@ -106,7 +106,7 @@ struct Sample {
     double longestMs = 0;
     UINT longestMessage = 0;
     std::map<UINT, double> byMessageMs;  // 0: the looks for messages
-    int logDrains = 0;
+    std::map<UINT, int> byMessageCount;
 };
 
 // The window thread's loop during a run, timing each look for messages and each dispatch.
@@ -126,13 +126,12 @@ public:
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
         Note(msg.message, MsSince(start));
-        if (msg.message == UM_LOG_NOTIFY)
-            ++sample.logDrains;
         return true;
     }
     void Note(UINT message, double ms)
     {
         sample.byMessageMs[message] += ms;
+        ++sample.byMessageCount[message];
         if (ms > sample.longestMs) {
             sample.longestMs = ms;
             sample.longestMessage = message;
@@ -371,20 +370,25 @@ void Report(const CpuMeter& cpu, const std::vector<Sample> (&runs)[kScenarios],
             std::wprintf(L" %.3f", ratio);
         std::wprintf(L")\n");
         std::map<UINT, std::vector<double>> byMessage;
+        std::map<UINT, std::vector<double>> countByMessage;
         for (const Sample& x : run) {
             for (const auto& [message, ms] : x.byMessageMs)
                 byMessage[message].push_back(ms);
+            for (const auto& [message, count] : x.byMessageCount)
+                countByMessage[message].push_back(count);
         }
         std::wprintf(L"  window thread, longest message %.1f ms (rounds:",
                      Median(Each(run, [](const Sample& x) { return x.longestMs; })));
         for (const Sample& x : run)
             std::wprintf(L" %.1f/0x%04x", x.longestMs, x.longestMessage);
-        std::wprintf(L")\n  window thread by message (median ms):");
+        std::wprintf(L")\n  window thread by message (median ms / times):");
         for (auto& [message, values] : byMessage) {
             values.resize(run.size(), 0.0);
-            std::wprintf(L" 0x%04x %.0f;", message, Median(values));
+            std::vector<double>& counts = countByMessage[message];
+            counts.resize(run.size(), 0.0);
+            std::wprintf(L" 0x%04x %.0f/%.0f;", message, Median(values), Median(counts));
         }
-        std::wprintf(L" drains %.0f\n", Median(Each(run, [](const Sample& x) { return double(x.logDrains); })));
+        std::wprintf(L"\n");
     }
 }
 
