@@ -26,8 +26,9 @@ struct Channel {
     alignas(64) std::atomic<uint64_t> take{0};    // next slot the consumer takes
     alignas(64) std::atomic<uint64_t> free{0};    // end of the run given back to producers
 
-    // Idle consumer and producers waiting on a full ring sleep here; every wait is also
-    // bounded by kPollInterval so that a missed wake-up costs at most one interval.
+    // The consumer between its polls and producers waiting on a full ring sleep here; every
+    // wait is also bounded by kPollInterval so that a missed wake-up costs at most one
+    // interval.
     alignas(64) std::atomic<int> consumerIdle{0};
     std::atomic<int> producersWaiting{0};
     std::mutex waitMutex;
@@ -50,7 +51,10 @@ namespace {
 constexpr auto kPollInterval = std::chrono::milliseconds(10);
 constexpr int kClaimTries = kRingSize;
 constexpr int kFlushEvery = 10000;
-constexpr int kIdleSpins = 64;
+// Records waiting before a producer wakes the consumer ahead of its next poll: a wake per
+// record would cost every line a thread switch, a quarter of the ring spares a burst the
+// wait on a full ring.
+constexpr uint64_t kWakeBacklog = kRingSize / 4;
 constexpr int kFullSpins = 200;
 constexpr int kFreeBatch = 32;
 constexpr int kStartWaitSteps = 100;
@@ -113,7 +117,7 @@ void AdvanceOver(Channel& ch, std::atomic<uint64_t>& index, const std::atomic<ui
 
 void WakeConsumer(Channel& ch)
 {
-    if (ch.consumerIdle.load() != 0) {
+    if (ch.commit.load() - ch.take.load() >= kWakeBacklog && ch.consumerIdle.load() != 0) {
         std::lock_guard<std::mutex> lock(ch.waitMutex);
         ch.consumerWake.notify_one();
     }
@@ -543,16 +547,11 @@ int Logger::RunPass(Channel& ch)
 
 void Logger::IdleWait(Channel& ch)
 {
-    // A producer usually follows within microseconds: look again a few times before
-    // sleeping, so that a busy channel does not stall for a whole poll interval.
-    for (int i = 0; i < kIdleSpins; ++i) {
-        if (ch.take.load() != ch.commit.load())
-            return;
-        std::this_thread::yield();
-    }
+    // Records that came meanwhile wait for the next poll unless many wait already; a
+    // producer wakes the channel when that many do.
     std::unique_lock<std::mutex> lock(ch.waitMutex);
     ch.consumerIdle.store(1);
-    if (ch.take.load() == ch.commit.load() && ch.runState.load() == CHANNEL_STATE_RUNNING)
+    if (ch.commit.load() - ch.take.load() < kWakeBacklog && ch.runState.load() == CHANNEL_STATE_RUNNING)
         ch.consumerWake.wait_for(lock, kPollInterval);
     ch.consumerIdle.store(0);
 }
