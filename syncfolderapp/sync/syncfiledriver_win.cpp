@@ -329,7 +329,8 @@ bool CSyncFileDriver::IsSourceItself(Lane& lane, const SyncFileItem& item, const
     if (item.linkCount <= 1) {
         // A file with a single name is reachable only through its own directory, so a
         // target in any other directory cannot be it. Directory indexes are asked once per
-        // run, not once per pair; equal ones on two volumes only let the exact test run.
+        // lane and run, not once per pair; equal ones on two volumes only let the exact
+        // test run.
         const FileId& targetDir = DirectoryId(lane, GetParentPath(target));
         if (!targetDir.valid)
             return false;

@@ -4,7 +4,6 @@
 // window while they write.
 
 #include <algorithm>
-#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <filesystem>
