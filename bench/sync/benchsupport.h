@@ -4,6 +4,7 @@
 // writer, the median of the runs and the command line.
 
 #include <algorithm>
+#include <atomic>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -13,12 +14,12 @@
 #include "common/winhandle.h"
 #include "syncfolderapp/sync/syncfileimpl.h"
 
-// Receives a job's result lines, counting the failed ones.
+// Receives a job's result lines, counting the failed ones; lanes report at the same time.
 class CountingSink final : public SyncFileImpl {
 public:
     void OnSyncLog(const std::wstring&, std::uint32_t) override {}
     void OnSyncError(const std::wstring&, std::uint32_t, std::uint32_t) override { ++failed; }
-    int failed = 0;
+    std::atomic<int> failed{0};
 };
 
 inline bool WriteBytes(const std::wstring& path, const std::string& bytes)
