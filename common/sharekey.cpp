@@ -78,3 +78,9 @@ std::wstring ShareRoot(const std::wstring& key)
 {
     return !key.empty() && key.back() != L'\\' ? key + L'\\' : key;
 }
+
+std::wstring MappedPath(const std::wstring& remote, const std::wstring& path)
+{
+    const std::size_t drive = path.find(L':');
+    return drive == std::wstring::npos ? remote : remote + path.substr(drive + 1);
+}

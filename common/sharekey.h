@@ -23,6 +23,16 @@ std::wstring DriveRootOf(const std::wstring& path);
 // The root to ask when probing the share of `key`: \\HOST\SHARE\ or X:\ itself.
 std::wstring ShareRoot(const std::wstring& key);
 
+// `path`, which starts with a drive letter, as reached through `remote`, the folder that
+// letter is mapped to: Z:\v1 on \\host\share\games -> \\host\share\games\v1.
+std::wstring MappedPath(const std::wstring& remote, const std::wstring& path);
+
 // The share key of `path` as above. A drive letter is looked up with the system (its
 // drive type, and the share it is mapped to); Win32 only.
 std::wstring ShareKeyOf(const std::wstring& path);
+
+// Where `path` lies on the network, in the spelling that names its folder there: the UNC
+// form for a drive letter mapped to a share that the system names (MappedPath: a letter
+// may be mapped to a folder below a share), the path itself for a UNC path or a network
+// letter whose share is not named, and empty for a path on a local disk. Win32 only.
+std::wstring NetworkPathOf(const std::wstring& path);

@@ -28,4 +28,8 @@ std::string ToAnsi(std::wstring_view text);
 // shrunk. Returns the number of bytes, 0 for an empty text, -1 when the conversion fails.
 int ToAnsi(std::wstring_view text, std::vector<char>& buffer);
 
+// The text upper-cased as the file system compares names (the invariant rules), so that
+// two spellings of one name that differ only in letter case come out equal.
+std::wstring UpperName(const std::wstring& name);
+
 #endif

@@ -70,3 +70,12 @@ std::string ToAnsi(std::wstring_view text)
     const int length = ToAnsi(text, buffer);
     return length > 0 ? std::string(buffer.data(), static_cast<size_t>(length)) : std::string();
 }
+
+std::wstring UpperName(const std::wstring& name)
+{
+    std::wstring upper(name);
+    if (!upper.empty())
+        LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_UPPERCASE, name.c_str(), static_cast<int>(name.size()), upper.data(),
+                      static_cast<int>(upper.size()), nullptr, nullptr, 0);
+    return upper;
+}

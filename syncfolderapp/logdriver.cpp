@@ -56,6 +56,7 @@ void CLogDriver::PushLog(const std::wstring& message, uint32_t errorCode, uint32
 void CLogDriver::Write(int priority, const std::wstring& message, const uint32_t* errorCode, uint32_t line)
 {
     AwaitBackgroundStart();
+    const std::lock_guard<std::mutex> held(lock_);
     int length = ConvertLogText(message, conversionBuffer);
     if (length < 0)
         return;

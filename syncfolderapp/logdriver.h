@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -10,7 +11,8 @@ class Logger;
 
 // The application's door to its log files: each report becomes one time-stamped line on
 // channel 0 of the log engine (the day's full log; ERROR lines also the error log).
-// Calls must not overlap in time: the conversion buffer is shared between them.
+// Reports may come from several threads at once (the lanes of a run, the window): they
+// take turns on one lock, which guards the shared conversion buffer.
 class CLogDriver {
 public:
     // Writes through the process-wide engine.
@@ -40,6 +42,7 @@ private:
     void Write(int priority, const std::wstring& message, const uint32_t* errorCode, uint32_t line);
 
     FNLog::Logger& logger_;
+    std::mutex lock_;  // held by the report being written
     std::vector<char> conversionBuffer;
 };
 

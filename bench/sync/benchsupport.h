@@ -5,6 +5,7 @@
 // command line.
 
 #include <algorithm>
+#include <atomic>
 #include <cstdint>
 #include <string>
 #include <utility>
@@ -20,12 +21,12 @@
 
 using Pair = std::pair<std::wstring, std::wstring>;  // source, target
 
-// Receives a job's result lines, counting the failed ones.
+// Receives a job's result lines, counting the failed ones; lanes report at the same time.
 class CountingSink final : public SyncFileImpl {
 public:
     void OnSyncLog(const std::wstring&, std::uint32_t) override {}
     void OnSyncError(const std::wstring&, std::uint32_t, std::uint32_t) override { ++failed; }
-    int failed = 0;
+    std::atomic<int> failed{0};
 };
 
 inline bool WriteBytes(const std::wstring& path, const std::string& bytes)

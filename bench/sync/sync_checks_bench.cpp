@@ -112,7 +112,7 @@ void TimeSkip(const std::wstring& root, const std::vector<std::wstring>& files, 
         seconds.push_back(MsSince(start));
         if (copied != 10000 || again != 0 || engine.skippedCount.load() != 10000 || sink.failed != 0)
             std::wprintf(L"unexpected: copied %d, then %d, skipped %d, failed %d\n", copied, again,
-                         engine.skippedCount.load(), sink.failed);
+                         engine.skippedCount.load(), sink.failed.load());
     }
     std::wprintf(L"skip: pairs=10000 first_run_ms=%.0f second_run_ms=%.0f second/first=%.3f (limit 0.2)\n",
                  Median(firsts), Median(seconds), Median(seconds) / Median(firsts));

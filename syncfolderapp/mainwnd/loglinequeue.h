@@ -1,9 +1,9 @@
 #pragma once
 
 // The hand-off of a run's result lines from the worker to the window thread: one queue
-// per log list behind one lock. The worker waits for the lock; the window thread only
-// tries it, so it never blocks on the worker, and lines it cannot take at once stay
-// queued for a later drain.
+// per log list behind one lock. The lanes of a run push lines at the same time and wait
+// for the lock; the window thread only tries it, so it never blocks on them, and lines it
+// cannot take at once stay queued for a later drain.
 
 #include <atomic>
 #include <cstdint>
@@ -27,9 +27,10 @@ enum class LogKind : unsigned {
 template <typename Lock>
 class BasicLogLineQueue {
 public:
-    // Worker: queues `line`, waiting for the lock if need be. True when the caller is to
+    // Any lane: queues `line`, waiting for the lock if need be. True when the caller is to
     // post UM_LOG_NOTIFY for this kind: for every error line, and for a sync line only when
-    // no sync notification is outstanding, so that at most one waits in the window's queue.
+    // no sync notification is outstanding, so that at most one waits in the window's queue
+    // whichever lanes push.
     bool Push(LogKind kind, std::wstring line)
     {
         {

@@ -38,16 +38,17 @@ struct MainFrameSeams {
     // The fixed disks and the network drives the version directory list offers to scan.
     std::function<std::vector<std::wstring>()> fixedDrives = GetFixedDrives;
     std::function<std::vector<std::wstring>()> networkDrives = GetNetworkDrives;
-    // Called on the worker after each result line of a run has been queued and announced.
+    // Called on the thread of the lane that reported a result line of a run, after the
+    // line has been queued and announced.
     std::function<void()> afterWorkerLine;
 };
 
 // The main window's controller. It creates and owns the services, holds the file list,
 // the version directory list and the run panel, routes the window's events by control
 // name and its messages to them, and carries a run from its start to its summary line.
-// As the engine's SyncFileImpl it is the one part the worker calls: OnSyncLog and
-// OnSyncError touch only the log files and the line queue. Everything else runs on the
-// window's thread.
+// As the engine's SyncFileImpl it is the one part the worker calls, from every lane of a
+// run at the same time: OnSyncLog and OnSyncError touch only the log files and the line
+// queue, both safe for several threads. Everything else runs on the window's thread.
 class CMainFrameDriver : public SyncFileImpl {
 public:
     CMainFrameDriver(uikit::SHostWnd& window, MainFrameSeams testSeams);
@@ -116,7 +117,8 @@ private:
     void ShowJobProgress();
     // The idle bar back and every queued line in its list.
     void ShowJobEnd();
-    // Worker: queues a result line for its log list and announces it to the window.
+    // Any lane of a run: queues a result line for its log list and announces it to the
+    // window.
     void HandLineToWindow(LogKind kind, const std::wstring& text);
     void DrainLogQueue(LogKind kind);
     // A line of the window's own: to the log files, and to the sync log unless the worker

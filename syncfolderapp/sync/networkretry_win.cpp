@@ -23,6 +23,7 @@ CNetworkRetry::CNetworkRetry() : waits_(std::begin(kDefaultWaitsMs), std::end(kD
 
 void CNetworkRetry::BeginRun()
 {
+    const std::lock_guard<std::mutex> held(lock_);
     shareKeys_.clear();
     probedShares_.clear();
     anyShareGone_ = false;
@@ -39,6 +40,9 @@ WriteResult CNetworkRetry::Write(CTargetWriter& writer, const std::wstring& sour
     bool mayHoldNew = result.failure == WriteResult::Commit;
     for (std::size_t retry = 0; retry < waits_.size() && WorthRetrying(result); ++retry) {
         Sleep(waits_[retry]);
+        // Another lane may have found the share gone meanwhile.
+        if (const std::uint32_t gone = GoneShareError(target))
+            return {WriteResult::Write, gone};
         if (mayHoldNew) {
             std::uint32_t error = 0;
             if (SameContents(source, target, error))
@@ -56,32 +60,46 @@ WriteResult CNetworkRetry::Write(CTargetWriter& writer, const std::wstring& sour
     return result;
 }
 
-const std::wstring& CNetworkRetry::ShareOf(const std::wstring& target)
+std::wstring CNetworkRetry::ShareOf(const std::wstring& target)
 {
     // A drive letter's share is asked of the system once; a UNC path names its own.
-    std::wstring root = DriveRootOf(target);
-    const auto [entry, fresh] = shareKeys_.try_emplace(root.empty() ? UncShareKey(target) : root);
-    if (fresh)
-        entry->second = root.empty() ? entry->first : ShareKeyOf(root);
-    return entry->second;
+    const std::wstring root = DriveRootOf(target);
+    const std::wstring known = root.empty() ? UncShareKey(target) : root;
+    {
+        const std::lock_guard<std::mutex> held(lock_);
+        if (const auto found = shareKeys_.find(known); found != shareKeys_.end())
+            return found->second;
+    }
+    std::wstring share = root.empty() ? known : ShareKeyOf(root);
+    const std::lock_guard<std::mutex> held(lock_);
+    shareKeys_.emplace(known, share);
+    return share;
 }
 
 std::uint32_t CNetworkRetry::GoneShareError(const std::wstring& target)
 {
-    if (!anyShareGone_)
+    if (!anyShareGone_.load())
         return ERROR_SUCCESS;
-    const auto probed = probedShares_.find(ShareOf(target));
+    const std::wstring share = ShareOf(target);
+    const std::lock_guard<std::mutex> held(lock_);
+    const auto probed = probedShares_.find(share);
     return probed == probedShares_.end() ? ERROR_SUCCESS : probed->second;
 }
 
 void CNetworkRetry::ProbeShareOnce(const std::wstring& target)
 {
-    const std::wstring& share = ShareOf(target);
-    if (share.empty() || probedShares_.count(share) != 0)
-        return;
+    const std::wstring share = ShareOf(target);
+    {
+        const std::lock_guard<std::mutex> held(lock_);
+        // Once per run, also when two lanes get here at the same time.
+        if (share.empty() || !probedShares_.emplace(share, ERROR_SUCCESS).second)
+            return;
+    }
     const std::wstring root = ShareRoot(share);
     const std::uint32_t error =
         GetFileAttributesW(root.c_str()) == INVALID_FILE_ATTRIBUTES ? GetLastError() : ERROR_SUCCESS;
-    probedShares_.emplace(share, error);
-    anyShareGone_ = anyShareGone_ || error != ERROR_SUCCESS;
+    const std::lock_guard<std::mutex> held(lock_);
+    probedShares_[share] = error;
+    if (error != ERROR_SUCCESS)
+        anyShareGone_ = true;
 }

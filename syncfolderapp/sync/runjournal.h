@@ -6,6 +6,7 @@
 // there at once.
 
 #include <cstdint>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -20,8 +21,9 @@ public:
     CRunJournal& operator=(const CRunJournal&) = delete;
 
     // The line of a pair about to be committed, handed to the system before the commit
-    // (WriteFile, nothing buffered here). The run's journal file is made with its first
-    // line, so a run that commits nothing leaves none. Returns 0 or the system error code;
+    // (WriteFile, nothing buffered here). The lanes of a run take turns: each line goes out
+    // whole, in one write, before the next one begins. The run's journal file is made with
+    // its first line, so a run that commits nothing leaves none. Returns 0 or the system error code;
     // the pair must then not be committed, or the run could not be undone. A line written
     // part-way is cut back to the end of the last whole line; should that fail, every
     // later line of the run is refused with the error of the cut.
@@ -62,6 +64,7 @@ private:
     std::uint32_t CutBack();
 
     std::wstring folder;
+    std::mutex lock;  // held by the lane whose line goes out
     FileHandle file;
     std::uint64_t wholeLinesEnd = 0;  // the size of the file up to its last whole line
     std::uint32_t cutBackError = 0;   // a part-way line that could not be cut back

@@ -80,6 +80,7 @@ std::uint32_t CRunJournal::Open()
 
 std::uint32_t CRunJournal::Record(const PairWrite& pair)
 {
+    const std::lock_guard<std::mutex> held(lock);
     if (cutBackError != ERROR_SUCCESS)
         return cutBackError;
     if (!file) {
@@ -111,6 +112,7 @@ std::uint32_t CRunJournal::CutBack()
 
 void CRunJournal::EndRun()
 {
+    const std::lock_guard<std::mutex> held(lock);
     cutBackError = ERROR_SUCCESS;
     if (!file)
         return;

@@ -1,13 +1,19 @@
 #include "syncfolderapp/sync/syncfiledriver.h"
 
 #include <limits>
+#include <optional>
+#include <system_error>
+#include <thread>
 
 #include <windows.h>
 #include <shlwapi.h>
 #include <winternl.h>
 
 #include "common/pathutil.h"
+#include "common/sharekey.h"
+#include "common/textutil.h"
 #include "common/winhandle.h"
+#include "syncfolderapp/sync/lanescheduler.h"
 #include "syncfolderapp/sync/tempname.h"
 
 namespace {
@@ -76,7 +82,25 @@ bool MayBeSameFile(const std::wstring& a, const std::wstring& b)
            FileTimeValue(da.ftCreationTime) == FileTimeValue(db.ftCreationTime);
 }
 
+// Where each version directory lies, as the lane planner compares them: its one spelling
+// on the network, upper-cased as the system compares names; empty on a local volume.
+std::vector<std::wstring> LanePathsOf(const std::vector<std::wstring>& folders)
+{
+    std::vector<std::wstring> paths;
+    paths.reserve(folders.size());
+    for (const std::wstring& folder : folders) {
+        const std::wstring network = NetworkPathOf(folder);
+        paths.push_back(network.empty() ? network : UpperName(LanePath(network)));
+    }
+    return paths;
+}
+
 }  // namespace
+
+CSyncFileDriver::Lane::Lane(const CTargetWriter& configured) : writer(configured)
+{
+    writer.BeginRun();
+}
 
 void CSyncFileDriver::BeginJob(std::int32_t type, bool withBackup, RunChecks runChecks)
 {
@@ -84,8 +108,6 @@ void CSyncFileDriver::BeginJob(std::int32_t type, bool withBackup, RunChecks run
     keepRunning.store(true);
     yieldCounter.store(0);
     items.clear();
-    dirIds.clear();
-    probe.Forget();
     // Every mode other than Mir200Only places files like SameLevel.
     syncType = type == Mir200Only ? Mir200Only : SameLevel;
     backup = withBackup;
@@ -101,22 +123,13 @@ std::int32_t CSyncFileDriver::StartSync(const std::vector<std::wstring>& files,
 {
     BeginJob(type, withBackup, runChecks);
     journalOn = withJournal;
-    writer.BeginRun();
     retry.BeginRun();
     unfinishedFolders.clear();
     PrepareItems(files);
 
-    if (!items.empty() && keepRunning.load() && !folders.empty()) {
-        // Once copying has begun a stop request changes nothing: every folder is done.
-        std::int32_t base = progress.load();
-        const auto step = static_cast<std::int32_t>(kCopyShare / static_cast<double>(folders.size()));
-        for (const std::wstring& folder : folders) {
-            successCount.fetch_add(SyncToFolder(folder, step));
-            base += step;
-            progress.store(base);
-            YieldStep();
-        }
-    }
+    // Once copying has begun a stop request changes nothing: every folder is done.
+    if (!items.empty() && keepRunning.load() && !folders.empty())
+        WriteInLanes(folders);
 
     if (journal)
         journal->EndRun();
@@ -140,6 +153,7 @@ std::vector<PlanRow> CSyncFileDriver::ComputePlan(const std::vector<std::wstring
                                                   bool withBackup, RunChecks runChecks)
 {
     BeginJob(type, withBackup, runChecks);
+    Lane lane(writer);
     // Every source is planned, also those a run leaves out or cannot read.
     std::vector<SyncFileItem> all;
     all.reserve(files.size());
@@ -147,12 +161,12 @@ std::vector<PlanRow> CSyncFileDriver::ComputePlan(const std::vector<std::wstring
         std::uint32_t error = 0;
         all.push_back(PrepareItem(file, error));
     }
-    const PlanProbes probes{[this](const std::wstring& target) { return probe.ProbeListed(target); },
-                            [this](const SyncFileItem& item, const std::wstring& target) {
-                                return IsSourceItself(item, target);
+    const PlanProbes probes{[&lane](const std::wstring& target) { return lane.probe.ProbeListed(target); },
+                            [this, &lane](const SyncFileItem& item, const std::wstring& target) {
+                                return IsSourceItself(lane, item, target);
                             },
-                            [this](const SyncFileItem& item, const std::wstring& target) {
-                                return CoarseTimes(item, target);
+                            [this, &lane](const SyncFileItem& item, const std::wstring& target) {
+                                return CoarseTimes(lane, item, target);
                             }};
     std::vector<PlanRow> rows = BuildPlan(all, folders, backup, checks, probes);
     busy.store(false);
@@ -227,31 +241,75 @@ SyncFileItem CSyncFileDriver::PrepareItem(const std::wstring& path, std::uint32_
     return item;
 }
 
-std::int32_t CSyncFileDriver::SyncToFolder(const std::wstring& folder, std::int32_t step)
+void CSyncFileDriver::WriteInLanes(const std::vector<std::wstring>& folders)
+{
+    const std::vector<PlannedLane> lanes = PlanLanes(LanePathsOf(folders));
+    std::vector<std::wstring> hosts;
+    for (const PlannedLane& lane : lanes)
+        hosts.push_back(lane.host);
+    CLaneScheduler scheduler(std::move(hosts), laneLimits);
+    copyBase = progress.load();
+    pairsDone.store(0);
+    pairsTotal = static_cast<std::int64_t>(items.size()) * static_cast<std::int64_t>(folders.size());
+    // Each version directory is written by one lane only, which alone writes its entry.
+    std::vector<std::int32_t> failed(folders.size(), 0);
+    const auto writeLanes = [&] {
+        while (const std::optional<std::size_t> taken = scheduler.Take()) {
+            Lane lane(writer);
+            for (const std::size_t index : lanes[*taken].folders) {
+                successCount.fetch_add(SyncToFolder(lane, folders[index]));
+                failed[index] = lane.failedPairs;
+                YieldStep();
+            }
+            scheduler.Done(*taken);
+        }
+    };
+    std::vector<std::thread> helpers;
+    for (std::size_t i = 1; i < scheduler.Workers(); ++i) {
+        try {
+            helpers.emplace_back(writeLanes);
+        } catch (const std::system_error&) {
+            break;  // no thread to spare: the lanes left wait for the threads there are
+        }
+    }
+    writeLanes();
+    for (std::thread& helper : helpers)
+        helper.join();
+    for (std::size_t i = 0; i < folders.size(); ++i) {
+        if (failed[i] > 0)
+            unfinishedFolders.push_back({folders[i], failed[i]});
+    }
+}
+
+std::int32_t CSyncFileDriver::SyncToFolder(Lane& lane, const std::wstring& folder)
 {
     const std::size_t folderPieces = PathPieces(folder).size();
-    const std::size_t count = items.size();
-    const std::int32_t base = progress.load();
     std::int32_t copied = 0;
-    failedPairs = 0;
-    for (std::size_t k = 0; k < count; ++k) {
-        const SyncFileItem& item = items[k];
+    lane.failedPairs = 0;
+    for (const SyncFileItem& item : items) {
         const std::wstring rel = RelativeTarget(item, folderPieces);
-        if (!rel.empty() && SyncOnePair(item, folder + rel))
+        if (!rel.empty() && SyncOnePair(lane, item, folder + rel))
             ++copied;
-        progress.store(base + static_cast<std::int32_t>(static_cast<std::int64_t>(k + 1) * step /
-                                                        static_cast<std::int64_t>(count)));
+        PairDone();
         YieldStep();
     }
-    if (failedPairs > 0)
-        unfinishedFolders.push_back({folder, failedPairs});
     return copied;
 }
 
-const CSyncFileDriver::FileId& CSyncFileDriver::DirectoryId(const std::wstring& dir)
+void CSyncFileDriver::PairDone()
 {
-    auto found = dirIds.find(dir);
-    if (found != dirIds.end())
+    const std::int64_t done = pairsDone.fetch_add(1) + 1;
+    const auto reached =
+        copyBase + static_cast<std::int32_t>(static_cast<double>(done) * kCopyShare / static_cast<double>(pairsTotal));
+    // Lanes finish pairs in any order: the bar only moves forward.
+    std::int32_t shown = progress.load();
+    while (shown < reached && !progress.compare_exchange_weak(shown, reached)) {}
+}
+
+const CSyncFileDriver::FileId& CSyncFileDriver::DirectoryId(Lane& lane, const std::wstring& dir)
+{
+    auto found = lane.dirIds.find(dir);
+    if (found != lane.dirIds.end())
         return found->second;
     FileId id;
     // A bare drive ("D:") would open that drive's current directory, not its root.
@@ -259,10 +317,10 @@ const CSyncFileDriver::FileId& CSyncFileDriver::DirectoryId(const std::wstring& 
     FileHandle handle = OpenForIdentity(bareDrive ? dir + L"\\" : dir);
     if (handle)
         id.valid = ReadFileIndex(handle.Get(), id.fileIndex);
-    return dirIds.emplace(dir, id).first->second;
+    return lane.dirIds.emplace(dir, id).first->second;
 }
 
-bool CSyncFileDriver::IsSourceItself(const SyncFileItem& item, const std::wstring& target)
+bool CSyncFileDriver::IsSourceItself(Lane& lane, const SyncFileItem& item, const std::wstring& target)
 {
     if (target == item.sourcePath)
         return true;
@@ -271,11 +329,12 @@ bool CSyncFileDriver::IsSourceItself(const SyncFileItem& item, const std::wstrin
     if (item.linkCount <= 1) {
         // A file with a single name is reachable only through its own directory, so a
         // target in any other directory cannot be it. Directory indexes are asked once per
-        // run, not once per pair; equal ones on two volumes only let the exact test run.
-        const FileId& targetDir = DirectoryId(GetParentPath(target));
+        // lane and run, not once per pair; equal ones on two volumes only let the exact
+        // test run.
+        const FileId& targetDir = DirectoryId(lane, GetParentPath(target));
         if (!targetDir.valid)
             return false;
-        const FileId& sourceDir = DirectoryId(item.sourceDir);
+        const FileId& sourceDir = DirectoryId(lane, item.sourceDir);
         if (!sourceDir.valid || sourceDir.fileIndex != targetDir.fileIndex)
             return false;
     }
@@ -291,21 +350,27 @@ bool CSyncFileDriver::IsSourceItself(const SyncFileItem& item, const std::wstrin
 
 bool CSyncFileDriver::SyncOnePair(const SyncFileItem& item, const std::wstring& target)
 {
+    Lane lane(writer);
+    return SyncOnePair(lane, item, target);
+}
+
+bool CSyncFileDriver::SyncOnePair(Lane& lane, const SyncFileItem& item, const std::wstring& target)
+{
     // The target is the source file (same text, or the same file under another spelling):
     // leave it alone entirely.
-    if (IsSourceItself(item, target))
+    if (IsSourceItself(lane, item, target))
         return false;
 
-    if (checks.skipSame && LooksLikeSource(item, target)) {
+    if (checks.skipSame && LooksLikeSource(lane, item, target)) {
         skippedCount.fetch_add(1);
         if (sink)
             sink->OnSyncLog(SameSkippedLine(item.sourcePath, target), LINE_SAME_SKIPPED);
         return false;
     }
 
-    const WriteResult result = retry.Write(writer, item.sourcePath, target, backup, checks.verifyCopy);
+    const WriteResult result = retry.Write(lane.writer, item.sourcePath, target, backup, checks.verifyCopy);
     if (!result.Written())
-        ++failedPairs;
+        ++lane.failedPairs;
     if (!sink)
         return result.Written();
     if (result.Written())
@@ -317,16 +382,16 @@ bool CSyncFileDriver::SyncOnePair(const SyncFileItem& item, const std::wstring& 
     return result.Written();
 }
 
-bool CSyncFileDriver::LooksLikeSource(const SyncFileItem& item, const std::wstring& target)
+bool CSyncFileDriver::LooksLikeSource(Lane& lane, const SyncFileItem& item, const std::wstring& target)
 {
-    const TargetState state = probe.Probe(target);
-    return state.kind == TargetState::File &&
-           LooksSame(item.size, item.lastWrite, state.size, state.lastWrite, [&] { return CoarseTimes(item, target); });
+    const TargetState state = lane.probe.Probe(target);
+    return state.kind == TargetState::File && LooksSame(item.size, item.lastWrite, state.size, state.lastWrite,
+                                                        [&] { return CoarseTimes(lane, item, target); });
 }
 
-bool CSyncFileDriver::CoarseTimes(const SyncFileItem& item, const std::wstring& target)
+bool CSyncFileDriver::CoarseTimes(Lane& lane, const SyncFileItem& item, const std::wstring& target)
 {
-    return probe.OnCoarseTimeVolume(item.sourceDir) || probe.OnCoarseTimeVolume(GetParentPath(target));
+    return lane.probe.OnCoarseTimeVolume(item.sourceDir) || lane.probe.OnCoarseTimeVolume(GetParentPath(target));
 }
 
 void CSyncFileDriver::YieldStep()

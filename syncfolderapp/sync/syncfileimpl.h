@@ -1,7 +1,9 @@
 #pragma once
 
-// Receiver of a run's result lines. Both calls arrive on the worker thread running the
-// run. The engine never owns or deletes its receiver, so there is no virtual destructor.
+// Receiver of a run's result lines. Both calls arrive on the threads of the run's lanes,
+// several at once, so a receiver must be safe for that; the lines of one version
+// directory come from one lane, in order. The engine never owns or deletes its receiver,
+// so there is no virtual destructor.
 
 #include <cstdint>
 #include <string>

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include "common/pathutil.h"
+#include "common/textutil.h"
 #include "common/winhandle.h"
 
 namespace {
@@ -20,16 +21,6 @@ TargetState StateOf(DWORD attributes, DWORD sizeHigh, DWORD sizeLow, const FILET
         return {TargetState::Directory};
     return {TargetState::File, static_cast<std::int64_t>((static_cast<std::uint64_t>(sizeHigh) << 32) | sizeLow),
             FileTimeValue(lastWrite)};
-}
-
-// File names compare without regard to letter case, as the file system compares them.
-std::wstring UpperName(const std::wstring& name)
-{
-    std::wstring upper(name);
-    if (!upper.empty())
-        LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_UPPERCASE, name.c_str(), static_cast<int>(name.size()), upper.data(),
-                      static_cast<int>(upper.size()), nullptr, nullptr, 0);
-    return upper;
 }
 
 }  // namespace

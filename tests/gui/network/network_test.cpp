@@ -1,8 +1,9 @@
 // Version directories on network drives, in a prefix where N: is a network drive and
 // \\srv\share a UNC share (run-network.sh): the drive dialog and the scan, a drive that
 // goes offline, the drives remembered across a restart, the share keys, and a run into a
-// share whose server goes.
+// share whose server goes while two lanes write into it.
 
+#include <atomic>
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
@@ -15,6 +16,7 @@
 #include "common/drives.h"
 #include "common/sharekey.h"
 #include "common/textutil.h"
+#include "common/winhandle.h"
 #include "syncfolderapp/discovery/seldrivedlg.h"
 #include "syncfolderapp/sync/syncfiledriver.h"
 #include "tests/gui/mainwnd/mainwndenv.h"
@@ -201,9 +203,11 @@ TEST(ShareKeyOf, NetworkDrivesAndUncPathsHaveOneLocalPathsNone)
 }
 
 // A run into version directories on N: whose server goes during the first pair there, one
-// on D: and one on another share. N: is back by the time the next pair comes: only the
-// probe's verdict keeps the run from trying it.
-TEST(ShareThatGoes, RestOfItsPairsFailAtOnceWithTheProbesCodeAndOtherSharesGoOn)
+// on D: and one on another share, each in a lane of its own. The other lane on N: is in
+// the middle of its first pair when the share is found gone, and gives that pair up
+// instead of retrying it. N: is back by the time the next pairs come: only the probe's
+// verdict keeps the run from trying them.
+TEST(ShareThatGoes, RestOfItsPairsInEveryLaneFailAtOnceWithTheProbesCodeAndOtherSharesGoOn)
 {
     NetworkDrive network;
     ASSERT_TRUE(network.Known());
@@ -217,40 +221,62 @@ TEST(ShareThatGoes, RestOfItsPairsFailAtOnceWithTheProbesCodeAndOtherSharesGoOn)
     RecordingSink sink;
     CSyncFileDriver engine(&sink);
     engine.Retry().SetWaits({0, 0, 0});
-    int firstPairAttempts = 0;
-    int laterAttemptsOnN = 0;
-    std::uint32_t gone = 0;
+    const KernelHandle secondLaneWrites(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    const KernelHandle verdict(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    std::atomic<int> firstPairAttempts = 0;
+    std::atomic<int> secondLaneAttempts = 0;
+    std::atomic<int> laterAttemptsOnN = 0;
+    std::atomic<bool> waitedTooLong = false;
+    std::atomic<std::uint32_t> gone = 0;
+    const auto await = [&](const KernelHandle& event) {
+        if (WaitForSingleObject(event.Get(), 30000) != WAIT_OBJECT_0)
+            waitedTooLong = true;
+    };
     engine.Writer().SetStepHook([&](WriteStep step, const PairWrite& pair) -> std::uint32_t {
         if (step != WriteStep::Copied || !pair.target.starts_with(L"N:"))
             return ERROR_SUCCESS;
-        if (pair.target != L"N:\\v1\\Mir200\\a.txt") {
-            ++laterAttemptsOnN;
-            return ERROR_SUCCESS;
+        if (pair.target == L"N:\\v1\\Mir200\\a.txt") {
+            // The server goes while the other lane on N: is writing too; on the last
+            // attempt of this pair it is gone.
+            if (++firstPairAttempts == 1)
+                await(secondLaneWrites);
+            if (firstPairAttempts == 4) {
+                network.Offline();
+                gone = GetFileAttributesW(L"N:\\") == INVALID_FILE_ATTRIBUTES ? GetLastError() : 0;
+            }
+            return ERROR_NETNAME_DELETED;
         }
-        // The last attempt of the first pair: the server is gone.
-        if (++firstPairAttempts == 4) {
-            network.Offline();
-            gone = GetFileAttributesW(L"N:\\") == INVALID_FILE_ATTRIBUTES ? GetLastError() : 0;
+        if (pair.target == L"N:\\v2\\Mir200\\a.txt" && ++secondLaneAttempts == 1) {
+            SetEvent(secondLaneWrites.Get());
+            await(verdict);  // the server drops this write as well
+            return ERROR_NETNAME_DELETED;
         }
-        return ERROR_NETNAME_DELETED;
+        ++laterAttemptsOnN;
+        return ERROR_SUCCESS;
     });
     sink.onLine = [&](const ResultLine& line) {
-        if (line.code == ERROR_NETNAME_DELETED)
+        if (line.code == ERROR_NETNAME_DELETED) {
             network.Online();
+            SetEvent(verdict.Get());
+        }
     };
     const std::int32_t copied = engine.StartSync({L"D:\\src\\Mir200\\a.txt", L"D:\\src\\Mir200\\b.txt"},
                                                  {L"N:\\v1", L"N:\\v2", L"D:\\v3", unc}, Mir200Only, false);
 
+    EXPECT_FALSE(waitedTooLong.load()) << "the two lanes on N: did not write at the same time";
     EXPECT_EQ(copied, 4);
-    EXPECT_EQ(firstPairAttempts, 4);
-    EXPECT_EQ(laterAttemptsOnN, 0) << "no attempt after the probe failed";
-    ASSERT_NE(gone, 0u) << "the drive did not go offline";
-    std::vector<std::uint32_t> codes;
+    EXPECT_EQ(firstPairAttempts.load(), 4);
+    EXPECT_EQ(secondLaneAttempts.load(), 1) << "a lane waiting to retry gives up once the share is found gone";
+    EXPECT_EQ(laterAttemptsOnN.load(), 0) << "no attempt after the probe failed";
+    ASSERT_NE(gone.load(), 0u) << "the drive did not go offline";
+    std::map<std::wstring, std::vector<std::uint32_t>> codes;  // by version directory
     for (const ResultLine& line : sink.Lines()) {
         if (line.error)
-            codes.push_back(line.code);
+            codes[line.text.substr(line.text.find(L">> ") + 3, 5)].push_back(line.code);
     }
-    EXPECT_EQ(codes, (std::vector<std::uint32_t>{ERROR_NETNAME_DELETED, gone, gone, gone}));
+    EXPECT_EQ(codes[L"N:\\v1"], (std::vector<std::uint32_t>{ERROR_NETNAME_DELETED, gone.load()}));
+    EXPECT_EQ(codes[L"N:\\v2"], (std::vector<std::uint32_t>{gone.load(), gone.load()}));
+    EXPECT_EQ(codes.size(), 2u);
     EXPECT_FALSE(fs::exists(L"N:\\v2\\Mir200\\a.txt"));
     EXPECT_EQ(testsupport::ReadFile(fs::path(unc) / "Mir200" / "a.txt"), "a");
     EXPECT_EQ(testsupport::ReadFile(fs::path(L"D:\\v3\\Mir200\\b.txt")), "b");

@@ -5,7 +5,7 @@
 # of the other prefixes never see a network drive.
 #   D:, E:  fresh local disks, as for the other tests
 #   N:      a network drive whose share the system does not name
-#   \\srv\share  a UNC share (dosdevices/unc/srv/share)
+#   \\srv\share, \\srv\other  two UNC shares of one machine (dosdevices/unc/srv/...)
 # The Linux folder behind N: is passed on as SF_NETWORK_FOLDER, so that a test can take
 # the drive offline by moving its folder away.
 #   run-network.sh <program.exe>     (GTEST_OUTPUT and SF_WINEPREFIX from the test's properties)
@@ -28,13 +28,14 @@ SF_MAPPED_LINKS=()
 sf_wine_map_drives "D E N"
 export SF_NETWORK_FOLDER=${SF_MAPPED_DIRS[2]}
 unc=$(mktemp -d "${TMPDIR:-/tmp}/sf-unc.XXXXXX")
-mkdir -p "$WINEPREFIX/dosdevices/unc/srv"
-ln -sfn "$unc" "$WINEPREFIX/dosdevices/unc/srv/share"
+mkdir -p "$unc/share" "$unc/other" "$WINEPREFIX/dosdevices/unc/srv"
+ln -sfn "$unc/share" "$WINEPREFIX/dosdevices/unc/srv/share"
+ln -sfn "$unc/other" "$WINEPREFIX/dosdevices/unc/srv/other"
 cleanup() {
   wineserver -k 2>/dev/null
   sf_wine_unmap_drives
   rm -rf "$SF_NETWORK_FOLDER.offline" "$unc"
-  rm -f "$WINEPREFIX/dosdevices/unc/srv/share"
+  rm -f "$WINEPREFIX/dosdevices/unc/srv/share" "$WINEPREFIX/dosdevices/unc/srv/other"
 }
 trap cleanup EXIT
 

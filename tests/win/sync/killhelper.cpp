@@ -1,17 +1,20 @@
 // Runs a sync job, or the undo of the last one, so that a test can kill it at a chosen
 // point of its writes.
 //
-//   sync_kill_helper <source folder> <version folder> <backup 0|1> <hold> <refuse links 0|1> <event> [<journals>]
+//   sync_kill_helper <source folder> <version folders> <backup 0|1> <hold> <refuse links 0|1> <event> [<journals>]
 //   sync_kill_helper undo <journals> <n> <event>
 //
-// <hold> names the write step (copied, link, commit, renamedaway) at which the helper sets the event
-// and waits to be killed; "none" sets the event just before the run starts and lets it go
-// on; "journal<n>" holds once the n-th line of the run's journal (kept in the folder
+// <version folders> are one folder or several separated by "|"; on shares each is written
+// by a lane of its own. <hold> names the write step (copied, link, commit, renamedaway) at
+// which the helper sets the event and waits to be killed; "commit<n>" holds every lane at
+// its n-th commit; "none" sets the event just before the run starts and lets it go on;
+// "journal<n>" holds once the n-th line of the run's journal (kept in the folder
 // <journals>) has been written. With <refuse links> 1 every link is refused, so backups
-// are copies. Files are synced in the order of their paths. The undo form holds just before its n-th change of a
-// target.
+// are copies. Files are synced in the order of their paths. The undo form holds just
+// before its n-th change of a target.
 
 #include <algorithm>
+#include <atomic>
 #include <string>
 #include <vector>
 
@@ -72,7 +75,12 @@ int wmain(int argc, wchar_t** argv)
     if (argc < 7)
         return 2;
     const std::wstring source = argv[1];
-    const std::wstring folder = argv[2];
+    std::vector<std::wstring> folders;
+    for (std::wstring rest = argv[2]; !rest.empty();) {
+        const std::size_t bar = rest.find(L'|');
+        folders.push_back(rest.substr(0, bar));
+        rest = bar == std::wstring::npos ? std::wstring() : rest.substr(bar + 1);
+    }
     const bool backup = argv[3] == std::wstring(L"1");
     const std::wstring hold = argv[4];
     const bool refuseLinks = argv[5] == std::wstring(L"1");
@@ -85,8 +93,12 @@ int wmain(int argc, wchar_t** argv)
     // In name order, so that a test knows which pair a hold falls on.
     std::sort(files.begin(), files.end());
     CSyncFileDriver engine;
+    const std::wstring commitHold = L"commit";
+    const int holdAtCommit = hold.rfind(commitHold, 0) == 0 ? _wtoi(hold.c_str() + commitHold.size()) : 0;
     engine.Writer().SetStepHook([&](WriteStep step, const PairWrite&) -> std::uint32_t {
-        if (hold == StepName(step))
+        // Each lane has a thread of its own, which counts its own commits.
+        thread_local int commits = 0;
+        if (hold == StepName(step) || (step == WriteStep::Commit && ++commits == holdAtCommit))
             HoldForTheKill(ready.Get());
         return refuseLinks && step == WriteStep::Link ? ERROR_INVALID_FUNCTION : ERROR_SUCCESS;
     });
@@ -94,7 +106,7 @@ int wmain(int argc, wchar_t** argv)
     CRunJournal journal(argc > 7 ? argv[7] : L"");
     const std::wstring journalHold = L"journal";
     const int holdAtLine = hold.rfind(journalHold, 0) == 0 ? _wtoi(hold.c_str() + journalHold.size()) : 0;
-    int lines = 0;
+    std::atomic<int> lines = 0;
     if (argc > 7) {
         engine.Writer().SetCommitRecorder([&](const PairWrite& pair) {
             const std::uint32_t error = journal.Record(pair);
@@ -105,5 +117,6 @@ int wmain(int argc, wchar_t** argv)
     }
     if (hold == L"none")
         SetEvent(ready.Get());
-    return engine.StartSync(files, {folder}, SameLevel, backup) == static_cast<std::int32_t>(files.size()) ? 0 : 1;
+    const auto pairs = static_cast<std::int32_t>(files.size() * folders.size());
+    return engine.StartSync(files, folders, SameLevel, backup) == pairs ? 0 : 1;
 }
