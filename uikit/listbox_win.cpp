@@ -128,22 +128,25 @@ int SListBox::InsertString(int index, const std::wstring& text)
     return at;
 }
 
-int SListBox::AppendKeepingLast(const std::vector<std::wstring>& lines, int keep)
+int SListBox::AppendKeepingLast(const std::vector<std::wstring>& lines, int keep, bool showLast)
 {
     if (!hwnd_ || lines.empty() || keep <= 0)
         return -1;
     const size_t fresh = std::min(lines.size(), static_cast<size_t>(keep));
     const int keepOld = keep - static_cast<int>(fresh);
     SendMessageW(hwnd_, WM_SETREDRAW, FALSE, 0);
+    int widest = widest_;
     if (keepOld == 0) {
-        ResetContent();
+        // Every old line goes. The sideways extent is set once, for the new lines, so that
+        // the scroll bar does not go and come back.
+        SendMessageW(hwnd_, LB_RESETCONTENT, 0, 0);
+        widest = 0;
     } else {
         while (GetCount() > keepOld)
             DeleteString(0);
     }
     const TextMeasure measure(style_.font);
     int last = -1;
-    int widest = widest_;
     for (size_t i = lines.size() - fresh; i < lines.size(); ++i) {
         const auto at =
             static_cast<int>(SendMessageW(hwnd_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(lines[i].c_str())));
@@ -152,7 +155,13 @@ int SListBox::AppendKeepingLast(const std::vector<std::wstring>& lines, int keep
         last = at;
         widest = std::max(widest, TextWidth(measure, lines[i]));
     }
-    Widen(widest);
+    if (widest != widest_) {
+        widest_ = widest;
+        SendMessageW(hwnd_, LB_SETHORIZONTALEXTENT, widest_, 0);
+    }
+    // Scrolled while the redraw is off, so that the scroll bars are updated once.
+    if (showLast && last > 0)
+        EnsureVisible(last);
     SendMessageW(hwnd_, WM_SETREDRAW, TRUE, 0);
     Invalidate();
     return last;

@@ -25,10 +25,11 @@ public:
     int GetCount() const;
     int AddString(const std::wstring& text);
     // Adds `lines` at the end keeping only the last `keep` lines of the list: older lines
-    // go first, and lines that would go again at once are not added. The list is updated
-    // once for the batch, its lines measured with one device context. Returns the index
-    // of the last line added, or -1.
-    int AppendKeepingLast(const std::vector<std::wstring>& lines, int keep);
+    // go first, and lines that would go again at once are not added; with `showLast` the
+    // last line is brought into view. The list is updated and redrawn once for the batch,
+    // its lines measured with one device context. Returns the index of the last line
+    // added, or -1.
+    int AppendKeepingLast(const std::vector<std::wstring>& lines, int keep, bool showLast);
     int InsertString(int index, const std::wstring& text);
     bool DeleteString(int index);
     void ResetContent();

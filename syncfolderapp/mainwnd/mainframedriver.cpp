@@ -177,7 +177,8 @@ void CMainFrameDriver::OnTimer(UINT_PTR id)
 void CMainFrameDriver::ShowJobProgress()
 {
     runPanel->ShowProgress(syncEngine->progress.load());
-    DrainLogQueue(LogKind::Sync);
+    if (++jobTicks % kSyncLogTicks == 0)
+        DrainLogQueue(LogKind::Sync);
 }
 
 void CMainFrameDriver::OnDrop(const std::vector<std::wstring>& paths, POINT clientPoint)
@@ -372,6 +373,7 @@ void CMainFrameDriver::OnUndoEnd(std::int32_t restored)
 void CMainFrameDriver::ShowJobBegin(int bar)
 {
     jobGoing = true;
+    jobTicks = 0;
     runPanel->ShowBar(static_cast<CRunPanel::Bar>(bar));
     runPanel->ShowLogPage();
     timerMgr.StartTimer(TIMER_PROGRESS);
@@ -410,9 +412,9 @@ void CMainFrameDriver::HandLineToWindow(LogKind kind, const std::wstring& text)
 
 void CMainFrameDriver::OnLogNotify(WPARAM kind)
 {
-    // A job's sync lines go into the list at its progress ticks: a drain costs the window
-    // thread far more than the lines it adds, and the worker posts no further notification
-    // until a drain has answered this one.
+    // A job's sync lines go into the list at its progress ticks (ShowJobProgress): a drain
+    // costs the window thread far more than the lines it adds, and the worker posts no
+    // further notification until a drain has answered this one.
     if (kind == LOG_NOTIFY_SYNC && jobGoing)
         return;
     DrainLogQueue(kind == LOG_NOTIFY_SYNC ? LogKind::Sync : LogKind::Error);

@@ -113,7 +113,8 @@ private:
     void OnSyncEnd(std::int32_t count);
     // The running bar with `bar`'s caption, the log page and the progress timer.
     void ShowJobBegin(int bar);
-    // A tick of the progress timer: the job's progress, and its sync lines queued since.
+    // A tick of the progress timer: the job's progress, and at every kSyncLogTicks-th tick
+    // its sync lines queued since.
     void ShowJobProgress();
     // The idle bar back and every queued line in its list.
     void ShowJobEnd();
@@ -138,6 +139,10 @@ private:
     bool runFinished = false;
     // A run or an undo is under way, from its begin message to its end message.
     bool jobGoing = false;
+    // Progress ticks of the job under way. Its sync log is refreshed at every third: each
+    // refresh repaints the list and, under Wine, its scroll bars, a few milliseconds.
+    int jobTicks = 0;
+    static constexpr int kSyncLogTicks = 3;
     // The journal lock the run or undo under way holds.
     FileHandle jobLock;
 

@@ -101,25 +101,15 @@ void CRunPanel::ShowLogPage()
 
 void CRunPanel::AddDrainedLines(LogKind kind, const std::vector<std::wstring>& lines)
 {
-    uikit::SListBox* list = LogList(kind);
-    const int last = AddLogLines(list, lines);
+    AddLogLines(LogList(kind), lines, true);
     (kind == LogKind::Sync ? syncLogScrollPending : errorLogScrollPending) = false;
-    if (last > 0)
-        list->EnsureVisible(last);
 }
 
 void CRunPanel::AddOwnLine(const std::wstring& text, LogKind kind)
 {
-    uikit::SListBox* list = LogList(kind);
-    bool& scrollPending = kind == LogKind::Sync ? syncLogScrollPending : errorLogScrollPending;
-    const int last = AddLogLines(list, {text});
-    if (!area.Shows(CFileArea::LogPage)) {
-        scrollPending = true;
-        return;
-    }
-    if (last >= 0)
-        list->EnsureVisible(last);
-    scrollPending = false;
+    const bool shown = area.Shows(CFileArea::LogPage);
+    AddLogLines(LogList(kind), {text}, shown);
+    (kind == LogKind::Sync ? syncLogScrollPending : errorLogScrollPending) = !shown;
 }
 
 void CRunPanel::ClearLogs()
@@ -143,7 +133,8 @@ uikit::SListBox* CRunPanel::LogList(LogKind kind) const
     return kind == LogKind::Sync ? lv_log : lv_errorlog;
 }
 
-int CRunPanel::AddLogLines(uikit::SListBox* list, const std::vector<std::wstring>& lines)
+void CRunPanel::AddLogLines(uikit::SListBox* list, const std::vector<std::wstring>& lines, bool showLast)
 {
-    return list ? list->AppendKeepingLast(lines, kMaxLogLines) : -1;
+    if (list)
+        list->AppendKeepingLast(lines, kMaxLogLines, showLast);
 }

@@ -60,8 +60,9 @@ public:
 
 private:
     uikit::SListBox* LogList(LogKind kind) const;
-    // Adds lines keeping only the last kMaxLogLines; the index of the last line or -1.
-    static int AddLogLines(uikit::SListBox* list, const std::vector<std::wstring>& lines);
+    // Adds lines keeping only the last kMaxLogLines, the last one then in view when
+    // `showLast`.
+    static void AddLogLines(uikit::SListBox* list, const std::vector<std::wstring>& lines, bool showLast);
 
     CFileArea& area;
     uikit::STabCtrl* tab_sync_bar = nullptr;

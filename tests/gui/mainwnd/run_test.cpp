@@ -243,6 +243,8 @@ TEST_F(RunTest, RunningBarProgressAndBusyGuardsWhileTheRunIsHeld)
     SendMessageW(wnd->Hwnd(), WM_TIMER, TIMER_PROGRESS, 0);
     EXPECT_EQ(Control<uikit::SProgress>("pro_ing")->GetValue(), 55);
     // The run's lines reach the sync log with the progress ticks, not only at its end.
+    for (int tick = 0; tick < 3; ++tick)
+        SendMessageW(wnd->Hwnd(), WM_TIMER, TIMER_PROGRESS, 0);
     EXPECT_EQ(LogLines(false).size(), 3u);
     Snapshot(wnd->Hwnd(), "mainwnd-run-in-progress");
 
