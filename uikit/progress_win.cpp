@@ -28,7 +28,10 @@ void SProgress::SetRange(int low, int high)
 
 void SProgress::SetValue(int value)
 {
-    value_ = std::clamp(value, low_, std::max(high_, low_));
+    const int clamped = std::clamp(value, low_, std::max(high_, low_));
+    if (clamped == value_)
+        return;  // nothing to repaint: a job's progress ticks often find it where it was
+    value_ = clamped;
     Invalidate();
 }
 
