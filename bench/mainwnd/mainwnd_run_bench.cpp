@@ -15,7 +15,8 @@
 //
 // Given `name=pid` pairs, the processor time of those Linux processes (the Wine server, the
 // X server) is read from /proc through drive Z: around each timed part, and shown beside
-// this process's own: pinned to one processor, the parts add up to the wall time.
+// this process's own and its window thread's (the rest of the process is the run's worker
+// and the log engine's channel): pinned to one processor, the parts add up to the wall time.
 //
 //   mainwnd_run_bench.exe <scratch directory> [rounds] [name=pid ...]
 //

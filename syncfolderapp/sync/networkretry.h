@@ -35,7 +35,7 @@ public:
     // Writes `source` over `target` through `writer` as CTargetWriter::Write does, with the
     // retries above. Called by every lane of a run at once, each with its own writer.
     WriteResult Write(CTargetWriter& writer, const std::wstring& source, const std::wstring& target, bool keepBackup,
-                      bool verify);
+                      bool verify, const FileStamp* sourceStamp = nullptr);
 
     // The waits before the retries, in milliseconds; one retry per wait.
     void SetWaits(std::vector<std::uint32_t> waitsMs) { waits_ = std::move(waitsMs); }

@@ -30,12 +30,12 @@ void CNetworkRetry::BeginRun()
 }
 
 WriteResult CNetworkRetry::Write(CTargetWriter& writer, const std::wstring& source, const std::wstring& target,
-                                 bool keepBackup, bool verify)
+                                 bool keepBackup, bool verify, const FileStamp* sourceStamp)
 {
     if (const std::uint32_t gone = GoneShareError(target))
         return {WriteResult::Write, gone};
 
-    WriteResult result = writer.Write(source, target, keepBackup, verify);
+    WriteResult result = writer.Write(source, target, keepBackup, verify, sourceStamp);
     // Set from a commit that may have renamed until a comparison shows that it did not.
     bool mayHoldNew = result.failure == WriteResult::Commit;
     for (std::size_t retry = 0; retry < waits_.size() && WorthRetrying(result); ++retry) {
@@ -52,7 +52,7 @@ WriteResult CNetworkRetry::Write(CTargetWriter& writer, const std::wstring& sour
                 continue;
             }
         }
-        result = writer.Write(source, target, keepBackup, verify);
+        result = writer.Write(source, target, keepBackup, verify, sourceStamp);
         mayHoldNew = result.failure == WriteResult::Commit;
     }
     if (WorthRetrying(result))

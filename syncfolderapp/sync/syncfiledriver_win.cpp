@@ -368,7 +368,9 @@ bool CSyncFileDriver::SyncOnePair(Lane& lane, const SyncFileItem& item, const st
         return false;
     }
 
-    const WriteResult result = retry.Write(lane.writer, item.sourcePath, target, backup, checks.verifyCopy);
+    const FileStamp sourceStamp{true, static_cast<std::uint64_t>(item.size), item.lastWrite};
+    const WriteResult result =
+        retry.Write(lane.writer, item.sourcePath, target, backup, checks.verifyCopy, &sourceStamp);
     if (!result.Written())
         ++lane.failedPairs;
     if (!sink)

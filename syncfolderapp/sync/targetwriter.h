@@ -30,6 +30,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <unordered_map>
 #include <unordered_set>
 #include <utility>
 #include <vector>
@@ -122,14 +123,21 @@ public:
     // non-zero result fails the commit like a refused step. A run's journal line goes here.
     using CommitRecorder = std::function<std::uint32_t(const PairWrite& pair)>;
 
-    // A new run: each directory is cleared of leftovers again when first written.
-    void BeginRun() { cleanedDirs_.clear(); }
+    // A new run: each directory is cleared of leftovers again when first written, and its
+    // copies' stamps read again until seen to be their sources'.
+    void BeginRun()
+    {
+        cleanedDirs_.clear();
+        stampsCarried_.clear();
+    }
 
     // Writes the contents of `source` over `target`, securing the old contents under a
     // backup name first when `keepBackup` and the target is an existing file, and
     // comparing the new contents with the source before anything else changes when
-    // `verify`.
-    WriteResult Write(const std::wstring& source, const std::wstring& target, bool keepBackup, bool verify);
+    // `verify`. `sourceStamp`, the source's size and last-write time as the run read them,
+    // may stand for the new file's in the commit's record (see WrittenStamp).
+    WriteResult Write(const std::wstring& source, const std::wstring& target, bool keepBackup, bool verify,
+                      const FileStamp* sourceStamp = nullptr);
 
     // Undo of a committed pair: `backup` takes the name `target` in one rename, replacing
     // the run's file (moved to a temporary name first when it refuses the replace).
@@ -153,10 +161,16 @@ private:
     // The step hook, then the commit recorder, just before the rename that commits a pair.
     std::uint32_t BeforeCommit(const PairWrite& pair) const;
     void RemoveLeftovers(const std::wstring& dir);
+    // The stamp of the copy `temp` in `dir`. A copy carries its source's size and
+    // last-write time wherever the file system keeps them as they are; once a copy in `dir`
+    // is seen to, `sourceStamp` stands for the later ones there instead of another read.
+    FileStamp WrittenStamp(const std::wstring& dir, const std::wstring& temp, const FileStamp* sourceStamp);
     std::uint32_t SecureBackup(const std::wstring& dir, PairWrite& pair, MadeFile& backup) const;
     std::uint32_t RenameAway(PairWrite& pair, MadeFile& temp) const;
 
     StepHook stepHook_;
     CommitRecorder commitRecorder_;
     std::unordered_set<std::wstring> cleanedDirs_;
+    // Directories whose first copy in this run showed whether copies carry their source's stamp.
+    std::unordered_map<std::wstring, bool> stampsCarried_;
 };

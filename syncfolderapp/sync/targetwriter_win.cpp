@@ -333,7 +333,8 @@ void MadeFile::Remove()
     path_.clear();
 }
 
-WriteResult CTargetWriter::Write(const std::wstring& source, const std::wstring& target, bool keepBackup, bool verify)
+WriteResult CTargetWriter::Write(const std::wstring& source, const std::wstring& target, bool keepBackup, bool verify,
+                                 const FileStamp* sourceStamp)
 {
     const std::wstring dir = GetParentPath(target);
     RemoveLeftovers(dir);
@@ -364,13 +365,26 @@ WriteResult CTargetWriter::Write(const std::wstring& source, const std::wstring&
     const bool exists = GetFileAttributesExW(Reachable(target).c_str(), GetFileExInfoStandard, &before) != FALSE;
     pair.old = exists ? StampOf(before) : FileStamp{};
     if (commitRecorder_)
-        pair.written = ReadFileStamp(pair.tempPath);
+        pair.written = WrittenStamp(dir, pair.tempPath, sourceStamp);
 
     bool commitUncertain = false;
     const std::uint32_t attributes = exists ? before.dwFileAttributes : INVALID_FILE_ATTRIBUTES;
     if ((error = PutInPlace(dir, pair, temp, keepBackup, attributes, commitUncertain)) != ERROR_SUCCESS)
         return {commitUncertain ? WriteResult::Commit : WriteResult::Write, error};
     return {};
+}
+
+FileStamp CTargetWriter::WrittenStamp(const std::wstring& dir, const std::wstring& temp, const FileStamp* sourceStamp)
+{
+    if (!sourceStamp)
+        return ReadFileStamp(temp);
+    const auto seen = stampsCarried_.find(dir);
+    if (seen != stampsCarried_.end() && seen->second)
+        return *sourceStamp;
+    const FileStamp read = ReadFileStamp(temp);
+    if (seen == stampsCarried_.end())
+        stampsCarried_.emplace(dir, read == *sourceStamp);
+    return read;
 }
 
 std::uint32_t CTargetWriter::PutInPlace(const std::wstring& dir, PairWrite& pair, MadeFile& temp, bool keepBackup,

@@ -279,3 +279,32 @@ TEST_F(TargetWrite, LeftoversGoWithTheNextRunIntoTheirDirectoryAndAreNeverCounte
 }
 
 }  // namespace
+
+TEST_F(TargetWrite, CopysStampIsReadUntilItsDirectoryShowsThatCopiesCarryTheirSourcesStamp)
+{
+    Put(P(L"src\\a.txt"), "abc");
+    const FileStamp real = ReadFileStamp(P(L"src\\a.txt"));
+    FileStamp stale = real;
+    stale.writeTime += 1;
+    CTargetWriter writer;
+    std::vector<FileStamp> recorded;
+    writer.SetCommitRecorder([&](const PairWrite& pair) {
+        recorded.push_back(pair.written);
+        return 0u;
+    });
+    const auto write = [&](const std::wstring& target, const FileStamp& told) {
+        EXPECT_TRUE(writer.Write(P(L"src\\a.txt"), P(target), false, false, &told).Written());
+    };
+    writer.BeginRun();
+    // Told a stamp its first copy does not carry, a directory has every copy's read.
+    write(L"stale\\x.txt", stale);
+    write(L"stale\\y.txt", stale);
+    // Once a first copy carries it, the told stamp stands for the next ones there.
+    write(L"same\\x.txt", real);
+    write(L"same\\y.txt", stale);
+    // A new run looks again.
+    writer.BeginRun();
+    write(L"same\\z.txt", stale);
+    EXPECT_EQ(recorded, (std::vector<FileStamp>{real, real, real, stale, real}));
+    EXPECT_EQ(ReadFileStamp(P(L"stale\\y.txt")), real);
+}
