@@ -5,6 +5,9 @@
 //                                                 target to a backup name + rename over the target
 //   new:                the run into version directories without the files
 //                                               | copy to a temporary name + rename to the new name
+// and against the floor that the write protocol itself sets: the bare loop plus, per pair, a
+// first look at the target (whose state the run's journal records) and a journal line of
+// about the real one's length written before the rename;
 // for 500 files of 4 KiB into 20 version directories (10,000 pairs), placement into Mir200,
 // skip and verify off. A run is timed from the click on "开始同步" to its summary line in the
 // day's log file; meanwhile the longest time the window thread spent on one message (or in
@@ -55,6 +58,9 @@ constexpr std::size_t kFileBytes = 4096;
 constexpr double kRunLimitMs = 180000;
 
 enum Scenario { Overwrite, OverwriteBackup, NewPairs, kScenarios };
+// The timed parts of a round.
+enum Part { WindowPart, BarePart, FloorPart, kParts };
+const wchar_t* const kPartNames[] = {L"run", L"bare", L"floor"};
 const wchar_t* const kScenarioNames[] = {L"overwrite", L"overwrite, backup", L"new pairs"};
 
 // Processor time of a Linux process, from its /proc/<pid>/stat (utime + stime, in ticks of
@@ -218,11 +224,12 @@ class RunBench {
 public:
     RunBench(std::wstring scratch, CpuMeter meter) : root(std::move(scratch)), cpu(std::move(meter)) {}
     bool Prepare();
-    bool Round(int round, std::vector<Sample> (&runs)[kScenarios], std::vector<Sample> (&bares)[kScenarios]);
+    bool Round(int round, std::vector<Sample> (&samples)[kParts][kScenarios]);
 
 private:
     bool WindowRun(Scenario scenario, Sample& sample);
-    bool BareLoop(Scenario scenario, Sample& sample);
+    // The bare loop, or with `protocol` the floor loop.
+    bool Loop(Scenario scenario, bool protocol, Sample& sample);
     // Gives every target directory the state the scenario starts from.
     void Reset(Scenario scenario);
 
@@ -265,13 +272,13 @@ bool RunBench::Prepare()
     wnd->FindControlAs<uikit::SRadio>("radio_sync_mir200_file")->SetCheck(true);
     wnd->FindControlAs<uikit::SCheck>("check_skip_same")->SetCheck(false);
     wnd->FindControlAs<uikit::SCheck>("check_verify_copy")->SetCheck(false);
-    // A first run makes every target, and builds the log page; then the bare loop once.
+    // A first run makes every target, and builds the log page; then the floor loop once.
     Sample warm;
     Reset(NewPairs);
     if (!WindowRun(NewPairs, warm))
         return false;
     Reset(NewPairs);
-    return BareLoop(NewPairs, warm);
+    return Loop(NewPairs, true, warm);
 }
 
 void RunBench::Reset(Scenario scenario)
@@ -314,31 +321,41 @@ bool RunBench::WindowRun(Scenario scenario, Sample& sample)
     return ended;
 }
 
-bool RunBench::BareLoop(Scenario scenario, Sample& sample)
+bool RunBench::Loop(Scenario scenario, bool protocol, Sample& sample)
 {
+    FileHandle journal;
+    if (protocol) {
+        journal = FileHandle(CreateFileW((root + L"\\floor-journal.txt").c_str(), FILE_APPEND_DATA, FILE_SHARE_READ,
+                                         nullptr, CREATE_ALWAYS, 0, nullptr));
+        if (!journal)
+            return false;
+    }
     const std::vector<double> cpuBefore = cpu.Read();
     const auto start = Clock::now();
-    const int done = TempRenameLoop(pairs, scenario == OverwriteBackup, scenario != NewPairs);
+    const int done =
+        TempRenameLoop(pairs, scenario == OverwriteBackup, scenario != NewPairs, protocol ? journal.Get() : nullptr);
     sample.ms = MsSince(start);
     const std::vector<double> cpuAfter = cpu.Read();
     for (std::size_t k = 0; k < cpuAfter.size(); ++k)
         sample.cpuMs.push_back(cpuAfter[k] - cpuBefore[k]);
     if (done != kPairs)
-        std::wprintf(L"%ls: the bare loop did %d of %d pairs\n", kScenarioNames[scenario], done, kPairs);
+        std::wprintf(L"%ls: the %ls loop did %d of %d pairs\n", kScenarioNames[scenario], protocol ? L"floor" : L"bare",
+                     done, kPairs);
     return done == kPairs;
 }
 
-bool RunBench::Round(int round, std::vector<Sample> (&runs)[kScenarios], std::vector<Sample> (&bares)[kScenarios])
+bool RunBench::Round(int round, std::vector<Sample> (&samples)[kParts][kScenarios])
 {
     for (int s = 0; s < kScenarios; ++s) {
         const auto scenario = static_cast<Scenario>(s);
-        for (int k = 0; k < 2; ++k) {
+        // Which part goes first turns with the rounds.
+        for (int k = 0; k < kParts; ++k) {
+            const auto part = static_cast<Part>((k + round) % kParts);
             Reset(scenario);
             Sample sample;
-            const bool window = (k + round) % 2 == 0;
-            if (!(window ? WindowRun(scenario, sample) : BareLoop(scenario, sample)))
+            if (!(part == WindowPart ? WindowRun(scenario, sample) : Loop(scenario, part == FloorPart, sample)))
                 return false;
-            (window ? runs : bares)[s].push_back(std::move(sample));
+            samples[part][s].push_back(std::move(sample));
         }
     }
     return true;
@@ -352,38 +369,45 @@ std::vector<double> Each(const std::vector<Sample>& samples, double (*of)(const 
     return values;
 }
 
-void Report(const CpuMeter& cpu, const std::vector<Sample> (&runs)[kScenarios],
-            const std::vector<Sample> (&bares)[kScenarios])
+// The median over the rounds of `part`'s wall time divided by `base`'s, and each round's.
+void PrintRatio(const std::vector<Sample>& part, const std::vector<Sample>& base, const wchar_t* name)
+{
+    std::vector<double> ratios;
+    for (std::size_t r = 0; r < part.size(); ++r)
+        ratios.push_back(part[r].ms / base[r].ms);
+    std::wprintf(L"  %-13ls %.3f   (rounds:", name, Median(ratios));
+    for (double ratio : ratios)
+        std::wprintf(L" %.3f", ratio);
+    std::wprintf(L")\n");
+}
+
+void Report(const CpuMeter& cpu, const std::vector<Sample> (&samples)[kParts][kScenarios])
 {
     std::vector<std::wstring> names{L"this process", L"of it the window thread"};
     for (const auto& other : cpu.others)
         names.push_back(other.first);
     for (int s = 0; s < kScenarios; ++s) {
-        const std::vector<Sample>& run = runs[s];
-        const std::vector<Sample>& bare = bares[s];
-        std::vector<double> ratios;
-        for (std::size_t r = 0; r < run.size(); ++r)
-            ratios.push_back(run[r].ms / bare[r].ms);
+        const std::vector<Sample>& run = samples[WindowPart][s];
         std::wprintf(L"\n%ls: %d pairs of %zu bytes, medians of %zu rounds\n", kScenarioNames[s], kPairs, kFileBytes,
                      run.size());
-        for (const auto* part : {&run, &bare}) {
-            std::wprintf(L"  %-6ls %8.0f ms   runs:", part == &run ? L"run" : L"bare",
-                         Median(Each(*part, [](const Sample& x) { return x.ms; })));
-            for (const Sample& x : *part)
+        for (int p = 0; p < kParts; ++p) {
+            const std::vector<Sample>& part = samples[p][s];
+            std::wprintf(L"  %-6ls %8.0f ms   runs:", kPartNames[p],
+                         Median(Each(part, [](const Sample& x) { return x.ms; })));
+            for (const Sample& x : part)
                 std::wprintf(L" %.0f", x.ms);
             std::wprintf(L"\n         processor:");
             for (std::size_t k = 0; k < names.size(); ++k) {
                 std::vector<double> values;
-                for (const Sample& x : *part)
+                for (const Sample& x : part)
                     values.push_back(x.cpuMs[k]);
                 std::wprintf(L" %ls %.0f ms;", names[k].c_str(), Median(values));
             }
             std::wprintf(L"\n");
         }
-        std::wprintf(L"  run / bare %.3f   (rounds:", Median(ratios));
-        for (double ratio : ratios)
-            std::wprintf(L" %.3f", ratio);
-        std::wprintf(L")\n");
+        PrintRatio(run, samples[BarePart][s], L"run / bare");
+        PrintRatio(samples[FloorPart][s], samples[BarePart][s], L"floor / bare");
+        PrintRatio(run, samples[FloorPart][s], L"run / floor");
         std::map<UINT, std::vector<double>> byMessage;
         std::map<UINT, std::vector<double>> countByMessage;
         for (const Sample& x : run) {
@@ -432,13 +456,12 @@ int wmain(int argc, wchar_t** argv)
     uikit::SetMessageBoxHook([](HWND, const std::wstring&, const std::wstring&, UINT) { return IDOK; });
 
     RunBench bench(scratch, cpu);
-    std::vector<Sample> runs[kScenarios];
-    std::vector<Sample> bares[kScenarios];
+    std::vector<Sample> samples[kParts][kScenarios];
     bool ok = bench.Prepare();
     for (int round = 0; ok && round < rounds; ++round)
-        ok = bench.Round(round, runs, bares);
+        ok = bench.Round(round, samples);
     if (ok)
-        Report(cpu, runs, bares);
+        Report(cpu, samples);
     std::fflush(stdout);
     TerminateProcess(GetCurrentProcess(), ok ? 0 : 1);
     return ok ? 0 : 1;

@@ -14,6 +14,7 @@
 #include <windows.h>
 
 #include "common/pathutil.h"
+#include "common/textutil.h"
 #include "common/winhandle.h"
 #include "syncfolderapp/sync/syncfileimpl.h"
 #include "syncfolderapp/sync/syncmap.h"
@@ -45,13 +46,24 @@ inline std::wstring TempBeside(const std::wstring& target)
 
 // Copy to a temporary name beside the target, with `linkBackup` a hard link of the old
 // target to a backup name, then the rename to the target's name, over the old target when
-// `replace`. Returns the pairs that went through.
-inline int TempRenameLoop(const std::vector<Pair>& pairs, bool linkBackup, bool replace)
+// `replace`. Given a `journal` file, also what the write protocol itself adds per pair: a
+// first look at the target, and a line of about a journal line's length written to that
+// file before the link and the rename. Returns the pairs that went through.
+inline int TempRenameLoop(const std::vector<Pair>& pairs, bool linkBackup, bool replace, HANDLE journal = nullptr)
 {
     int done = 0;
     for (const auto& [source, target] : pairs) {
         const std::wstring temp = TempBeside(target);
         bool ok = CopyFileW(source.c_str(), temp.c_str(), TRUE) != FALSE;
+        if (ok && journal) {
+            WIN32_FILE_ATTRIBUTE_DATA before;
+            const bool exists = GetFileAttributesExW(target.c_str(), GetFileExInfoStandard, &before) != FALSE;
+            const std::wstring line = L"backup 4096 133000000000000000 4096 133000000000000000 " + target + L" " +
+                                      temp + (exists ? L" old\r\n" : L" new\r\n");
+            const std::string bytes = ToUtf8(line);
+            DWORD written = 0;
+            ok = WriteFile(journal, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) != FALSE;
+        }
         if (ok && linkBackup)
             ok = CreateHardLinkW(BackupFileName(target, L"bench", 1).c_str(), target.c_str(), nullptr) != FALSE;
         done += ok && MoveFileExW(temp.c_str(), target.c_str(), replace ? MOVEFILE_REPLACE_EXISTING : 0) ? 1 : 0;
