@@ -245,15 +245,9 @@ private:
 
 bool RunBench::Prepare()
 {
-    const std::wstring sourceDir = root + L"\\src\\Mir200";
-    EnsureDirectory(sourceDir);
-    std::string content(kFileBytes, 'x');
-    for (int i = 0; i < kFiles; ++i) {
-        sources.push_back(sourceDir + L"\\f" + std::to_wstring(1000 + i) + L".bin");
-        content[0] = static_cast<char>('a' + i % 26);
-        if (!WriteBytes(sources.back(), content))
-            return false;
-    }
+    sources = WriteSourceFiles(root + L"\\src\\Mir200", kFiles, kFileBytes, 1000);
+    if (sources.empty())
+        return false;
     for (int v = 0; v < kFolders; ++v) {
         folders.push_back(root + L"\\ver" + std::to_wstring(10 + v));
         targetDirs.push_back(folders.back() + L"\\Mir200");

@@ -7,12 +7,14 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include <windows.h>
 
+#include "common/fileutil.h"
 #include "common/pathutil.h"
 #include "common/textutil.h"
 #include "common/winhandle.h"
@@ -36,6 +38,25 @@ inline bool WriteBytes(const std::wstring& path, const std::string& bytes)
     DWORD written = 0;
     return file && WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
            written == bytes.size();
+}
+
+// `count` source files of `bytes` bytes in `dir` (made when missing), named f<first>.bin
+// on, each with its own first byte. Their paths; none, the failure reported, when one
+// cannot be written.
+inline std::vector<std::wstring> WriteSourceFiles(const std::wstring& dir, int count, std::size_t bytes, int first = 0)
+{
+    EnsureDirectory(dir);
+    std::vector<std::wstring> files;
+    std::string content(bytes, 'x');
+    for (int i = 0; i < count; ++i) {
+        files.push_back(dir + L"\\f" + std::to_wstring(first + i) + L".bin");
+        content[0] = static_cast<char>('a' + i % 26);
+        if (!WriteBytes(files.back(), content)) {
+            std::fwprintf(stderr, L"cannot write %ls\n", files.back().c_str());
+            return {};
+        }
+    }
+    return files;
 }
 
 inline std::wstring TempBeside(const std::wstring& target)

@@ -4,10 +4,10 @@
 #   1. sync_lanes_bench: runs into 2, 4 and 8 version directories on the network drives
 #      N: to U:, in lanes against one lane at a time, [runs] runs each;
 #   2. with [other build dir] (a build of another commit, given this same
-#      sync_local_bench.cpp): runs into local version directories with no delay,
-#      sync_local_bench of this build and of the other in turn, [rounds] rounds of [runs]
-#      runs each, the first program taking turns; then the medians of all their runs and
-#      this build's over the other's.
+#      sync_local_bench.cpp and benchsupport.h): runs into local version directories with
+#      no delay, sync_local_bench of this build and of the other in turn, [rounds] rounds
+#      of [runs] runs each, the first program taking turns; then the medians of all their
+#      runs and this build's over the other's.
 #
 #   bench/sync/run-lanes-under-wine.sh <build dir> [runs] [other build dir] [rounds]
 #

@@ -18,7 +18,6 @@
 #include <windows.h>
 
 #include "bench/sync/benchsupport.h"
-#include "common/fileutil.h"
 #include "syncfolderapp/sync/syncfiledriver.h"
 
 namespace {
@@ -98,18 +97,9 @@ bool BenchFolders(const std::vector<std::wstring>& files, int folderCount, int r
 int wmain(int argc, wchar_t** argv)
 {
     const auto [runs, root] = ParseBenchArgs(argc, argv, L"sync_lanes_bench");
-    const std::wstring sources = root + L"\\src\\Mir200";
-    EnsureDirectory(sources);
-    std::vector<std::wstring> files;
-    std::string content(kFileBytes, 'x');
-    for (int i = 0; i < kPairsPerFolder; ++i) {
-        files.push_back(sources + L"\\f" + std::to_wstring(i) + L".bin");
-        content[0] = static_cast<char>('a' + i % 26);
-        if (!WriteBytes(files.back(), content)) {
-            std::fwprintf(stderr, L"cannot write %ls\n", files.back().c_str());
-            return 1;
-        }
-    }
+    const std::vector<std::wstring> files = WriteSourceFiles(root + L"\\src\\Mir200", kPairsPerFolder, kFileBytes);
+    if (files.empty())
+        return 1;
     for (const int folderCount : kFolderCounts) {
         if (!BenchFolders(files, folderCount, runs))
             return 1;

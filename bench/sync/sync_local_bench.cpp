@@ -14,7 +14,6 @@
 #include <windows.h>
 
 #include "bench/sync/benchsupport.h"
-#include "common/fileutil.h"
 #include "syncfolderapp/sync/syncfiledriver.h"
 
 namespace {
@@ -28,18 +27,9 @@ constexpr std::size_t kFileBytes = 4096;
 int wmain(int argc, wchar_t** argv)
 {
     const auto [runs, root] = ParseBenchArgs(argc, argv, L"sync_local_bench");
-    const std::wstring sources = root + L"\\src\\Mir200";
-    EnsureDirectory(sources);
-    std::vector<std::wstring> files;
-    std::string content(kFileBytes, 'x');
-    for (int i = 0; i < kPairsPerFolder; ++i) {
-        files.push_back(sources + L"\\f" + std::to_wstring(i) + L".bin");
-        content[0] = static_cast<char>('a' + i % 26);
-        if (!WriteBytes(files.back(), content)) {
-            std::fwprintf(stderr, L"cannot write %ls\n", files.back().c_str());
-            return 1;
-        }
-    }
+    const std::vector<std::wstring> files = WriteSourceFiles(root + L"\\src\\Mir200", kPairsPerFolder, kFileBytes);
+    if (files.empty())
+        return 1;
     std::vector<std::wstring> folders;
     for (int i = 0; i < kFolders; ++i)
         folders.push_back(root + L"\\ver" + std::to_wstring(i));

@@ -45,6 +45,12 @@ std::uint32_t WriteAll(HANDLE file, const std::string& bytes)
     return written == bytes.size() ? ERROR_SUCCESS : ERROR_WRITE_FAULT;
 }
 
+// The journal's first line, as it stands in the file.
+std::string HeaderBytes()
+{
+    return ToUtf8(std::wstring(kJournalHeader) + L"\n");
+}
+
 std::uint32_t ErrorOr(std::uint32_t fallback)
 {
     const DWORD error = GetLastError();
@@ -73,7 +79,7 @@ std::uint32_t CRunJournal::Open()
         if (GetLastError() != ERROR_FILE_EXISTS)
             return GetLastError();
     }
-    const std::string header = ToUtf8(std::wstring(kJournalHeader) + L"\n");
+    const std::string header = HeaderBytes();
     wholeLinesEnd = header.size();
     return WriteAll(file.Get(), header);
 }
@@ -132,7 +138,7 @@ std::uint32_t CRunJournal::TryWrite(const std::wstring& folder)
                                  FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
     if (!probe)
         return GetLastError();
-    return WriteAll(probe.Get(), ToUtf8(std::wstring(kJournalHeader) + L"\n"));
+    return WriteAll(probe.Get(), HeaderBytes());
 }
 
 FileHandle CRunJournal::TakeLock(const std::wstring& folder, std::uint32_t& error)
